@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+
+// Collects the characters that arrive one by one from the serial port into
+// lines and hands over each line at its line feed, dropping the character
+// before it (the carriage return of a record).
+class LineAssembler {
+public:
+    static constexpr int kBufferSize = 512;
+    using LineHandler = std::function<void(const char* line)>;
+
+    explicit LineAssembler(LineHandler handler) : handler_(std::move(handler)) {}
+
+    // Returns -1 for a port outside 1..4 (nothing changes), else 0.
+    int OnSerialCharacter(int character, int port);
+
+    int linePos() const { return linePos_; }
+
+private:
+    LineHandler handler_;
+    char lineBuffer_[kBufferSize] = {};
+    int linePos_ = 0;
+};
