@@ -26,4 +26,5 @@ private:
     StationState& state_;
     StationView& view_;
     MinuteCycleHook* minuteCycle_ = nullptr;
+    int directionDecoded_ = -1;  // the direction field as decoded, -1 when it did not decode
 };

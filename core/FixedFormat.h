@@ -1,0 +1,10 @@
+#pragma once
+
+#include <cstddef>
+
+// printf's "%.1f" / "%.2f" without printf's cost, for the readings that are
+// formatted on every record. Gives exactly printf's text for every value
+// (values printf would round at an exact tie, and huge ones, are left to
+// snprintf itself). out must hold kFixedFormatMax bytes; returns the length.
+inline constexpr std::size_t kFixedFormatMax = 352;
+int FormatFixed(char* out, double value, int decimals);

@@ -1,0 +1,31 @@
+#include "LineFileReader.h"
+
+LineFileReader::LineFileReader(const std::filesystem::path& path) {
+    // "rb": reading must never create the file; line ends are handled below.
+    file_ = std::fopen(path.c_str(), "rb");
+}
+
+LineFileReader::~LineFileReader() {
+    if (file_ != nullptr) std::fclose(file_);
+}
+
+const char* LineFileReader::ReadLine() {
+    if (file_ == nullptr) return nullptr;
+    int n = 0;
+    while (n < kMaxLine) {
+        int c = getc_unlocked(file_);
+        if (c == '\r') {
+            const int next = getc_unlocked(file_);
+            if (next == '\n') break;
+            if (next != EOF) ungetc(next, file_);
+        } else if (c == '\n') {
+            break;
+        } else if (c == EOF) {
+            if (n == 0 || std::ferror(file_)) return nullptr;
+            break;
+        }
+        line_[n++] = static_cast<char>(c);
+    }
+    line_[n] = '\0';
+    return line_;
+}
