@@ -19,7 +19,7 @@
 // run exactly this.
 class StationPipeline {
 public:
-    using Clock = std::function<CalendarDate()>;
+    using Clock = MinuteCycle::Clock;
 
     StationPipeline(StationView& view, ChartFeed& chart, Clock today = &CalendarDate::Today);
     StationPipeline(const StationPipeline&) = delete;
@@ -27,7 +27,7 @@ public:
 
     // Settings, read afresh for every line.
     bool saveData = false;
-    std::array<int32_t, 7> plotItemEnabled{};
+    PlotItemFlags plotItemEnabled{};
 
     // One character from serial port `port` (1..4); -1 for other ports.
     int OnSerialCharacter(int character, int port);
@@ -35,6 +35,8 @@ public:
     void ProcessLine(const char* line);
     // The hidden test command: InputData/InputTestData.txt, record limit applies.
     ReplayResult TestFileReplay();
+    // Every line of any file, with no record limit (the headless logger's replay).
+    ReplayResult ReplayFile(const std::filesystem::path& path);
 
     StationState& state() { return state_; }
     const StationState& state() const { return state_; }

@@ -1,0 +1,30 @@
+#include "AprsReport.h"
+
+#include "OutputFile.h"
+#include "TextFormat.h"
+
+std::string AprsTemperatureField(int temperature) {
+    if (temperature >= 0) return FormatText("t%.3d", temperature);
+    // APRS gives a negative temperature three characters: the sign and two digits.
+    if (temperature < -99) temperature = -99;
+    return FormatText("t-%.2d", -temperature);
+}
+
+std::string AprsWeatherLine(const ReportValues& v) {
+    // APRS writes 100 percent as "h00".
+    const int humidity = v.humidity > 99 ? 0 : v.humidity;
+    std::string text = FormatText("%.3d/%.3dg%.3d", v.direction, v.speed, v.gust);
+    text += AprsTemperatureField(v.temperature);
+    text += "r...p...";
+    text += FormatText("P%.3dh%.2db%05dsU2k", v.rain, humidity, v.pressure);
+    return text;
+}
+
+bool WriteAprsReport(const char* line, const StationState& state) {
+    OutputFile file;
+    if (!file.Open(kAprsReportFile, OutputFile::Mode::Rewrite)) return false;
+    bool ok = file.WriteLine(line);
+    ok = file.WriteLine(AprsWeatherLine(ReportValues::FromState(state))) && ok;
+    file.Close();
+    return ok;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "ReportValues.h"
+#include "StationState.h"
+
+inline constexpr const char* kAprsReportFile = "wxreportaprs.txt";
+
+// The APRS temperature field: "t045", "t-03" below zero, "t-99" below -99.
+std::string AprsTemperatureField(int temperature);
+
+// The APRS weather data, e.g. "180/006g012t045r...p...P012h87b10132sU2k".
+std::string AprsWeatherLine(const ReportValues& values);
+
+// Rewrites wxreportaprs.txt in the working directory: the record line, then
+// the weather line. False when the file could not be written.
+bool WriteAprsReport(const char* line, const StationState& state);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "StationState.h"
+
+// The plottable quantities, in the order of the Options check boxes:
+// outdoor and indoor temperature, outdoor and indoor humidity, pressure,
+// one-minute average wind speed, today's rain.
+inline constexpr int kPlotItemCount = 7;
+inline constexpr int kPlotSeriesCount = 3;
+using PlotItemFlags = std::array<int32_t, kPlotItemCount>;
+
+extern const char* const PlotItemTitles[kPlotItemCount];
+
+// The readings scaled by 10 or 100, truncated toward zero, kept as 16 bits.
+FiveMinuteSummary MakeFiveMinuteSummary(const StationState& state);
+
+// Item 0..6 in chart units: its summary field divided by 10 or 100,
+// truncated toward zero (whole degrees, percent, inHg, mph, inches).
+int PlotItemValue(const FiveMinuteSummary& summary, int item);
+
+// The first three enabled items fill the three series; slots left over get
+// 0 and an empty title.
+struct PlotSelection {
+    std::array<int32_t, kPlotSeriesCount> values{};
+    std::array<std::string_view, kPlotSeriesCount> titles{};
+};
+PlotSelection SelectPlotItems(const FiveMinuteSummary& summary, const PlotItemFlags& enabled);
+
+// The running average of the raw direction (0..255) in degrees, 1..360.
+int AverageDirectionDegrees(int rawAverage);
+// Compass point 0..15 of a direction in degrees (349..360 wrap to north).
+int CompassIndexOfDegrees(int degrees);

@@ -1,0 +1,31 @@
+#include "MixwReport.h"
+
+#include "OutputFile.h"
+#include "RecordFormat.h"
+#include "TextFormat.h"
+
+std::array<std::string, 6> MixwReportLines(const ReportValues& v, int minuteOfDay,
+                                           int compassIndex) {
+    const bool known = compassIndex >= 0 && compassIndex < 16;
+    return {
+        "[wxreport]",
+        "Time=" + TimeText(minuteOfDay),
+        FormatText("TempOutdoor=%d", v.temperature),
+        // Plain percent: saturated air is 100 here (only APRS writes it as 00).
+        FormatText("HumidityOutdoor=%d", v.humidity),
+        FormatText("WindSpeedAvg=%d", v.speed),
+        std::string("WindDirAvg=") + (known ? CompassPointNames[compassIndex] : ""),
+    };
+}
+
+bool WriteMixwReport(const StationState& state) {
+    OutputFile file;
+    if (!file.Open(kMixwReportFile, OutputFile::Mode::Rewrite)) return false;
+    bool ok = true;
+    for (const std::string& line : MixwReportLines(ReportValues::FromState(state),
+                                                   state.raw.minuteOfDay, state.compassIndex)) {
+        ok = file.WriteLine(line) && ok;
+    }
+    file.Close();
+    return ok;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+// An output file written line by line, each line ending in CR LF and handed
+// to the operating system as soon as it is written (so readers see whole
+// lines at once). No sharing restrictions: other programs may read the file
+// while it is open.
+class OutputFile {
+public:
+    enum class Mode {
+        Append,  // created when missing; lines go after the existing content
+        Rewrite  // created when missing; the old content is replaced
+    };
+
+    OutputFile() = default;
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // Closes any file open before. False when the file cannot be opened.
+    bool Open(const std::filesystem::path& path, Mode mode);
+    bool IsOpen() const { return fd_ >= 0; }
+    // Writes text and CR LF; false when the file is not open or the write failed.
+    bool WriteLine(std::string_view text);
+    // For Rewrite, cuts the file after the last line written.
+    void Close();
+
+private:
+    int fd_ = -1;
+    Mode mode_ = Mode::Append;
+    long long written_ = 0;
+};

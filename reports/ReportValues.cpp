@@ -1,0 +1,24 @@
+#include "ReportValues.h"
+
+#include <climits>
+
+int RoundForReport(double value) {
+    const double shifted = value + 0.5;
+    // Readings come from 16-bit fields and never get near these bounds; the
+    // guard only keeps a corrupted value from being undefined behaviour.
+    if (!(shifted > INT_MIN)) return INT_MIN;
+    if (!(shifted < INT_MAX)) return INT_MAX;
+    return static_cast<int>(shifted);
+}
+
+ReportValues ReportValues::FromState(const StationState& state) {
+    ReportValues v;
+    v.direction = state.windDirAvg;
+    v.speed = RoundForReport(state.windSpeedAvg);
+    v.gust = RoundForReport(state.gust);
+    v.temperature = RoundForReport(state.tempOutdoor);
+    v.rain = RoundForReport(state.rainToday * 100.0);
+    v.humidity = RoundForReport(state.humidityOutdoor);
+    v.pressure = state.raw.pressure;
+    return v;
+}

@@ -1,0 +1,22 @@
+#include "StationPipeline.h"
+
+StationPipeline::StationPipeline(StationView& view, ChartFeed& chart, Clock today)
+    : processor_(state_, view),
+      cycle_(state_, view, chart, plotItemEnabled, std::move(today)),
+      assembler_([this](const char* line) { ProcessLine(line); }) {
+    processor_.SetMinuteCycle(&cycle_);
+}
+
+int StationPipeline::OnSerialCharacter(int character, int port) {
+    return assembler_.OnSerialCharacter(character, port);
+}
+
+void StationPipeline::ProcessLine(const char* line) { processor_.ProcessLine(line, saveData); }
+
+ReplayResult StationPipeline::TestFileReplay() {
+    return ::TestFileReplay(state_, [this](const char* line) { ProcessLine(line); });
+}
+
+ReplayResult StationPipeline::ReplayFile(const std::filesystem::path& path) {
+    return ReplayLines(path, [this](const char* line) { ProcessLine(line); });
+}

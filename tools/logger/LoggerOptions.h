@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the command line asks of nimbulo-logger.
+struct LoggerOptions {
+    bool showHelp = false;
+    std::string replayFile;  // empty: no replay asked for
+    std::optional<int> year;  // stands in for the computer's year
+};
+
+struct ParsedOptions {
+    LoggerOptions options;
+    std::string error;  // empty when the command line is usable
+    bool ok() const { return error.empty(); }
+};
+
+// args without the program name. Options take their value as the next
+// argument or after "=" ("--year 2002", "--year=2002").
+ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args);
+
+std::string LoggerUsage();
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitUsage = 2;  // bad command line or unreadable input
