@@ -1,0 +1,11 @@
+#include "AboutDialog.h"
+
+#include <QAbstractButton>
+
+#include "DialogBuilder.h"
+
+AboutDialog::AboutDialog(QWidget* owner) : QDialog(owner) {
+    const BuiltDialog controls = DialogBuilder(DialogTemplates::About()).Build(this);
+    connect(static_cast<QAbstractButton*>(controls.Control(1)), &QAbstractButton::clicked, this,
+            &QDialog::accept);
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QDialog>
+
+// "About Nimbulo": the application icon, the version line and OK.
+class AboutDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit AboutDialog(QWidget* owner = nullptr);
+};

@@ -1,0 +1,163 @@
+#include "DemoSession.h"
+
+#include <QSettings>
+#include <QString>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "SettingsStore.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSimulatorName = "nimbulo-sim";
+// A station minute per second, so the chart moves every five seconds.
+constexpr const char* kSimulatorSpeed = "60";
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string ApplicationName(const std::string& programPath) {
+    return fs::path(programPath).stem().string();
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+DemoSession::~DemoSession() {
+    if (simulator_ > 0) {
+        kill(simulator_, SIGTERM);
+        waitpid(simulator_, nullptr, 0);
+    }
+}
+
+std::string DemoSession::DefaultFolder() {
+    std::string data = Environment("XDG_DATA_HOME");
+    if (data.empty())
+        data = Environment("HOME") + "/.local/share";
+    return data + "/Quillfen/NimbuloDemo";
+}
+
+bool DemoSession::StationConfigured(const std::string& programPath) {
+    // Read before the demo points the configuration elsewhere.
+    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, SettingsStore::kOrganisation,
+                             QString::fromStdString(ApplicationName(programPath)));
+    if (!settings.value("Ports/COM1").toString().isEmpty())
+        return true;
+    std::ifstream type("/sys/class/tty/ttyS0/type");
+    int uart = 0;
+    return fs::exists("/dev/ttyS0") && (type >> uart) && uart != 0;
+}
+
+bool DemoSession::Start(const std::string& programPath) {
+    folder_ = DefaultFolder();
+    std::error_code ignored;
+    fs::create_directories(fs::path(folder_) / "config", ignored);
+    const std::string simulator = FindSimulator(programPath);
+    if (simulator.empty()) {
+        error_ = std::string(kSimulatorName) + " was not found beside " + programPath +
+                 " (build it with: cmake --build build --target " + kSimulatorName + ")";
+        return false;
+    }
+    if (!LaunchSimulator(simulator))
+        return false;
+    setenv("XDG_CONFIG_HOME", (fs::path(folder_) / "config").c_str(), 1);
+    WriteDemoSettings(ApplicationName(programPath));
+    if (chdir(folder_.c_str()) != 0) {
+        error_ = "cannot work in " + folder_;
+        return false;
+    }
+    return true;
+}
+
+std::string DemoSession::FindSimulator(const std::string& programPath) const {
+    const fs::path programDir = fs::absolute(programPath).parent_path();
+    const fs::path candidates[] = {programDir / kSimulatorName,
+                                   programDir.parent_path() / "tools" / "sim" / kSimulatorName};
+    for (const fs::path& candidate : candidates)
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate.string();
+    for (std::string dir; const std::string& path : {Environment("PATH")}) {
+        std::istringstream dirs(path);
+        while (std::getline(dirs, dir, ':'))
+            if (!dir.empty() && access((fs::path(dir) / kSimulatorName).c_str(), X_OK) == 0)
+                return (fs::path(dir) / kSimulatorName).string();
+    }
+    return {};
+}
+
+// The simulator prints the terminal it made; its output goes to a log file
+// in the demo folder, where we look for that line.
+bool DemoSession::LaunchSimulator(const std::string& simulator) {
+    const fs::path log = fs::path(folder_) / "nimbulo-sim.log";
+    const int logFd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (logFd < 0) {
+        error_ = "cannot write " + log.string();
+        return false;
+    }
+    simulator_ = fork();
+    if (simulator_ == 0) {
+        dup2(logFd, STDOUT_FILENO);
+        dup2(logFd, STDERR_FILENO);
+        execl(simulator.c_str(), simulator.c_str(), "--speed", kSimulatorSpeed, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(logFd);
+    if (simulator_ < 0) {
+        error_ = "cannot start " + simulator;
+        return false;
+    }
+    const std::regex device(R"((/dev/pts/[0-9]+))");
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::smatch match;
+        const std::string text = ReadFile(log);
+        if (std::regex_search(text, match, device)) {
+            devicePath_ = match[1];
+            return true;
+        }
+        if (waitpid(simulator_, nullptr, WNOHANG) == simulator_) {
+            simulator_ = -1;
+            error_ = simulator + " ended at once: " + text;
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    error_ = simulator + " named no terminal (see " + log.string() + ")";
+    return false;
+}
+
+// COM1 is the simulator for this run. On the demo's first run it also
+// plots outdoor temperature, outdoor humidity and wind, and saves data.
+void DemoSession::WriteDemoSettings(const std::string& applicationName) const {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, SettingsStore::kOrganisation,
+                       QString::fromStdString(applicationName));
+    if (!settings.contains("Settings/ComPort")) {
+        settings.setValue("Settings/ComPort", 1);
+        settings.setValue("Settings/PlotItem0", 1);
+        settings.setValue("Settings/PlotItem2", 1);
+        settings.setValue("Settings/PlotItem5", 1);
+        settings.setValue("Settings/SaveStatus", 1);
+    }
+    settings.setValue("Ports/COM1", QString::fromStdString(devicePath_));
+    settings.sync();
+}

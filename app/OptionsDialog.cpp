@@ -1,0 +1,71 @@
+#include "OptionsDialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+
+#include "ResourceIds.h"
+
+namespace {
+constexpr int kFirstComButton = 1022;
+}
+
+OptionsDialog::OptionsDialog(QWidget* owner) : QDialog(owner) {
+    controls_ = DialogBuilder(DialogTemplates::Options()).Build(this);
+    connect(static_cast<QAbstractButton*>(Control(1)), &QAbstractButton::clicked, this, &QDialog::accept);
+    connect(static_cast<QAbstractButton*>(Control(2)), &QAbstractButton::clicked, this, &QDialog::reject);
+}
+
+void OptionsDialog::DescribePorts(const std::function<QString(int)>& deviceForPort) {
+    for (int port = 1; port <= 4; ++port)
+        if (QWidget* button = Control(kFirstComButton + port - 1))
+            button->setToolTip(QStringLiteral("COM%1 opens %2").arg(port).arg(deviceForPort(port)));
+}
+
+void OptionsDialog::accept() {
+    Exchange(false);
+    QDialog::accept();
+}
+
+void OptionsDialog::showEvent(QShowEvent* event) {
+    if (!exchangedIn_) {
+        exchangedIn_ = true;
+        Exchange(true);
+    }
+    QDialog::showEvent(event);
+}
+
+void OptionsDialog::Exchange(bool toControls) {
+    ExchangeCheck(1028, checkHumidityOutdoor, toControls);
+    ExchangeCheck(1030, checkPressure, toControls);
+    ExchangeCheck(1032, checkRainTodaysTotal, toControls);
+    ExchangeCheck(1027, checkTempIndoor, toControls);
+    ExchangeCheck(1026, checkTempOutdoor, toControls);
+    ExchangeCheck(1031, checkWindSpeed, toControls);
+    ExchangeRadio(kFirstComButton, comPortIndex, toControls);
+    ExchangeCheck(1029, checkHumidityIndoor, toControls);
+    ExchangeCheck(1033, checkSaveData, toControls);
+}
+
+void OptionsDialog::ExchangeCheck(int id, int32_t& field, bool toControls) {
+    auto* box = static_cast<QCheckBox*>(Control(id));
+    if (!toControls) {
+        field = static_cast<int32_t>(box->checkState());
+        return;
+    }
+    // A stored value that is not a check state shows as an unchecked box.
+    if (field < 0 || field > 2)
+        field = 0;
+    box->setCheckState(static_cast<Qt::CheckState>(field));
+}
+
+void OptionsDialog::ExchangeRadio(int firstId, int32_t& field, bool toControls) {
+    QButtonGroup* group = controls_.radioGroups.at(firstId);
+    if (!toControls) {
+        field = group->checkedId();
+        return;
+    }
+    group->setExclusive(false);
+    for (QAbstractButton* button : group->buttons())
+        button->setChecked(group->id(button) == field);
+    group->setExclusive(true);
+}

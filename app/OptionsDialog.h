@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+#include <functional>
+
+#include "DialogBuilder.h"
+
+// Com port, plotted items and Save Data. The fields are copied to the
+// controls when the dialog opens and back from them only when the user
+// presses OK; a check box field holds its state (0, 1 or 2), comPortIndex the
+// index of the checked Com button (-1 when none is).
+class OptionsDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit OptionsDialog(QWidget* owner = nullptr);
+
+    int32_t checkHumidityOutdoor = 0;
+    int32_t checkPressure = 0;
+    int32_t checkRainTodaysTotal = 0;
+    int32_t checkTempIndoor = 0;
+    int32_t checkTempOutdoor = 0;
+    int32_t checkWindSpeed = 0;
+    int32_t comPortIndex = 0;
+    int32_t checkHumidityIndoor = 0;
+    int32_t checkSaveData = 0;
+
+    // Shows, in each Com button's tooltip, the device that port opens.
+    void DescribePorts(const std::function<QString(int comPort)>& deviceForPort);
+
+    QWidget* Control(int id) const { return controls_.Control(id); }
+
+public slots:
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Runs the exchange in field order; toControls sets the controls from the fields.
+    void Exchange(bool toControls);
+    void ExchangeCheck(int id, int32_t& field, bool toControls);
+    void ExchangeRadio(int firstId, int32_t& field, bool toControls);
+
+    BuiltDialog controls_;
+    bool exchangedIn_ = false;
+};

@@ -1,0 +1,70 @@
+#include "SettingsStore.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+
+#include <limits>
+#include <utility>
+
+#include "PortDeviceNames.h"
+
+namespace {
+
+int32_t ReadInt(const QSettings& settings, const QString& key, int32_t fallback) {
+    bool ok = false;
+    const qlonglong value = settings.value(key).toLongLong(&ok);
+    if (!ok || value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
+        return fallback;
+    return static_cast<int32_t>(value);
+}
+
+QString PlotItemKey(int index) { return QString::asprintf("PlotItem%d", index); }
+
+}  // namespace
+
+SettingsStore::SettingsStore() : SettingsStore(QCoreApplication::applicationName()) {}
+
+SettingsStore::SettingsStore(QString applicationName) : applicationName_(std::move(applicationName)) {}
+
+StationSettings SettingsStore::Load() const {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, applicationName_);
+    settings.beginGroup(kSection);
+    StationSettings loaded;
+    loaded.comPort = ReadInt(settings, "ComPort", 1);
+    for (int i = 0; i < 7; ++i)
+        loaded.plotItemEnabled[i] = ReadInt(settings, PlotItemKey(i), 0);
+    loaded.saveData = ReadInt(settings, "SaveStatus", 0);
+    loaded.x = ReadInt(settings, "x", -1);
+    loaded.y = ReadInt(settings, "y", -1);
+    return loaded;
+}
+
+void SettingsStore::Save(const StationSettings& stored) const {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, applicationName_);
+    settings.beginGroup(kSection);
+    settings.setValue("ComPort", stored.comPort);
+    for (int i = 0; i < 7; ++i)
+        settings.setValue(PlotItemKey(i), stored.plotItemEnabled[i]);
+    settings.setValue("SaveStatus", stored.saveData);
+    settings.setValue("x", stored.x);
+    settings.setValue("y", stored.y);
+    settings.endGroup();
+    settings.sync();
+}
+
+QString SettingsStore::DeviceForComPort(int comPort) const {
+    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, applicationName_);
+    PortDeviceOverrides overrides;
+    const QString configured = settings.value(QStringLiteral("Ports/COM%1").arg(comPort)).toString();
+    if (!configured.isEmpty())
+        overrides[comPort] = configured.toStdString();
+    return QString::fromStdString(DeviceNameForPort(comPort, overrides));
+}
+
+QString SettingsStore::FileName() const {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, applicationName_).fileName();
+}
+
+bool SettingsStore::PositionOnScreen(int x, int y, QSize screen) {
+    return x >= 0 && x < screen.width() && y >= 0 && y < screen.height();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+#include "StationSettings.h"
+
+// The settings in the user's configuration: organisation "Quillfen",
+// application = the program's file name without extension, group "Settings"
+// (on Linux $XDG_CONFIG_HOME/Quillfen/<name>.conf). Failures are silent; a
+// missing or unreadable value gives its default.
+class SettingsStore {
+public:
+    static constexpr const char* kOrganisation = "Quillfen";
+    static constexpr const char* kSection = "Settings";
+
+    // Uses the running application's name.
+    SettingsStore();
+    explicit SettingsStore(QString applicationName);
+
+    StationSettings Load() const;
+    // Writes all eleven values and flushes them.
+    void Save(const StationSettings& settings) const;
+
+    // The device that COMn opens: the value "Ports/COMn" when set, else /dev/ttyS<n-1>.
+    QString DeviceForComPort(int comPort) const;
+
+    QString FileName() const;
+
+    // Whether a stored top-left corner lies on a screen of this size.
+    static bool PositionOnScreen(int x, int y, QSize screen);
+
+private:
+    QString applicationName_;
+};

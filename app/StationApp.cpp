@@ -1,0 +1,36 @@
+#include "StationApp.h"
+
+#include <QCoreApplication>
+
+#include "HelpWindow.h"
+#include "SettingsStore.h"
+#include "StationWindow.h"
+#include "VersionInfo.h"
+
+StationApp::StationApp() = default;
+
+StationApp::~StationApp() = default;
+
+void StationApp::SetUpApplication() {
+    QCoreApplication::setOrganizationName(QString::fromLatin1(SettingsStore::kOrganisation));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(VersionInfo::kVersion));
+}
+
+int StationApp::Run() {
+    SetUpApplication();
+    auto window = std::make_unique<StationWindow>();
+    connect(window.get(), &StationWindow::HelpRequested, this, &StationApp::ShowHelp);
+    window->exec();
+    // Destroying the window stops the serial port's monitor thread first.
+    window.reset();
+    help_.reset();
+    return 0;
+}
+
+void StationApp::ShowHelp() {
+    if (!help_)
+        help_ = std::make_unique<HelpWindow>();
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+class HelpWindow;
+class StationWindow;
+
+// The application: names the settings' organisation, runs the main window
+// modally and ends when it closes. The settings' application name is left to
+// Qt, which takes the program's file name, so a copy under another name keeps
+// settings of its own. It also answers the Help button.
+class StationApp : public QObject {
+    Q_OBJECT
+
+public:
+    StationApp();
+    ~StationApp() override;
+
+    // Start-up, the modal run and the window's destruction; returns the
+    // process's exit code.
+    int Run();
+
+    // Opens (or raises) the help page.
+    void ShowHelp();
+    HelpWindow* helpWindow() const { return help_.get(); }
+
+    // Sets the organisation and version; called by Run, public for tests.
+    static void SetUpApplication();
+
+private:
+    std::unique_ptr<HelpWindow> help_;
+};

@@ -1,0 +1,276 @@
+#include "StationWindow.h"
+
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+
+#include "AboutDialog.h"
+#include "ControlIds.h"
+#include "OptionsDialog.h"
+#include "RecordFormat.h"
+#include "ResourceIds.h"
+
+namespace {
+
+constexpr int kFirstLabelId = 1000;
+
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 255, 0);
+const QColor kCyan(0, 255, 255);
+const QColor kBlue(0, 0, 255);
+
+// The ten reading labels, in the order they get the value font.
+constexpr int kReadingLabels[] = {1009, 1010, 1011, 1006, 1004, 1007, 1008, 1012, 1013, 1014};
+
+struct ButtonSetUp {
+    int id;
+    int activeIcon;
+    int normalIcon;
+    const char* tooltip;
+};
+
+// In the order the buttons are set up.
+constexpr ButtonSetUp kButtons[] = {
+    {1000, ResourceId::kReadIconActive, ResourceId::kReadIconNormal,
+     "Read Weather Data From The Peet Bros. U2000."},
+    {1, ResourceId::kExitIconActive, ResourceId::kExitIconNormal, "Exit Application."},
+    {1001, ResourceId::kTestIconActive, ResourceId::kTestIconNormal, "Read Test Data File."},
+    {ResourceId::kHelpCommand, ResourceId::kHelpIconActive, ResourceId::kHelpIconNormal,
+     "Get Help On How to Use The Application."},
+    {1021, ResourceId::kOptionsIconActive, ResourceId::kOptionsIconNormal,
+     "Setup Com Port And Up To THREE Items to Plot."},
+};
+
+QIcon IconResource(int id) { return QIcon(QPixmap(ResourcePath::Icon(id))); }
+
+}  // namespace
+
+StationWindow::StationWindow(QWidget* parent)
+    : QDialog(parent),
+      pipeline_(*this, *this),
+      portBridge_([this](int character, int port) { return OnSerialCharacter(character, port); }),
+      serialPort_([this](int port) { return settingsStore_.DeviceForComPort(port).toStdString(); }) {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    controls_ = DialogBuilder(DialogTemplates::Main())
+                    .Build(this, [this](const ControlTemplate& c) { return SupplyControl(c); });
+    for (const auto& [id, widget] : controls_.byId)
+        if (auto* label = qobject_cast<QLabel*>(widget); label && id >= kFirstLabelId &&
+                                                         id < kFirstLabelId + int(labelsById_.size()))
+            labelsById_[id - kFirstLabelId] = label;
+    LoadCompassPictures();
+    compassName_ = QString::fromLatin1(kCompassRoseName);
+
+    setWindowIcon(IconResource(ResourceId::kAppIcon));
+    SetUpPlotLabels();
+    SetUpValueFont();
+    SetUpButtons();
+    portBridge_.SetPortEventHandler([this](int param, int port) { return OnPortEvent(param, port); });
+    LoadSettings();
+    chart_.AddSeries(kRed, 100, 0);
+    chart_.AddSeries(kGreen, 100, 0);
+    chart_.AddSeries(kCyan, 100, 0);
+}
+
+StationWindow::~StationWindow() { serialPort_.StopMonitor(); }
+
+QWidget* StationWindow::SupplyControl(const ControlTemplate& control) {
+    switch (control.id) {
+    case 1000:
+        return &readButton_;
+    case 1001:
+        return &testButton_;
+    case 1021:
+        return &optionsButton_;
+    case 1:
+        return &exitButton_;
+    case ResourceId::kHelpCommand:
+        return &helpButton_;
+    case ControlId::kChart:
+        return &chart_;
+    default:
+        return nullptr;
+    }
+}
+
+IconButton* StationWindow::Button(int id) const { return qobject_cast<IconButton*>(Control(id)); }
+
+void StationWindow::SetUpPlotLabels() {
+    const std::pair<int, QColor> plotLabels[] = {
+        {ControlId::kPlotLabel1, kRed}, {ControlId::kPlotLabel2, kGreen}, {ControlId::kPlotLabel3, kCyan}};
+    for (const auto& [id, colour] : plotLabels) {
+        QWidget* label = Control(id);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::Window, colour);
+        palette.setColor(QPalette::WindowText, Qt::black);
+        label->setPalette(palette);
+        label->setAutoFillBackground(true);
+    }
+}
+
+// Bold and fixed-pitch, with its character height equal to the height of the
+// indoor-temperature label.
+void StationWindow::SetUpValueFont() {
+    valueFont_ = QFont(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+    valueFont_.setStyleHint(QFont::TypeWriter);
+    valueFont_.setFixedPitch(true);
+    valueFont_.setBold(true);
+    valueFont_.setPixelSize(std::max(1, Control(ControlId::kTempIndoor)->height()));
+    for (int id : kReadingLabels)
+        Control(id)->setFont(valueFont_);
+}
+
+void StationWindow::SetUpButtons() {
+    for (const ButtonSetUp& setUp : kButtons) {
+        IconButton* button = Button(setUp.id);
+        button->SetIcon(IconResource(setUp.activeIcon), IconResource(setUp.normalIcon), 32, 32);
+        button->SetBgNormal(kBlue, 0);
+        button->SetBgActive(kBlue, 0);
+        button->SetTextNormal(kBlue, 0);
+        button->SetTextActive(kBlue, 0);
+        button->setToolTip(QString::fromLatin1(setUp.tooltip));
+    }
+    connect(&readButton_, &QAbstractButton::clicked, this, &StationWindow::ReadWeatherData);
+    connect(&testButton_, &QAbstractButton::clicked, this, &StationWindow::ReadTestDataFile);
+    connect(&optionsButton_, &QAbstractButton::clicked, this, &StationWindow::ShowOptions);
+    connect(&exitButton_, &QAbstractButton::clicked, this, &StationWindow::ExitCommand);
+    connect(&helpButton_, &QAbstractButton::clicked, this, &StationWindow::HelpRequested);
+}
+
+void StationWindow::LoadCompassPictures() {
+    QStringList names{QString::fromLatin1(kCompassRoseName)};
+    for (const char* name : CompassPointNames)
+        names << QString::fromLatin1(name);
+    for (const QString& name : names)
+        compassPictures_[name] = QPixmap(ResourcePath::Compass(name));
+}
+
+void StationWindow::SetLabelText(int controlId, std::string_view text) {
+    const int index = controlId - kFirstLabelId;
+    if (index < 0 || index >= int(labelsById_.size()) || !labelsById_[index])
+        return;
+    labelsById_[index]->setText(QString::fromLatin1(text.data(), qsizetype(text.size())));
+}
+
+void StationWindow::ShowCompassPicture(std::string_view name) {
+    const QString key = QString::fromLatin1(name.data(), qsizetype(name.size()));
+    const auto found = compassPictures_.find(key);
+    if (found == compassPictures_.end())
+        return;
+    compassName_ = key;
+    static_cast<QLabel*>(Control(ControlId::kCompass))->setPixmap(found->second);
+}
+
+void StationWindow::PumpOneMessage() { QCoreApplication::processEvents(); }
+
+int StationWindow::SetSeriesValue(int series, int value) { return chart_.SetSeriesValue(series, value); }
+
+void StationWindow::Advance() { chart_.Advance(); }
+
+void StationWindow::ReadWeatherData() { portBridge_.OpenAndMonitor(serialPort_, comPort); }
+
+void StationWindow::ReadTestDataFile() { pipeline_.TestFileReplay(); }
+
+int StationWindow::OnSerialCharacter(int character, int port) {
+    return pipeline_.OnSerialCharacter(character, port);
+}
+
+int StationWindow::OnPortEvent(int, int port) { return QtPortBridge::DefaultPortEventResult(port); }
+
+void StationWindow::ShowOptions() {
+    OptionsDialog options(this);
+    options.DescribePorts([this](int port) { return settingsStore_.DeviceForComPort(port); });
+    const PlotItemFlags& plot = pipeline_.plotItemEnabled;
+    options.checkTempOutdoor = plot[0];
+    options.checkTempIndoor = plot[1];
+    options.checkHumidityOutdoor = plot[2];
+    options.checkHumidityIndoor = plot[3];
+    options.checkPressure = plot[4];
+    options.checkWindSpeed = plot[5];
+    options.checkRainTodaysTotal = plot[6];
+    options.comPortIndex = comPort - 1;
+    options.checkSaveData = saveData;
+    if (options.exec() != QDialog::Accepted)
+        return;
+    PlotItemFlags& enabled = pipeline_.plotItemEnabled;
+    enabled[0] = options.checkTempOutdoor;
+    enabled[1] = options.checkTempIndoor;
+    enabled[2] = options.checkHumidityOutdoor;
+    enabled[3] = options.checkHumidityIndoor;
+    enabled[4] = options.checkPressure;
+    enabled[5] = options.checkWindSpeed;
+    enabled[6] = options.checkRainTodaysTotal;
+    comPort = options.comPortIndex + 1;
+    saveData = options.checkSaveData;
+    ApplySaveData();
+}
+
+void StationWindow::ApplySaveData() { pipeline_.saveData = saveData != 0; }
+
+void StationWindow::LoadSettings() {
+    const StationSettings stored = settingsStore_.Load();
+    comPort = stored.comPort;
+    pipeline_.plotItemEnabled = stored.plotItemEnabled;
+    saveData = stored.saveData;
+    ApplySaveData();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    // Off the primary screen the window stays where the template puts it, the
+    // top-left corner of the screen (a dialog would otherwise be centred).
+    if (screen && SettingsStore::PositionOnScreen(stored.x, stored.y, screen->geometry().size()))
+        move(stored.x, stored.y);
+    else
+        move(0, 0);
+}
+
+void StationWindow::SaveSettings() {
+    StationSettings stored;
+    stored.comPort = comPort;
+    stored.plotItemEnabled = pipeline_.plotItemEnabled;
+    stored.saveData = saveData;
+    const QPoint corner = frameGeometry().topLeft();
+    stored.x = corner.x();
+    stored.y = corner.y();
+    settingsStore_.Save(stored);
+}
+
+void StationWindow::ExitCommand() {
+    SaveSettings();
+    done(kExitResult);
+}
+
+void StationWindow::reject() { done(kCancelResult); }
+
+void StationWindow::ShowAbout() {
+    AboutDialog about(this);
+    about.exec();
+}
+
+// Where there is no system menu to put it in, "About" is on the window's own
+// context menu.
+void StationWindow::contextMenuEvent(QContextMenuEvent* event) {
+    const QString text = LoadResourceString(ResourceId::kAboutMenuString);
+    if (text.isEmpty())
+        return;
+    QMenu menu(this);
+    menu.addAction(text, this, &StationWindow::ShowAbout);
+    menu.exec(event->globalPos());
+}
+
+// Return presses the focused button; with no button focused it is the
+// window's default command, Exit.
+void StationWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QAbstractButton*>(focusWidget()); button && button->isVisible())
+            button->click();
+        else
+            ExitCommand();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

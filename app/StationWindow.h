@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QDialog>
+#include <QFont>
+#include <QPixmap>
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string_view>
+
+#include "ChartFeed.h"
+#include "DialogBuilder.h"
+#include "IconButton.h"
+#include "LineChartCtrl.h"
+#include "QtPortBridge.h"
+#include "SerialPort.h"
+#include "SettingsStore.h"
+#include "StationPipeline.h"
+#include "StationView.h"
+
+class QLabel;
+
+// The program's main window: the readings panel, the compass picture, the
+// strip chart with its three colour labels and the row of icon buttons. It
+// shows what the processing path writes and routes the buttons: Read Weather
+// Data, the hidden test replay, Options, Exit (which stores the settings) and
+// Help. Escape and the close box leave without storing anything.
+class StationWindow : public QDialog, public StationView, public ChartFeed {
+    Q_OBJECT
+
+public:
+    // Result of the modal run when the user leaves with Exit.
+    static constexpr int kExitResult = 1;
+    static constexpr int kCancelResult = 2;
+
+    explicit StationWindow(QWidget* parent = nullptr);
+    ~StationWindow() override;
+
+    // StationView
+    void SetLabelText(int controlId, std::string_view text) override;
+    void ShowCompassPicture(std::string_view name) override;
+    void PumpOneMessage() override;
+
+    // ChartFeed: the window's strip chart.
+    int SetSeriesValue(int series, int value) override;
+    void Advance() override;
+
+    // Commands.
+    void ReadWeatherData();
+    void ReadTestDataFile();
+    void ShowOptions();
+    void ExitCommand();
+    void ShowAbout();
+
+    // The monitor thread's hand-overs, on the user-interface thread.
+    int OnSerialCharacter(int character, int port);
+    int OnPortEvent(int eventParam, int port);
+
+    // Settings, loaded once during construction and stored only by Exit.
+    void LoadSettings();
+    void SaveSettings();
+    int32_t comPort = 1;
+    int32_t saveData = 0;
+    PlotItemFlags& plotItemEnabled() { return pipeline_.plotItemEnabled; }
+
+    StationPipeline& pipeline() { return pipeline_; }
+    QtPortBridge& portBridge() { return portBridge_; }
+    SerialPort& serialPort() { return serialPort_; }
+    LineChartCtrl& chart() { return chart_; }
+    const QFont& valueFont() const { return valueFont_; }
+    QWidget* Control(int id) const { return controls_.Control(id); }
+    IconButton* Button(int id) const;
+    // Name of the compass picture on show.
+    const QString& CompassPictureName() const { return compassName_; }
+
+signals:
+    // The Help button; the application opens its help page.
+    void HelpRequested();
+
+public slots:
+    void reject() override;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QWidget* SupplyControl(const ControlTemplate& control);
+    void SetUpValueFont();
+    void SetUpPlotLabels();
+    void SetUpButtons();
+    void LoadCompassPictures();
+    void ApplySaveData();
+
+    IconButton readButton_;
+    IconButton testButton_;
+    IconButton optionsButton_;
+    IconButton exitButton_;
+    IconButton helpButton_;
+    // Made before the template is turned into widgets, which places it.
+    LineChartCtrl chart_;
+    BuiltDialog controls_;
+    std::array<QLabel*, 40> labelsById_{};  // ids 1000..1039
+    std::map<QString, QPixmap> compassPictures_;
+    QString compassName_;
+    QFont valueFont_;
+    SettingsStore settingsStore_;
+    StationPipeline pipeline_;
+    // The port goes first when the window goes away: its monitor thread hands
+    // over to the bridge and the processing path above, which must outlive it.
+    QtPortBridge portBridge_;
+    SerialPort serialPort_;
+};

@@ -1,0 +1,98 @@
+#include "DialogTemplate.h"
+
+#include "ResourceIds.h"
+
+namespace {
+
+using K = ControlKind;
+namespace S = ControlStyle;
+
+constexpr uint32_t kValueLabel = S::kLeftNoWordWrap | S::kCenterImage;
+
+// The main window. Order: the button row, the frames, the captions, the
+// readings, then the rest; the tab stops are the four visible buttons and the chart.
+constexpr ControlTemplate kMainControls[] = {
+    {1000, K::PushButton, "", 19, 1, 21, 19, S::kTabStop},
+    {1021, K::PushButton, "", 53, 1, 21, 19, S::kTabStop},
+    {1, K::PushButton, "", 85, 1, 21, 19, S::kTabStop | S::kDefault},
+    {0xE146, K::PushButton, "", 119, 1, 21, 19, S::kTabStop},
+    {1001, K::PushButton, "", 151, 1, 21, 19, S::kDefault | S::kHidden},
+
+    {kNoControlId, K::GroupBox, "Wind (mph)", 13, 23, 93, 177, S::kNone},
+    {kNoControlId, K::GroupBox, "Temperature (F)", 123, 23, 73, 75, S::kNone},
+    {kNoControlId, K::GroupBox, "Humidity (%)", 123, 125, 75, 75, S::kNone},
+    {kNoControlId, K::GroupBox, "Rain (in)", 212, 23, 78, 75, S::kNone},
+    {kNoControlId, K::GroupBox, "Pressure (in Hg)", 212, 124, 77, 40, S::kNone},
+    {kNoControlId, K::GroupBox, "Plot Colors", 0, 249, 300, 26, S::kNone},
+
+    {kNoControlId, K::Text, "Speed", 38, 110, 66, 8, S::kNone},
+    {kNoControlId, K::Text, "Speed Avg 1 Min", 38, 138, 60, 8, S::kNone},
+    {kNoControlId, K::Text, "Highest Gust 5 Min", 38, 166, 63, 8, S::kNone},
+    {kNoControlId, K::Text, "Outdoor", 129, 34, 25, 8, S::kNone},
+    {kNoControlId, K::Text, "Indoor", 129, 63, 20, 8, S::kNone},
+    {kNoControlId, K::Text, "Outdoor", 131, 137, 25, 8, S::kNone},
+    {kNoControlId, K::Text, "Indoor", 131, 167, 20, 8, S::kNone},
+    {kNoControlId, K::Text, "Today", 221, 34, 21, 8, S::kNone},
+    {kNoControlId, K::Text, "Long Term", 221, 64, 34, 8, S::kNone},
+    {kNoControlId, K::Text, "Records:", 209, 174, 33, 8, S::kNone},
+
+    {1009, K::Text, "WindSpeed", 38, 118, 66, 20, kValueLabel},
+    {1010, K::Text, "WindSpeedAverage", 38, 146, 66, 20, kValueLabel},
+    {1011, K::Text, "Gusts", 38, 174, 66, 20, kValueLabel},
+    {1006, K::Text, "TempOutdoor", 129, 44, 66, 20, kValueLabel},
+    {1004, K::Text, "TempIndoor", 129, 71, 66, 20, kValueLabel},
+    {1007, K::Text, "HumidityOutdoor", 131, 146, 66, 20, kValueLabel},
+    {1008, K::Text, "HumidityInDoor", 131, 175, 66, 20, kValueLabel},
+    {1012, K::Text, "RainTodaysTotal", 218, 44, 66, 20, kValueLabel},
+    {1013, K::Text, "RainLongTermTotal", 218, 72, 66, 20, kValueLabel},
+    {1014, K::Text, "Pressure", 218, 136, 66, 20, kValueLabel},
+
+    {1003, K::Text, "Records", 248, 174, 52, 8, S::kCenterImage},
+    {1015, K::Text, "Date:", 210, 187, 59, 8, S::kCenterImage},
+    {1017, K::Text, "Time", 275, 187, 25, 8, S::kNone},
+    {1016, K::Text, "", 109, 109, 191, 8, S::kCenterImage},
+    {1018, K::BitmapStatic, "IDB_COMPASS_ROSE", 17, 32, 15, 13, S::kNone},
+    {1020, K::Custom, "Custom1", 0, 202, 300, 48, S::kTabStop},
+    {1034, K::Text, "Plot Color 1", 23, 260, 73, 11, S::kCenterImage},
+    {1035, K::Text, "Plot Color 2", 111, 260, 73, 11, S::kCenterImage},
+    {1036, K::Text, "Plot Color 3", 199, 260, 73, 11, S::kCenterImage},
+};
+
+constexpr ControlTemplate kOptionsControls[] = {
+    {1, K::PushButton, "OK", 145, 7, 34, 14, S::kDefault | S::kTabStop},
+    {2, K::PushButton, "Cancel", 145, 24, 34, 14, S::kTabStop},
+    {1022, K::RadioButton, "Com 1", 16, 27, 35, 10, S::kGroup},
+    {1023, K::RadioButton, "Com 2", 16, 40, 35, 10, S::kNone},
+    {1024, K::RadioButton, "Com 3", 16, 53, 35, 10, S::kNone},
+    {1025, K::RadioButton, "Com 4", 16, 66, 35, 10, S::kNone},
+    {1026, K::CheckBox, "TempOutdoor", 68, 21, 58, 10, S::kGroup | S::kTabStop},
+    {1027, K::CheckBox, "TempIndoor", 68, 30, 53, 10, S::kTabStop},
+    {1028, K::CheckBox, "HumidityOutdoor", 68, 39, 66, 10, S::kTabStop},
+    {1029, K::CheckBox, "HumidityIndoor", 68, 48, 61, 10, S::kTabStop},
+    {1030, K::CheckBox, "Pressure", 68, 57, 43, 10, S::kTabStop},
+    {1031, K::CheckBox, "WindSpeed", 68, 66, 52, 10, S::kTabStop},
+    {1032, K::CheckBox, "RainTodaysTotal", 68, 75, 69, 10, S::kTabStop},
+    {kNoControlId, K::GroupBox, "Pick Com Port", 7, 7, 52, 80, S::kNone},
+    {kNoControlId, K::GroupBox, "Pick 3 Items to Plot", 63, 7, 76, 80, S::kNone},
+    {1033, K::CheckBox, "Save Data", 148, 55, 35, 18, S::kMultiline | S::kTabStop},
+};
+
+constexpr ControlTemplate kAboutControls[] = {
+    {kNoControlId, K::IconStatic, "128", 11, 17, 20, 20, S::kNone},
+    {kNoControlId, K::Text, "Nimbulo Version 2.0", 40, 10, 122, 8, S::kNoPrefix},
+    {1, K::PushButton, "OK", 178, 7, 32, 14, S::kDefault | S::kGroup | S::kTabStop},
+};
+
+constexpr const char* kDialogFont = "MS Sans Serif";
+
+const DialogTemplate kMain{ResourceId::kMainDialog, "Nimbulo", 300, 277, kDialogFont, 8, kMainControls};
+const DialogTemplate kOptions{ResourceId::kOptionsDialog, "Options", 190, 95, kDialogFont, 8, kOptionsControls};
+const DialogTemplate kAbout{ResourceId::kAboutDialog, "About Nimbulo", 217, 55, kDialogFont, 8, kAboutControls};
+
+}  // namespace
+
+namespace DialogTemplates {
+const DialogTemplate& Main() { return kMain; }
+const DialogTemplate& Options() { return kOptions; }
+const DialogTemplate& About() { return kAbout; }
+}  // namespace DialogTemplates
