@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QSettings>
+
+#include "PortDeviceNames.h"
+
+// Reads the device overrides "Ports/COM1" ... "Ports/COM<maxPort>" that users
+// and tests may set; the program never writes them.
+PortDeviceOverrides ReadPortOverrides(QSettings& settings, int maxPort = 4);

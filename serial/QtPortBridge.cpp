@@ -1,0 +1,82 @@
+#include "QtPortBridge.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QThread>
+
+#include "SerialPort.h"
+
+QtPortBridge::QtPortBridge(CharacterHandler onCharacter, QObject* parent)
+    : QObject(parent),
+      onCharacter_(std::move(onCharacter)),
+      onPortEvent_([](int, int port) { return DefaultPortEventResult(port); }),
+      presentError_(&QtPortBridge::ShowErrorBox) {}
+
+int QtPortBridge::DefaultPortEventResult(int port) { return (port <= 0 || port > 4) ? -1 : 0; }
+
+void QtPortBridge::ShowErrorBox(const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
+    box.exec();
+}
+
+// A blocking queued call to our own thread would deadlock, so calls made on
+// this thread (set-up failures during OpenPort) run directly.
+int QtPortBridge::HandOver(const std::function<int()>& call) {
+    auto deliver = [this, &call]() {
+        ++deliveryDepth_;
+        int result = call();
+        --deliveryDepth_;
+        return result;
+    };
+    if (QThread::currentThread() == thread()) return deliver();
+    int result = 0;
+    QMetaObject::invokeMethod(this, [&result, &deliver]() { result = deliver(); },
+                              Qt::BlockingQueuedConnection);
+    return result;
+}
+
+int QtPortBridge::OnPortEvent(int eventParam, int port) {
+    return HandOver([this, eventParam, port] { return onPortEvent_(eventParam, port); });
+}
+
+int QtPortBridge::OnSerialCharacter(int character, int port) {
+    return HandOver([this, character, port] { return onCharacter_ ? onCharacter_(character, port) : 0; });
+}
+
+// A report that only arrives while the port is being stopped belongs to the
+// port being replaced; showing it would hold the stop until someone closed it.
+void QtPortBridge::ReportError(const std::string& caption, const std::string& text) {
+    HandOver([this, &caption, &text] {
+        if (serving_) {
+            qWarning("%s", text.c_str());
+        } else if (presentError_) {
+            presentError_(QString::fromStdString(caption), QString::fromStdString(text));
+        }
+        return 0;
+    });
+}
+
+void QtPortBridge::ServeWhileStopping() {
+    if (QThread::currentThread() != thread()) return;
+    serving_ = true;
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    serving_ = false;
+}
+
+void QtPortBridge::RunOutsideHandOver(std::function<void()> action) {
+    if (!IsDelivering()) {
+        action();
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, action = std::move(action)]() mutable { RunOutsideHandOver(std::move(action)); },
+        Qt::QueuedConnection);
+}
+
+void QtPortBridge::OpenAndMonitor(SerialPort& port, int portNumber) {
+    RunOutsideHandOver([this, &port, portNumber] {
+        port.OpenPort(this, portNumber, kBaud, kParity, kDataBits, kStopBits, kEventMask,
+                      kBufferSize);
+        port.StartMonitor();
+    });
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+#include "SerialPortOwner.h"
+
+class SerialPort;
+
+// Lives on the user-interface thread and stands in for the window as the
+// serial port's owner: each call from the monitor thread is handed over to
+// this object's thread with a blocking queued call, so the monitor thread
+// waits until the handler has run there. Error reports become a modal message
+// box on that thread. Declare it before the SerialPort that uses it, so that
+// it outlives the port's monitor thread.
+class QtPortBridge : public QObject, public SerialPortOwner {
+    Q_OBJECT
+public:
+    using PortEventHandler = std::function<int(int eventParam, int port)>;
+    using CharacterHandler = std::function<int(int character, int port)>;
+    using ErrorPresenter = std::function<void(const QString& caption, const QString& text)>;
+
+    // The instrument's settings for Read Weather Data: 2400 baud, no parity,
+    // 8 data bits, 1 stop bit, EV_RXCHAR | EV_CTS, a 512-byte write buffer.
+    static constexpr int kBaud = 2400;
+    static constexpr char kParity = 'N';
+    static constexpr int kDataBits = 8;
+    static constexpr int kStopBits = 1;
+    static constexpr unsigned kEventMask = 9;
+    static constexpr int kBufferSize = 512;
+
+    explicit QtPortBridge(CharacterHandler onCharacter, QObject* parent = nullptr);
+
+    // Default: DefaultPortEventResult.
+    void SetPortEventHandler(PortEventHandler handler) { onPortEvent_ = std::move(handler); }
+    // Default: ShowErrorBox. Tests record the text instead.
+    void SetErrorPresenter(ErrorPresenter presenter) { presentError_ = std::move(presenter); }
+
+    // -1 for a port number outside 1..4, else 0.
+    static int DefaultPortEventResult(int port);
+    // A modal critical message box without an owner window.
+    static void ShowErrorBox(const QString& caption, const QString& text);
+
+    // Read Weather Data: (re)opens COM portNumber with the instrument's
+    // settings and starts a monitor thread, whatever the open returned.
+    // Called while a handed-over call is running on this thread (for example
+    // from a button handled in a nested event pump), it is put off until that
+    // call has returned, since the monitor thread cannot stop before then.
+    void OpenAndMonitor(SerialPort& port, int portNumber);
+
+    // True while a handed-over call runs on this object's thread.
+    bool IsDelivering() const { return deliveryDepth_ > 0; }
+    // Runs action now, or queued once no handed-over call is running.
+    void RunOutsideHandOver(std::function<void()> action);
+
+    // SerialPortOwner, called from the monitor thread (or this thread).
+    int OnPortEvent(int eventParam, int port) override;
+    int OnSerialCharacter(int character, int port) override;
+    void ReportError(const std::string& caption, const std::string& text) override;
+    void ServeWhileStopping() override;
+
+private:
+    int HandOver(const std::function<int()>& call);
+
+    CharacterHandler onCharacter_;
+    PortEventHandler onPortEvent_;
+    ErrorPresenter presentError_;
+    int deliveryDepth_ = 0;
+    bool serving_ = false;
+};

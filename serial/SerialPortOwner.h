@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+// Receives what the serial port's monitor thread hands over. Every call is
+// synchronous: the monitor thread waits until it returns. Set-up failures are
+// reported on the thread that called OpenPort.
+class SerialPortOwner {
+public:
+    virtual ~SerialPortOwner() = default;
+
+    // A port event (the window's WM_USER+2); port is the COM number.
+    virtual int OnPortEvent(int eventParam, int port) = 0;
+    // One received byte, 0 to 255 (the window's WM_USER+7).
+    virtual int OnSerialCharacter(int character, int port) = 0;
+    // A failed port operation, to be shown to the user; returns when shown.
+    virtual void ReportError(const std::string& caption, const std::string& text) = 0;
+
+    // Called again and again on the thread that stops the monitor thread,
+    // while it waits for that thread to end. An owner that passes the calls
+    // above to another thread must deliver the pending ones here, or the
+    // monitor thread could never finish the call it is waiting in.
+    virtual void ServeWhileStopping() {}
+};
