@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QApplication>
+
+// The one QApplication the GUI tests of this folder share, offscreen unless
+// the environment chose a platform.
+inline QApplication& TestApp() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    static int argc = 1;
+    static char name[] = "widgets-test";
+    static char* argv[] = {name, nullptr};
+    // Never destroyed: tearing Qt down among the other exit handlers crashes.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
