@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "CalendarDate.h"
 #include "ChartFeed.h"
@@ -28,7 +30,8 @@ public:
         for (char& c : name) {
             if (c == '/') c = '_';
         }
-        dir_ = std::filesystem::temp_directory_path() / ("nimbulo-reports-" + name);
+        dir_ = std::filesystem::temp_directory_path() /
+               ("nimbulo-reports-" + std::to_string(getpid()) + "-" + name);
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
         std::filesystem::current_path(dir_);
