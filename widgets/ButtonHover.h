@@ -16,7 +16,7 @@ struct HoverActions {
 // dragging out with the button held clears the look but keeps tracking until
 // the button is let go; after a click the look stays until the pointer leaves.
 class ButtonHover {
-public:
+  public:
     // The pointer moved; `inside` tells whether it is over the button.
     HoverActions PointerMoved(bool inside, bool leftHeld);
     // The button lost the keyboard focus.
@@ -27,7 +27,7 @@ public:
     bool Hover() const { return hover; }
     bool HasCapture() const { return capture; }
 
-private:
+  private:
     bool hover = false;
     bool capture = false;
 };

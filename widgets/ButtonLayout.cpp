@@ -2,8 +2,12 @@
 
 namespace {
 
-PixelRect Column(int x, int top, int bottom) { return {x, top, x + 1, bottom}; }
-PixelRect Row(int y, int left, int right) { return {left, y, right, y + 1}; }
+PixelRect Column(int x, int top, int bottom) {
+    return {x, top, x + 1, bottom};
+}
+PixelRect Row(int y, int left, int right) {
+    return {left, y, right, y + 1};
+}
 
 }  // namespace
 
@@ -28,8 +32,8 @@ std::vector<BorderSpan> ButtonLayout::Border(const PixelRect& item, ButtonLook::
     };
 }
 
-PixelRect ButtonLayout::IconRect(const PixelRect& item, int iconWidth, int iconHeight, bool hasCaption,
-                                 bool pressed, PixelRect& caption) {
+PixelRect ButtonLayout::IconRect(const PixelRect& item, int iconWidth, int iconHeight,
+                                 bool hasCaption, bool pressed, PixelRect& caption) {
     PixelRect icon = item;
     if (hasCaption) {
         icon.left += kIconMargin;
@@ -41,7 +45,8 @@ PixelRect ButtonLayout::IconRect(const PixelRect& item, int iconWidth, int iconH
     return pressed ? icon.Moved(1, 1) : icon;
 }
 
-PixelRect ButtonLayout::CaptionRect(const PixelRect& area, int textWidth, int textHeight, bool pressed) {
+PixelRect ButtonLayout::CaptionRect(const PixelRect& area, int textWidth, int textHeight,
+                                    bool pressed) {
     const PixelRect room = pressed ? area.Moved(1, 1) : area;
     const PixelRect text{room.left, room.top, room.left + textWidth, room.top + textHeight};
     return text.Moved((room.Width() - text.Width()) / 2, (room.Height() - text.Height()) / 2);

@@ -32,7 +32,7 @@ struct BorderSpan {
 // truncate toward zero, so an icon larger than the button starts at the
 // button's edge or above it rather than being centred to the half pixel.
 class ButtonLayout {
-public:
+  public:
     // Spacing between the left edge and the icon, and between icon and caption.
     static constexpr int kIconMargin = 3;
 
@@ -49,5 +49,6 @@ public:
 
     // The rectangle of a one-line caption textWidth x textHeight centred in
     // `area`, after moving `area` by (1, 1) when pressed.
-    static PixelRect CaptionRect(const PixelRect& area, int textWidth, int textHeight, bool pressed);
+    static PixelRect CaptionRect(const PixelRect& area, int textWidth, int textHeight,
+                                 bool pressed);
 };

@@ -6,7 +6,9 @@
 
 namespace {
 
-bool OnGridLine(int coordinate) { return coordinate % ChartSurface::kGridPeriod == 0; }
+bool OnGridLine(int coordinate) {
+    return coordinate % ChartSurface::kGridPeriod == 0;
+}
 
 // step * delta / steps rounded to the nearest integer, halves away from zero;
 // all three are non-negative. The product can pass 64 bits for far-away points.

@@ -8,7 +8,7 @@
 // without conversion. It offers only what the chart draws with: a shift to the
 // left, the green-on-black grid fill and a one-pixel line.
 class ChartSurface {
-public:
+  public:
     using Pixel = std::uint32_t;
 
     enum class Hatch {
@@ -17,7 +17,8 @@ public:
     };
 
     static constexpr Pixel Rgb(int red, int green, int blue) {
-        return 0xFF000000u | (Pixel(red & 0xFF) << 16) | (Pixel(green & 0xFF) << 8) | Pixel(blue & 0xFF);
+        return 0xFF000000u | (Pixel(red & 0xFF) << 16) | (Pixel(green & 0xFF) << 8) |
+               Pixel(blue & 0xFF);
     }
 
     static constexpr Pixel kBackground = 0xFF000000u;  // black
@@ -47,8 +48,10 @@ public:
     // itself left out, clipped to the buffer.
     void DrawLine(int x0, int y0, int x1, int y1, Pixel colour);
 
-private:
-    std::size_t Index(int x, int y) const { return std::size_t(y) * std::size_t(width) + std::size_t(x); }
+  private:
+    std::size_t Index(int x, int y) const {
+        return std::size_t(y) * std::size_t(width) + std::size_t(x);
+    }
 
     int width;
     int height;

@@ -12,9 +12,13 @@ namespace {
 
 constexpr int kTextFlags = Qt::TextSingleLine | Qt::TextShowMnemonic;
 
-QRect ToQRect(const PixelRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+QRect ToQRect(const PixelRect& r) {
+    return QRect(r.left, r.top, r.Width(), r.Height());
+}
 
-bool LeftHeld(Qt::MouseButtons buttons) { return buttons.testFlag(Qt::LeftButton); }
+bool LeftHeld(Qt::MouseButtons buttons) {
+    return buttons.testFlag(Qt::LeftButton);
+}
 
 }  // namespace
 
@@ -51,20 +55,39 @@ QColor IconButton::SystemColor(QPalette::ColorRole role) const {
     return palette().color(QPalette::Active, role);
 }
 
-void IconButton::SetBgNormal(const QColor& color, int repaint) { StoreColor(bgNormal, color, repaint); }
-void IconButton::SetTextNormal(const QColor& color, int repaint) { StoreColor(textNormal, color, repaint); }
-void IconButton::SetBgActive(const QColor& color, int repaint) { StoreColor(bgActive, color, repaint); }
-void IconButton::SetTextActive(const QColor& color, int repaint) { StoreColor(textActive, color, repaint); }
+void IconButton::SetBgNormal(const QColor& color, int repaint) {
+    StoreColor(bgNormal, color, repaint);
+}
+void IconButton::SetTextNormal(const QColor& color, int repaint) {
+    StoreColor(textNormal, color, repaint);
+}
+void IconButton::SetBgActive(const QColor& color, int repaint) {
+    StoreColor(bgActive, color, repaint);
+}
+void IconButton::SetTextActive(const QColor& color, int repaint) {
+    StoreColor(textActive, color, repaint);
+}
 
-void IconButton::ResetBgNormal(int repaint) { SetBgNormal(SystemColor(QPalette::Button), repaint); }
-void IconButton::ResetTextNormal(int repaint) { SetTextNormal(SystemColor(QPalette::ButtonText), repaint); }
-void IconButton::ResetBgActive(int repaint) { SetBgActive(SystemColor(QPalette::Button), repaint); }
-void IconButton::ResetTextActive(int repaint) { SetTextActive(SystemColor(QPalette::ButtonText), repaint); }
+void IconButton::ResetBgNormal(int repaint) {
+    SetBgNormal(SystemColor(QPalette::Button), repaint);
+}
+void IconButton::ResetTextNormal(int repaint) {
+    SetTextNormal(SystemColor(QPalette::ButtonText), repaint);
+}
+void IconButton::ResetBgActive(int repaint) {
+    SetBgActive(SystemColor(QPalette::Button), repaint);
+}
+void IconButton::ResetTextActive(int repaint) {
+    SetTextActive(SystemColor(QPalette::ButtonText), repaint);
+}
 
-ButtonLook IconButton::CurrentLook() const { return ButtonLook::Choose(tracker.Hover(), isDown(), !isEnabled()); }
+ButtonLook IconButton::CurrentLook() const {
+    return ButtonLook::Choose(tracker.Hover(), isDown(), !isEnabled());
+}
 
 QSize IconButton::sizeHint() const {
-    QSize size(iconWidth + 2 * ButtonLayout::kIconMargin, iconHeight + 2 * ButtonLayout::kIconMargin);
+    QSize size(iconWidth + 2 * ButtonLayout::kIconMargin,
+               iconHeight + 2 * ButtonLayout::kIconMargin);
     if (!text().isEmpty()) {
         const QSize textSize = fontMetrics().size(kTextFlags, text());
         size.rwidth() += textSize.width() + ButtonLayout::kIconMargin;
@@ -94,7 +117,8 @@ void IconButton::leaveEvent(QEvent* event) {
 
 void IconButton::mouseMoveEvent(QMouseEvent* event) {
     QAbstractButton::mouseMoveEvent(event);
-    Apply(tracker.PointerMoved(rect().contains(event->position().toPoint()), LeftHeld(event->buttons())));
+    Apply(tracker.PointerMoved(rect().contains(event->position().toPoint()),
+                               LeftHeld(event->buttons())));
 }
 
 void IconButton::mouseReleaseEvent(QMouseEvent* event) {
@@ -116,15 +140,16 @@ void IconButton::paintEvent(QPaintEvent*) {
 
     painter.fillRect(ToQRect(item), look.Active() ? bgActive : bgNormal);
     for (const BorderSpan& span : ButtonLayout::Border(item, look.kind)) {
-        const QPalette::ColorRole role = span.shade == BorderSpan::Shade::Light ? QPalette::Light : QPalette::Dark;
+        const QPalette::ColorRole role =
+            span.shade == BorderSpan::Shade::Light ? QPalette::Light : QPalette::Dark;
         painter.fillRect(ToQRect(span.area), SystemColor(role));
     }
 
     const QString caption = text();
     PixelRect captionArea = item;
     if (!iconActive.isNull()) {
-        const PixelRect iconRect =
-            ButtonLayout::IconRect(item, iconWidth, iconHeight, !caption.isEmpty(), look.Pressed(), captionArea);
+        const PixelRect iconRect = ButtonLayout::IconRect(
+            item, iconWidth, iconHeight, !caption.isEmpty(), look.Pressed(), captionArea);
         const QIcon& icon = look.Active() ? iconActive : iconNormal;
         const QPixmap picture = icon.pixmap(QSize(iconWidth, iconHeight), devicePixelRatioF(),
                                             look.disabled ? QIcon::Disabled : QIcon::Normal);
@@ -138,8 +163,8 @@ void IconButton::paintEvent(QPaintEvent*) {
         return;
     }
     const QSize textSize = fontMetrics().size(kTextFlags, caption);
-    const QRect textRect =
-        ToQRect(ButtonLayout::CaptionRect(captionArea, textSize.width(), textSize.height(), look.Pressed()));
+    const QRect textRect = ToQRect(ButtonLayout::CaptionRect(captionArea, textSize.width(),
+                                                             textSize.height(), look.Pressed()));
     painter.setFont(font());
     if (look.disabled) {
         // Greyed text as an engraving: a light copy one pixel down and right,

@@ -16,7 +16,7 @@
 class IconButton : public QAbstractButton {
     Q_OBJECT
 
-public:
+  public:
     explicit IconButton(QWidget* parent = nullptr);
     ~IconButton() override;
 
@@ -51,7 +51,7 @@ public:
 
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -59,7 +59,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
-private:
+  private:
     void Apply(const HoverActions& actions);
     void StoreColor(QColor& slot, const QColor& color, int repaint);
     QColor SystemColor(QPalette::ColorRole role) const;

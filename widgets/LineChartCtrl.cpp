@@ -1,7 +1,7 @@
 #include "LineChartCtrl.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <algorithm>
 #include <new>
 

@@ -19,7 +19,7 @@
 class LineChartCtrl : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // Pixels the picture moves per step.
     static constexpr int kStepWidth = 4;
 
@@ -52,10 +52,10 @@ public:
     // Null until the first AddSeries made the picture.
     const ChartSurface* Surface() const { return surface.get(); }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     void EnsureSurface();
 
     std::vector<ChartSeries> series;

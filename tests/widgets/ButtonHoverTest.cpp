@@ -1,10 +1,9 @@
-#include "ButtonHover.h"
-
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <ostream>
 
-#include <functional>
+#include "ButtonHover.h"
 
 namespace {
 
@@ -41,7 +40,14 @@ ButtonHover Reach(Start start) {
     return hover;
 }
 
-enum class Event { MoveInside, MoveInsideHeld, MoveOutside, MoveOutsideHeld, FocusLost, CaptureLost };
+enum class Event {
+    MoveInside,
+    MoveInsideHeld,
+    MoveOutside,
+    MoveOutsideHeld,
+    FocusLost,
+    CaptureLost
+};
 
 HoverActions Fire(ButtonHover& hover, Event event) {
     switch (event) {
@@ -76,7 +82,9 @@ struct Transition {
 };
 
 // Names the case in test listings instead of dumping its bytes.
-void PrintTo(const Transition& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Transition& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class HoverTransitionTest : public testing::TestWithParam<Transition> {};
 
@@ -93,31 +101,41 @@ TEST_P(HoverTransitionTest, LeadsToTheExpectedStateAndActions) {
 
 INSTANTIATE_TEST_SUITE_P(
     ButtonHover, HoverTransitionTest,
-    testing::Values(
-        Transition{"PointerOverLightsTheButtonAndTracksIt", Start::AtRest, Event::MoveInside, true, true, kTake},
-        Transition{"PointerArrivingWithTheButtonHeldDoesNotLightIt", Start::AtRest, Event::MoveInsideHeld, false,
-                   false, kNothing},
-        Transition{"MovesInsideChangeNothing", Start::Hovering, Event::MoveInside, true, true, kNothing},
-        Transition{"PressingInsideChangesNothing", Start::Hovering, Event::MoveInsideHeld, true, true, kNothing},
-        Transition{"LeavingClearsTheLookAndStopsTracking", Start::Hovering, Event::MoveOutside, false, false,
-                   kRelease},
-        Transition{"DraggingOutClearsTheLookButKeepsTracking", Start::Hovering, Event::MoveOutsideHeld, false, true,
-                   kRepaint},
-        Transition{"DraggingBackInWithTheButtonHeldDoesNotLightIt", Start::DraggedOut, Event::MoveInsideHeld, false,
-                   true, kNothing},
-        Transition{"LettingGoOutsideEndsTrackingQuietly", Start::DraggedOut, Event::CaptureLost, false, false,
-                   kNothing},
-        Transition{"LosingTheFocusClearsTheLook", Start::Hovering, Event::FocusLost, false, true, kRepaint},
-        Transition{"LosingTrackingKeepsTheLook", Start::Hovering, Event::CaptureLost, true, false, kRelease},
-        Transition{"NextMoveAfterAClickTracksAgain", Start::AfterClick, Event::MoveInside, true, true, kTake},
-        Transition{"LeavingAfterAClickClearsTheLook", Start::AfterClick, Event::MoveOutside, false, false, kRepaint},
-        Transition{"AfterFocusLossMovesInsideStayDark", Start::FocusLostOver, Event::MoveInside, false, true,
-                   kNothing},
-        Transition{"AfterFocusLossLeavingStopsTracking", Start::FocusLostOver, Event::MoveOutside, false, false,
-                   HoverActions{.releaseCapture = true}},
-        Transition{"FocusLossAtRestDoesNothing", Start::AtRest, Event::FocusLost, false, false, kNothing},
-        Transition{"TrackingLossAtRestDoesNothing", Start::AtRest, Event::CaptureLost, false, false, kNothing},
-        Transition{"PointerOutsideAtRestDoesNothing", Start::AtRest, Event::MoveOutside, false, false, kNothing}),
+    testing::Values(Transition{"PointerOverLightsTheButtonAndTracksIt", Start::AtRest,
+                               Event::MoveInside, true, true, kTake},
+                    Transition{"PointerArrivingWithTheButtonHeldDoesNotLightIt", Start::AtRest,
+                               Event::MoveInsideHeld, false, false, kNothing},
+                    Transition{"MovesInsideChangeNothing", Start::Hovering, Event::MoveInside, true,
+                               true, kNothing},
+                    Transition{"PressingInsideChangesNothing", Start::Hovering,
+                               Event::MoveInsideHeld, true, true, kNothing},
+                    Transition{"LeavingClearsTheLookAndStopsTracking", Start::Hovering,
+                               Event::MoveOutside, false, false, kRelease},
+                    Transition{"DraggingOutClearsTheLookButKeepsTracking", Start::Hovering,
+                               Event::MoveOutsideHeld, false, true, kRepaint},
+                    Transition{"DraggingBackInWithTheButtonHeldDoesNotLightIt", Start::DraggedOut,
+                               Event::MoveInsideHeld, false, true, kNothing},
+                    Transition{"LettingGoOutsideEndsTrackingQuietly", Start::DraggedOut,
+                               Event::CaptureLost, false, false, kNothing},
+                    Transition{"LosingTheFocusClearsTheLook", Start::Hovering, Event::FocusLost,
+                               false, true, kRepaint},
+                    Transition{"LosingTrackingKeepsTheLook", Start::Hovering, Event::CaptureLost,
+                               true, false, kRelease},
+                    Transition{"NextMoveAfterAClickTracksAgain", Start::AfterClick,
+                               Event::MoveInside, true, true, kTake},
+                    Transition{"LeavingAfterAClickClearsTheLook", Start::AfterClick,
+                               Event::MoveOutside, false, false, kRepaint},
+                    Transition{"AfterFocusLossMovesInsideStayDark", Start::FocusLostOver,
+                               Event::MoveInside, false, true, kNothing},
+                    Transition{"AfterFocusLossLeavingStopsTracking", Start::FocusLostOver,
+                               Event::MoveOutside, false, false,
+                               HoverActions{.releaseCapture = true}},
+                    Transition{"FocusLossAtRestDoesNothing", Start::AtRest, Event::FocusLost, false,
+                               false, kNothing},
+                    Transition{"TrackingLossAtRestDoesNothing", Start::AtRest, Event::CaptureLost,
+                               false, false, kNothing},
+                    Transition{"PointerOutsideAtRestDoesNothing", Start::AtRest, Event::MoveOutside,
+                               false, false, kNothing}),
     [](const testing::TestParamInfo<Transition>& info) { return info.param.name; });
 
 TEST(ButtonHover, ClickSequenceKeepsTheActiveLookUntilThePointerLeaves) {

@@ -1,13 +1,12 @@
-#include "ChartSurface.h"
-
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <climits>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "ChartSurface.h"
 
 namespace {
 
@@ -59,7 +58,9 @@ struct HatchCase {
     ChartSurface::Pixel horizontal;
 };
 
-void PrintTo(const HatchCase& c, std::ostream* os) { *os << c.x << "," << c.y; }
+void PrintTo(const HatchCase& c, std::ostream* os) {
+    *os << c.x << "," << c.y;
+}
 
 class HatchTest : public testing::TestWithParam<HatchCase> {};
 
@@ -73,16 +74,17 @@ TEST_P(HatchTest, GridLinesFallOnEveryEighthRowAndColumnFromTheOrigin) {
     EXPECT_EQ(horizontal.At(c.x, c.y), c.horizontal);
 }
 
-INSTANTIATE_TEST_SUITE_P(ChartSurface, HatchTest,
-                         testing::Values(HatchCase{0, 0, kGreen, kGreen}, HatchCase{5, 0, kGreen, kGreen},
-                                         HatchCase{5, 8, kGreen, kGreen}, HatchCase{19, 16, kGreen, kGreen},
-                                         HatchCase{0, 5, kGreen, kBlack}, HatchCase{8, 3, kGreen, kBlack},
-                                         HatchCase{16, 19, kGreen, kBlack}, HatchCase{1, 1, kBlack, kBlack},
-                                         HatchCase{7, 7, kBlack, kBlack}, HatchCase{9, 9, kBlack, kBlack},
-                                         HatchCase{15, 17, kBlack, kBlack}),
-                         [](const testing::TestParamInfo<HatchCase>& info) {
-                             return "At" + std::to_string(info.param.x) + "x" + std::to_string(info.param.y);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    ChartSurface, HatchTest,
+    testing::Values(HatchCase{0, 0, kGreen, kGreen}, HatchCase{5, 0, kGreen, kGreen},
+                    HatchCase{5, 8, kGreen, kGreen}, HatchCase{19, 16, kGreen, kGreen},
+                    HatchCase{0, 5, kGreen, kBlack}, HatchCase{8, 3, kGreen, kBlack},
+                    HatchCase{16, 19, kGreen, kBlack}, HatchCase{1, 1, kBlack, kBlack},
+                    HatchCase{7, 7, kBlack, kBlack}, HatchCase{9, 9, kBlack, kBlack},
+                    HatchCase{15, 17, kBlack, kBlack}),
+    [](const testing::TestParamInfo<HatchCase>& info) {
+        return "At" + std::to_string(info.param.x) + "x" + std::to_string(info.param.y);
+    });
 
 TEST(ChartSurface, HatchOfAPartIsAlignedToTheBufferNotToThePart) {
     ChartSurface surface(20, 12);
@@ -119,9 +121,19 @@ TEST(ChartSurface, ShiftLeftMovesThePictureAndKeepsTheRightmostColumns) {
     surface.DrawLine(5, 1, 7, 1, kRed);   // columns 5 and 6 of the bottom row
     surface.ShiftLeft(4);
     // Bottom row: 5 and 6 moved to 1 and 2; columns 6 to 9 are as they were.
-    EXPECT_EQ(PixelsOf(surface, kRed),
-              (Points{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {8, 0}, {9, 0},
-                      {1, 1}, {2, 1}, {6, 1}}));
+    EXPECT_EQ(PixelsOf(surface, kRed), (Points{{0, 0},
+                                               {1, 0},
+                                               {2, 0},
+                                               {3, 0},
+                                               {4, 0},
+                                               {5, 0},
+                                               {6, 0},
+                                               {7, 0},
+                                               {8, 0},
+                                               {9, 0},
+                                               {1, 1},
+                                               {2, 1},
+                                               {6, 1}}));
 }
 
 TEST(ChartSurface, ShiftLeftActsAsAMoveWhereSourceAndDestinationOverlap) {
@@ -151,7 +163,9 @@ struct LineCase {
 };
 
 // Names the case in test listings instead of dumping its bytes.
-void PrintTo(const LineCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LineCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LineTest : public testing::TestWithParam<LineCase> {};
 

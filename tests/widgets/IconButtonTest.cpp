@@ -1,5 +1,3 @@
-#include "IconButton.h"
-
 #include <gtest/gtest.h>
 
 #include <QEnterEvent>
@@ -9,6 +7,7 @@
 #include <QPixmap>
 #include <QTest>
 
+#include "IconButton.h"
 #include "TestApp.h"
 
 namespace {
@@ -25,10 +24,10 @@ QIcon Solid(const QColor& colour, int size = 16) {
 
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject {
-public:
+  public:
     int paints = 0;
 
-protected:
+  protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
             ++paints;
@@ -40,7 +39,7 @@ protected:
 // A 40 x 36 button in blue with a red active and a yellow normal 16 x 16
 // icon, which sits at (12, 10) at rest and at (13, 11) pressed.
 class IconButtonTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         TestApp();
         button.resize(40, 36);
@@ -59,13 +58,15 @@ protected:
     }
 
     void Move(QPointF at, Qt::MouseButtons held) {
-        QMouseEvent move(QEvent::MouseMove, at, button.mapToGlobal(at), Qt::NoButton, held, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, at, button.mapToGlobal(at), Qt::NoButton, held,
+                         Qt::NoModifier);
         QCoreApplication::sendEvent(&button, &move);
     }
 
     void Mouse(QEvent::Type type, Qt::MouseButtons heldAfter) {
         const QPointF at(20, 18);
-        QMouseEvent event(type, at, button.mapToGlobal(at), Qt::LeftButton, heldAfter, Qt::NoModifier);
+        QMouseEvent event(type, at, button.mapToGlobal(at), Qt::LeftButton, heldAfter,
+                          Qt::NoModifier);
         QCoreApplication::sendEvent(&button, &event);
     }
 
@@ -270,8 +271,9 @@ TEST_F(IconButtonTest, DraggingOutWithTheButtonHeldClearsTheLookAndTheClick) {
     EXPECT_FALSE(button.Hover());
     EXPECT_FALSE(button.isDown());
     EXPECT_EQ(Shot().pixel(0, 0), kBlue.rgb());
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(60, 18), button.mapToGlobal(QPointF(60, 18)),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(60, 18),
+                        button.mapToGlobal(QPointF(60, 18)), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QCoreApplication::sendEvent(&button, &release);
     EXPECT_EQ(clicks, 0);
     EXPECT_FALSE(button.Hover());

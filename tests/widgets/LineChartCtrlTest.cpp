@@ -1,14 +1,12 @@
-#include "LineChartCtrl.h"
-
 #include <gtest/gtest.h>
-
-#include <ostream>
 
 #include <QImage>
 #include <QPixmap>
+#include <ostream>
 #include <utility>
 #include <vector>
 
+#include "LineChartCtrl.h"
 #include "TestApp.h"
 
 namespace {
@@ -29,7 +27,7 @@ constexpr int kHeight = 20;
 using Points = std::vector<std::pair<int, int>>;
 
 class LineChartCtrlTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         TestApp();
         LineChartCtrl::gridToggle = false;
@@ -117,9 +115,12 @@ struct ValueCase {
 };
 
 // Names the case in test listings instead of dumping its bytes.
-void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ValueCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
-class SetSeriesValueTest : public LineChartCtrlTest, public testing::WithParamInterface<ValueCase> {};
+class SetSeriesValueTest : public LineChartCtrlTest,
+                           public testing::WithParamInterface<ValueCase> {};
 
 TEST_P(SetSeriesValueTest, LimitsTheValueToTheRangeAndReturnsTheOldOne) {
     chart.AddSeries(kRedColor, 100, -20);
@@ -130,14 +131,14 @@ TEST_P(SetSeriesValueTest, LimitsTheValueToTheRangeAndReturnsTheOldOne) {
     EXPECT_EQ(chart.SetSeriesValue(0, 1), GetParam().stored);
 }
 
-INSTANTIATE_TEST_SUITE_P(LineChartCtrl, SetSeriesValueTest,
-                         testing::Values(ValueCase{"InsideTheRange", 42, 42}, ValueCase{"AtTheUpperBound", 100, 100},
-                                         ValueCase{"AboveTheUpperBound", 101, 100},
-                                         ValueCase{"FarAbove", 2147483647, 100},
-                                         ValueCase{"AtTheLowerBound", -20, -20},
-                                         ValueCase{"BelowTheLowerBound", -21, -20},
-                                         ValueCase{"FarBelow", -2147483647 - 1, -20}),
-                         [](const testing::TestParamInfo<ValueCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    LineChartCtrl, SetSeriesValueTest,
+    testing::Values(ValueCase{"InsideTheRange", 42, 42}, ValueCase{"AtTheUpperBound", 100, 100},
+                    ValueCase{"AboveTheUpperBound", 101, 100},
+                    ValueCase{"FarAbove", 2147483647, 100}, ValueCase{"AtTheLowerBound", -20, -20},
+                    ValueCase{"BelowTheLowerBound", -21, -20},
+                    ValueCase{"FarBelow", -2147483647 - 1, -20}),
+    [](const testing::TestParamInfo<ValueCase>& info) { return info.param.name; });
 
 TEST_F(LineChartCtrlTest, ValueForAMissingSeriesReturnsZeroAndChangesNothing) {
     chart.AddSeries(kRedColor, 100, 0);
@@ -216,14 +217,13 @@ TEST_F(LineChartCtrlTest, SegmentsJoinIntoOnePolyline) {
     Step(50);  // row 10, columns 35 to 38
     Step(75);  // rows 10 -> 5: 5 rows over 4 columns
     // The flat step, now at columns 31 to 34, runs on into the new segment.
-    EXPECT_EQ((Points{{31, 10}, {32, 10}, {33, 10}, {34, 10}, {35, 10}}),
-              [&] {
-                  Points row;
-                  for (int x = 28; x < kWidth; ++x) {
-                      if (At(x, 10) == kRed) row.emplace_back(x, 10);
-                  }
-                  return row;
-              }());
+    EXPECT_EQ((Points{{31, 10}, {32, 10}, {33, 10}, {34, 10}, {35, 10}}), [&] {
+        Points row;
+        for (int x = 28; x < kWidth; ++x) {
+            if (At(x, 10) == kRed) row.emplace_back(x, 10);
+        }
+        return row;
+    }());
     EXPECT_EQ(At(36, 9), kRed);
     EXPECT_EQ(At(37, 8), kRed);
     EXPECT_EQ(At(37, 7), kRed);
@@ -237,7 +237,15 @@ TEST_F(LineChartCtrlTest, StepWithoutANewValueRepeatsTheLastSegment) {
     Step(50);
     chart.Advance();
     // Rows 20 -> 10 twice: the same pixels, four columns apart.
-    for (const auto& [x, y] : Points{{35, 19}, {36, 18}, {36, 17}, {37, 16}, {37, 15}, {37, 14}, {38, 13}, {38, 12}, {39, 11}}) {
+    for (const auto& [x, y] : Points{{35, 19},
+                                     {36, 18},
+                                     {36, 17},
+                                     {37, 16},
+                                     {37, 15},
+                                     {37, 14},
+                                     {38, 13},
+                                     {38, 12},
+                                     {39, 11}}) {
         EXPECT_EQ(At(x, y), kRed) << x << "," << y;
         EXPECT_EQ(At(x - 4, y), kRed) << x - 4 << "," << y;
     }
