@@ -6,8 +6,19 @@
 #include "ResourceIds.h"
 
 namespace {
+
 constexpr int kFirstComButton = 1022;
+
+// Check box values as stored: 0 unchecked, 1 checked, 2 indeterminate.
+Qt::CheckState CheckStateOf(int32_t value) {
+    return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
 }
+
+int32_t ValueOf(Qt::CheckState state) {
+    return state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0;
+}
+
+}  // namespace
 
 OptionsDialog::OptionsDialog(QWidget* owner) : QDialog(owner) {
     controls_ = DialogBuilder(DialogTemplates::Options()).Build(this);
@@ -49,13 +60,13 @@ void OptionsDialog::Exchange(bool toControls) {
 void OptionsDialog::ExchangeCheck(int id, int32_t& field, bool toControls) {
     auto* box = static_cast<QCheckBox*>(Control(id));
     if (!toControls) {
-        field = static_cast<int32_t>(box->checkState());
+        field = ValueOf(box->checkState());
         return;
     }
     // A stored value that is not a check state shows as an unchecked box.
     if (field < 0 || field > 2)
         field = 0;
-    box->setCheckState(static_cast<Qt::CheckState>(field));
+    box->setCheckState(CheckStateOf(field));
 }
 
 void OptionsDialog::ExchangeRadio(int firstId, int32_t& field, bool toControls) {
