@@ -23,8 +23,8 @@ std::string AprsWeatherLine(const ReportValues& v) {
 bool WriteAprsReport(const char* line, const StationState& state) {
     OutputFile file;
     if (!file.Open(kAprsReportFile, OutputFile::Mode::Rewrite)) return false;
-    bool ok = file.WriteLine(line);
-    ok = file.WriteLine(AprsWeatherLine(ReportValues::FromState(state))) && ok;
+    const std::string lines[2] = {line, AprsWeatherLine(ReportValues::FromState(state))};
+    const bool ok = file.WriteLines(lines);
     file.Close();
     return ok;
 }

@@ -21,11 +21,9 @@ std::array<std::string, 6> MixwReportLines(const ReportValues& v, int minuteOfDa
 bool WriteMixwReport(const StationState& state) {
     OutputFile file;
     if (!file.Open(kMixwReportFile, OutputFile::Mode::Rewrite)) return false;
-    bool ok = true;
-    for (const std::string& line : MixwReportLines(ReportValues::FromState(state),
-                                                   state.raw.minuteOfDay, state.compassIndex)) {
-        ok = file.WriteLine(line) && ok;
-    }
+    const auto lines =
+        MixwReportLines(ReportValues::FromState(state), state.raw.minuteOfDay, state.compassIndex);
+    const bool ok = file.WriteLines(lines);
     file.Close();
     return ok;
 }

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <filesystem>
+#include <span>
+#include <string>
 #include <string_view>
+
+struct iovec;
 
 // An output file written line by line, each line ending in CR LF and handed
 // to the operating system as soon as it is written (so readers see whole
@@ -24,11 +28,17 @@ public:
     bool IsOpen() const { return fd_ >= 0; }
     // Writes text and CR LF; false when the file is not open or the write failed.
     bool WriteLine(std::string_view text);
+    // Writes each text with CR LF, all handed to the system in one call: a
+    // small file rewritten whole costs one write instead of one per line.
+    bool WriteLines(std::span<const std::string> texts);
     // For Rewrite, cuts the file after the last line written.
     void Close();
 
 private:
+    bool WriteAll(iovec* parts, int count);
+
     int fd_ = -1;
     Mode mode_ = Mode::Append;
     long long written_ = 0;
+    long long oldSize_ = 0;  // Rewrite: the file's size when opened
 };

@@ -133,3 +133,41 @@ TEST(DataLog, LosesLinesQuietlyWhenTheDirectoryIsMissing) {
 }
 
 }  // namespace
+
+namespace {
+
+// The line is put together piece by piece for speed; it must equal what the
+// C library makes of the documented format for every reading a record can
+// produce (raw 16-bit fields times the unit multipliers).
+TEST(DataLogLineText, EqualsTheDocumentedPrintfFormatOverTheRecordRange) {
+    StationState s;
+    int checked = 0;
+    for (int raw = -32768; raw <= 32767; raw += 7) {
+        s.raw.minuteOfDay = static_cast<int16_t>(raw % 1500);
+        s.windSpeedAvg = raw * 0.062;
+        s.compassIndex = (raw & 0xFFFF) % 19 - 2;  // also outside 0..15
+        s.tempOutdoor = raw * 0.1;
+        s.tempIndoor = -raw * 0.1;
+        s.pressure = raw * 0.002953;
+        s.humidityOutdoor = (raw / 3) * 0.1;
+        s.humidityIndoor = (raw % 1000) * 0.1;
+        s.rainToday = raw * 0.01;
+        const int m = s.raw.minuteOfDay;
+        char expected[512];
+        std::snprintf(expected, sizeof expected,
+                      "%2.2d:%2.2d\t%3.1f\t%2d\t%3.1f\t%3.1f\t%2.2f\t%2.1f\t%2.1f\t%3.2f", m / 60,
+                      m % 60, s.windSpeedAvg, s.compassIndex, s.tempOutdoor, s.tempIndoor,
+                      s.pressure, s.humidityOutdoor, s.humidityIndoor, s.rainToday);
+        ASSERT_EQ(DataLogLineText(s), expected) << "raw " << raw;
+        ++checked;
+    }
+    EXPECT_GT(checked, 9000);
+}
+
+TEST(DataLogLineText, ShowsAnUndecodableMinuteAsPrintfDoes) {
+    StationState s;
+    s.raw.minuteOfDay = -1;
+    EXPECT_EQ(DataLogLineText(s).substr(0, 7), "00:-01\t");
+}
+
+}  // namespace

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Times `nimbulo-logger --replay` over a generated recording of 300,000
+# records (about 15 MB), files written. The default of one record per station
+# minute is the hardest case for the files: a five-minute point (two reports
+# rewritten, one log line) every fifth record and a new log every 1440.
+#
+#   bench/reports/logger_replay.sh [BUILD_DIR] [RECORDS_PER_MINUTE]
+#
+# BUILD_DIR defaults to build/ (or $NIMBULO_BUILD_DIR). Target: under 1 s.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build="${1:-${NIMBULO_BUILD_DIR:-build}}"
+per_minute="${2:-1}"
+records=300000
+
+cmake --build "$build" --target nimbulo-logger -j2 >/dev/null
+logger="$(realpath "$build/tools/logger/nimbulo-logger")"
+
+work="$(mktemp -d /tmp/nimbulo-logger-bench.XXXXXX)"
+trap 'rm -rf "$work"' EXIT
+
+# Fields: speed, direction, outdoor temp, long-term rain, pressure, indoor
+# temp, outdoor and indoor humidity, day - 1, minute, today's rain, average speed.
+awk -v n="$records" -v per="$per_minute" 'BEGIN {
+  for (i = 0; i < n; i++) {
+    t = int(i / per); minute = t % 1440; day = int(t / 1440) % 365
+    printf "!!%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X\r\n",
+      (i * 7) % 600, (i * 13) % 256, (65536 - 200 + (i % 1200)) % 65536, 1000 + int(i / 100),
+      9900 + (i % 400), 650 + (i % 100), 300 + (i % 700), 350 + (i % 300),
+      day, minute, (i / 50) % 300, (i * 3) % 500
+  }
+}' > "$work/recording.txt"
+
+size=$(stat -c %s "$work/recording.txt")
+echo "recording: $records records, $per_minute a minute, $size bytes"
+cd "$work"
+start=$(date +%s.%N)
+"$logger" --replay recording.txt --year 2002
+end=$(date +%s.%N)
+echo "log files: $(ls OutputData | wc -l), report bytes: $(cat wxreportaprs.txt wxreportmixw.txt | wc -c)"
+awk -v s="$start" -v e="$end" 'BEGIN { printf "elapsed: %.3f s\n", e - s }'
