@@ -137,6 +137,12 @@ void SerialPort::HandlePortEvent(bool& watchPort) {
     if (!ReadPendingBytes()) watchPort = false;
 }
 
+int SerialPort::PendingInputBytes() {
+    std::lock_guard<std::mutex> lock(portLock_);
+    int queued = 0;
+    return device_->QueuedBytes(queued) == 0 ? queued : 0;
+}
+
 bool SerialPort::QueuedBytesOrReport(int& queued) {
     int error;
     {

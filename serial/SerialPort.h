@@ -56,6 +56,8 @@ public:
     const std::string& deviceName() const { return deviceName_; }
     // The system error of the last failed open, 0 after a successful one.
     int lastOpenError() const { return lastOpenError_; }
+    // Received bytes the monitor thread has not read yet (0 when unknown).
+    int PendingInputBytes();
 
     // "WARNING:  <operation> Failed with the following error: \n<text>\nPort: <n>\n",
     // whatever the lengths.

@@ -41,18 +41,34 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
                 return {options, "--year needs a year from 1 to 9999"};
             }
             options.year = year;
+        } else if (name == "--device") {
+            const auto path = value();
+            if (!path || path->empty()) return {options, "--device needs a PATH"};
+            options.devicePath = *path;
+        } else if (name == "--port") {
+            const auto text = value();
+            if (!text || text->size() != 1 || (*text)[0] < '1' || (*text)[0] > '4') {
+                return {options, "--port needs a COM number from 1 to 4"};
+            }
+            options.port = (*text)[0] - '0';
         } else {
             return {options, "unknown option '" + args[i] + "'"};
         }
     }
-    if (!options.showHelp && options.replayFile.empty()) {
-        return {options, "nothing to do: give --replay FILE"};
+    const int sources =
+        !options.replayFile.empty() + !options.devicePath.empty() + options.port.has_value();
+    if (!options.showHelp && sources == 0) {
+        return {options, "nothing to do: give --replay FILE, --device PATH or --port N"};
+    }
+    if (!options.showHelp && sources > 1) {
+        return {options, "give only one of --replay, --device and --port"};
     }
     return parsed;
 }
 
 std::string LoggerUsage() {
     return "Usage: nimbulo-logger --replay FILE [--year YYYY]\n"
+           "       nimbulo-logger --device PATH | --port N [--year YYYY]\n"
            "       nimbulo-logger --help\n"
            "\n"
            "Runs the weather-station processing without a window and writes what the\n"
@@ -61,9 +77,14 @@ std::string LoggerUsage() {
            "\n"
            "  --replay FILE  process every line of FILE, a recording of data-logger\n"
            "                 records, then print a summary\n"
+           "  --device PATH  read the station live from this serial device (2400 8N1)\n"
+           "                 until SIGINT or SIGTERM, then print a summary\n"
+           "  --port N       the same for COM N (1 to 4): the device set as Ports/COMN\n"
+           "                 in the station display's settings, else /dev/ttyS<N-1>\n"
            "  --year YYYY    take YYYY as the year where the computer's clock would\n"
            "                 be read, so a recording from another year gets its dates\n"
            "  --help         show this text\n"
            "\n"
-           "Exit status: 0 on success, 2 for a bad command line or an unreadable FILE.\n";
+           "Exit status: 0 on success, 2 for a bad command line or an unreadable FILE,\n"
+           "3 when the device cannot be opened or goes away.\n";
 }

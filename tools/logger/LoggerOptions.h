@@ -9,6 +9,8 @@ struct LoggerOptions {
     bool showHelp = false;
     std::string replayFile;  // empty: no replay asked for
     std::optional<int> year;  // stands in for the computer's year
+    std::string devicePath;   // --device: read live from this device
+    std::optional<int> port;  // --port: read live from this COM number
 };
 
 struct ParsedOptions {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "LiveLogging.h"
 #include "LoggerOptions.h"
 #include "ReplayRun.h"
 
@@ -19,5 +20,6 @@ int main(int argc, char** argv) {
         std::cout << LoggerUsage();
         return kExitOk;
     }
+    if (!options.devicePath.empty() || options.port) return RunLive(options, std::cout, std::cerr);
     return RunReplay(options, std::cout, std::cerr);
 }

@@ -108,8 +108,10 @@ int main(int argc, char** argv) {
         start = paced ? std::max(start + options.interval, recordEnd) : SimLine::Now();
         if (paced) SimLine::SleepUntil(start, stopRequested);
     }
-    line.Finish(options.linger, stopRequested);
+    // Said before lingering, so that whoever waits for it knows every byte is on its way.
     std::fprintf(stderr, "nimbulo-sim: %ld records sent\n", sent);
+    std::fflush(stderr);
+    line.Finish(options.linger, stopRequested);
     bool complete = options.count < 0 || sent == options.count || stopRequested;
     return complete ? 0 : 1;
 }
