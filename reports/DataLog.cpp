@@ -69,6 +69,8 @@ bool DataLog::OpenDataLog(int year, const CalendarDate& date, int minuteOfDay) {
     // The header goes in each time, also into a file that exists already.
     if (opened) logStream_.WriteLine(kDataLogHeader);
     logDatePrefix_ = DataLogDatePrefix(year, date);
+    year_ = year;
+    date_ = date;
     return opened;
 }
 

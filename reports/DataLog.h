@@ -35,6 +35,10 @@ public:
     bool AppendDataLogLine(const StationState& state);
 
     bool IsOpen() const { return logStream_.IsOpen(); }
+    // Whether the log was last opened for this day.
+    bool IsForDay(int year, const CalendarDate& date) const {
+        return year == year_ && date.month == date_.month && date.day == date_.day;
+    }
     const std::string& logFileName() const { return logFileName_; }
     const std::string& logDatePrefix() const { return logDatePrefix_; }
 
@@ -42,4 +46,6 @@ private:
     std::string logFileName_ = kNotOpen;
     std::string logDatePrefix_;
     OutputFile logStream_;
+    int year_ = 0;
+    CalendarDate date_{};
 };

@@ -113,9 +113,10 @@ void MinuteCycle::WriteFiles(const char* line) {
     WriteAprsReport(line, state_);
     state_.compassIndex = CompassIndexOfDegrees(state_.windDirAvg);
     WriteMixwReport(state_);
-    if (!dataLog_.IsOpen()) {
-        // Saving was switched on after the day's log would have been opened,
-        // or that open failed: start the log now rather than lose the lines.
+    if (!dataLog_.IsOpen() || !dataLog_.IsForDay(state_.currentYear, state_.currentDate)) {
+        // Saving was off when the day's log would have been opened, or that
+        // open failed: start the log now rather than lose the lines or give
+        // them another day's date.
         CreateLogDirectory();
         OpenLog(state_.raw.minuteOfDay);
     }

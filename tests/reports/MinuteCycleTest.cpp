@@ -241,6 +241,30 @@ TEST_F(MinuteCycleTest, SaveDataSwitchedOnLaterStartsALogAtTheNextPoint) {
     EXPECT_EQ(pipeline.cycle().logFilesOpened(), 1);
 }
 
+TEST_F(MinuteCycleTest, SavingResumedOnANewDayStartsThatDaysLog) {
+    pipeline.saveData = true;
+    Feed(Base(100, Minute(23, 55)));
+    pipeline.saveData = false;
+    Feed(Base(101, 0));  // midnight passes with saving off: no log for the new day
+    pipeline.saveData = true;
+    Feed(Base(101, Minute(0, 5)));
+    EXPECT_EQ(ListDir("OutputData"),
+              (std::vector<std::string>{"U2K200204102355.txt", "U2K200204110005.txt"}));
+    EXPECT_EQ(Log("U2K200204102355.txt"), kHeader + "2002/04/10 23:55" + kBaseColumns);
+    EXPECT_EQ(Log("U2K200204110005.txt"), kHeader + "2002/04/11 00:05" + kBaseColumns);
+}
+
+TEST_F(MinuteCycleTest, LogStaysOpenWhileSavingIsOffTheSameDay) {
+    pipeline.saveData = true;
+    Feed(Base(kDec5, Minute(14, 37)));
+    pipeline.saveData = false;
+    Feed(Base(kDec5, Minute(14, 40)));
+    pipeline.saveData = true;
+    Feed(Base(kDec5, Minute(14, 45)));
+    EXPECT_EQ(Log("U2K200212051437.txt"), kHeader + "2002/12/05 14:45" + kBaseColumns);
+    EXPECT_EQ(pipeline.cycle().logFilesOpened(), 1);
+}
+
 TEST_F(MinuteCycleTest, FailedLogOpenIsRetriedAtTheNextPoint) {
     pipeline.saveData = true;
     reports_test::WriteFile("OutputData", "not a directory");
