@@ -167,7 +167,16 @@ void StationWindow::ShowCompassPicture(std::string_view name) {
     static_cast<QLabel*>(Control(ControlId::kCompass))->setPixmap(found->second);
 }
 
-void StationWindow::PumpOneMessage() { QCoreApplication::processEvents(); }
+// Lets pending events run, including a character from the serial port and so
+// a nested record. A pump comes with a repaint of what changed; a replay of a
+// long recording would spend most of its time repainting, so pumps closer
+// together than kPumpIntervalMs are left out.
+void StationWindow::PumpOneMessage() {
+    if (pumpClock_.isValid() && pumpClock_.elapsed() < kPumpIntervalMs)
+        return;
+    QCoreApplication::processEvents();
+    pumpClock_.start();
+}
 
 int StationWindow::SetSeriesValue(int series, int value) { return chart_.SetSeriesValue(series, value); }
 

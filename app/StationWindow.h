@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QPixmap>
 #include <array>
@@ -32,6 +33,8 @@ public:
     // Result of the modal run when the user leaves with Exit.
     static constexpr int kExitResult = 1;
     static constexpr int kCancelResult = 2;
+    // Shortest time between two event pumps of the processing path.
+    static constexpr int kPumpIntervalMs = 15;
 
     explicit StationWindow(QWidget* parent = nullptr);
     ~StationWindow() override;
@@ -104,6 +107,7 @@ private:
     std::map<QString, QPixmap> compassPictures_;
     QString compassName_;
     QFont valueFont_;
+    QElapsedTimer pumpClock_;
     SettingsStore settingsStore_;
     StationPipeline pipeline_;
     // The port goes first when the window goes away: its monitor thread hands
