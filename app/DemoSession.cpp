@@ -115,11 +115,21 @@ bool DemoSession::LaunchSimulator(const std::string& simulator) {
         error_ = "cannot write " + log.string();
         return false;
     }
+    std::vector<std::string> args{simulator};
+    std::istringstream extra(Environment("NIMBULO_DEMO_SIM_ARGS"));
+    for (std::string arg; extra >> arg;)
+        args.push_back(arg);
+    if (args.size() == 1)
+        args.insert(args.end(), {"--speed", kSimulatorSpeed});
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
     simulator_ = fork();
     if (simulator_ == 0) {
         dup2(logFd, STDOUT_FILENO);
         dup2(logFd, STDERR_FILENO);
-        execl(simulator.c_str(), simulator.c_str(), "--speed", kSimulatorSpeed, static_cast<char*>(nullptr));
+        execv(argv[0], argv.data());
         _exit(127);
     }
     close(logFd);

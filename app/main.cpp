@@ -5,6 +5,9 @@
 //   nimbulo --demo                the display fed by a simulated station
 //   nimbulo --demo-if-no-station  the demo only when no station is set up
 //   nimbulo --version
+//
+// The demo runs nimbulo-sim --speed 60 (a station minute per second), or
+// nimbulo-sim with the arguments in NIMBULO_DEMO_SIM_ARGS when that is set.
 
 #include <QApplication>
 
