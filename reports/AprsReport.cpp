@@ -16,7 +16,11 @@ std::string AprsWeatherLine(const ReportValues& v) {
     std::string text = FormatText("%.3d/%.3dg%.3d", v.direction, v.speed, v.gust);
     text += AprsTemperatureField(v.temperature);
     text += "r...p...";
-    text += FormatText("P%.3dh%.2db%05dsU2k", v.rain, humidity, v.pressure);
+    text += FormatText("P%.3dh%.2d", v.rain, humidity);
+    // A station without a barometer sends no pressure field (read as -1); APRS
+    // writes an unknown value as dots rather than a negative pressure.
+    text += v.pressure < 0 ? std::string("b.....") : FormatText("b%05d", v.pressure);
+    text += "sU2k";
     return text;
 }
 

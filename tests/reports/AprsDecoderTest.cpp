@@ -97,3 +97,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+TEST(AprsDecoder, ReadsNoBarometerFromAStationWithoutOne) {
+    const auto decoder = FindDecoder();
+    if (decoder.empty()) GTEST_SKIP() << "decode_aprs (package direwolf) is not installed";
+    const std::string decoded = Decode(decoder, AprsWeatherLine({180, 6, 12, 45, 12, 87, -1}));
+    EXPECT_NE(decoded.find("humidity 87"), std::string::npos) << decoded;
+    EXPECT_EQ(decoded.find("barometer"), std::string::npos) << decoded;
+}
+
+}  // namespace

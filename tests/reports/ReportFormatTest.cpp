@@ -109,6 +109,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "180/006g012t045r...p...P150h87b10132sU2k"},
         AprsCase{"Pressure9995", [](StationState& s) { s.raw.pressure = 9995; },
                  "180/006g012t045r...p...P012h87b09995sU2k"},
+        AprsCase{"NoBarometer", [](StationState& s) { s.raw.pressure = -1; },
+                 "180/006g012t045r...p...P012h87b.....sU2k"},
+        AprsCase{"GarbledPressure", [](StationState& s) { s.raw.pressure = -32768; },
+                 "180/006g012t045r...p...P012h87b.....sU2k"},
         AprsCase{"Calm",
                  [](StationState& s) {
                      s.windSpeedAvg = 0.0;
