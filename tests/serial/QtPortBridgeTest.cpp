@@ -196,6 +196,8 @@ struct PortResultCase {
     int port;
     int expected;
 };
+
+void PrintTo(const PortResultCase& c, std::ostream* os) { *os << "port " << c.port; }
 class PortEventResult : public ::testing::TestWithParam<PortResultCase> {};
 
 TEST_P(PortEventResult, IsMinusOneOutsidePortsOneToFourElseZero) {

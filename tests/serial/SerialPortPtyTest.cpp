@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "LineAssembler.h"
+#include "PosixSerialDevice.h"
 #include "PtyPair.h"
 #include "RecordingOwner.h"
 #include "SerialPort.h"
@@ -239,6 +240,30 @@ TEST_F(SerialPortOnPty, StopReturnsPromptlyWhileTheThreadWaitsForData) {
     port.StopMonitor();
     EXPECT_LT(std::chrono::steady_clock::now() - before, 100ms);
     EXPECT_FALSE(port.threadRunning());
+}
+
+TEST_F(SerialPortOnPty, AShutdownPendingTogetherWithDataWinsTheWait) {
+    PosixSerialDevice device;
+    ASSERT_EQ(device.Open(pty.slavePath()), 0);
+    termios t{};
+    ASSERT_EQ(PosixSerialDevice::ParseSettings("baud=2400 parity=N data=8 stop=1", t), 0);
+    ASSERT_EQ(tcsetattr(pty.master(), TCSANOW, &t), 0);
+    ASSERT_TRUE(pty.Write("data"));
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(device.WaitForEvent(true).outcome, WaitResult::Outcome::PortEvent);
+    device.SignalShutdown();
+    EXPECT_EQ(device.WaitForEvent(true).outcome, WaitResult::Outcome::Shutdown);
+    device.ResetShutdown();
+    EXPECT_EQ(device.WaitForEvent(true).outcome, WaitResult::Outcome::PortEvent);
+}
+
+TEST_F(SerialPortOnPty, AClosedOtherEndFailsTheWaitWithAnInputOutputError) {
+    PosixSerialDevice device;
+    ASSERT_EQ(device.Open(pty.slavePath()), 0);
+    pty.CloseMaster();
+    WaitResult wait = device.WaitForEvent(true);
+    EXPECT_EQ(wait.outcome, WaitResult::Outcome::PortFailed);
+    EXPECT_EQ(wait.error, EIO);
 }
 
 TEST(SerialPortPlainFile, AFileThatIsNoTerminalFailsAtTheFirstSetUpStepWhichIsReported) {

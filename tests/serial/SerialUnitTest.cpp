@@ -36,6 +36,12 @@ struct DeviceNameCase {
     std::string expected;
 };
 
+void PrintTo(const DeviceNameCase& c, std::ostream* os) {
+    *os << "COM" << c.port;
+    for (const auto& [n, device] : c.overrides) *os << " (COM" << n << "='" << device << "')";
+    *os << " -> " << c.expected;
+}
+
 class DeviceNameFor : public ::testing::TestWithParam<DeviceNameCase> {};
 
 TEST_P(DeviceNameFor, FollowsTheOverrideElseTheSerialDeviceOneBelowTheComNumber) {

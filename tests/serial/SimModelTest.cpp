@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <set>
+#include <sstream>
 
 #include "ByteGarbler.h"
 #include "SimOptions.h"
@@ -35,6 +36,8 @@ struct YearEndCase {
     int year;
     int lastDay;
 };
+
+void PrintTo(const YearEndCase& c, std::ostream* os) { *os << c.year; }
 class StationClockYearEnd : public ::testing::TestWithParam<YearEndCase> {};
 
 TEST_P(StationClockYearEnd, StartsTheNextYearAtDayZeroAfterTheLastDay) {
@@ -222,25 +225,24 @@ TEST(SimOptions, ReadsEveryOptionWithItsValueNextOrAfterAnEqualsSign) {
     EXPECT_EQ(o.seed, 5u);
 }
 
-class BadSimOptions : public ::testing::TestWithParam<std::vector<const char*>> {};
+// The arguments after the program name, separated by blanks.
+class BadSimOptions : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(BadSimOptions, AreRefusedWithAMessage) {
+    std::vector<std::string> words;
+    std::istringstream in(GetParam());
+    for (std::string w; in >> w;) words.push_back(w);
     auto args = Args({});
-    for (const char* a : GetParam()) args.push_back(a);
+    for (const auto& w : words) args.push_back(w.c_str());
     SimOptions o;
     std::string error;
     EXPECT_FALSE(ParseSimOptions(static_cast<int>(args.size()), args.data(), o, error));
     EXPECT_FALSE(error.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    SimOptions, BadSimOptions,
-    ::testing::Values(std::vector<const char*>{"--garble", "1.5"},
-                      std::vector<const char*>{"--count", "-1"},
-                      std::vector<const char*>{"--speed", "fast"},
-                      std::vector<const char*>{"--date", "2026-02-30"},
-                      std::vector<const char*>{"--time", "24:00"},
-                      std::vector<const char*>{"--count"},
-                      std::vector<const char*>{"--colour", "blue"}));
+INSTANTIATE_TEST_SUITE_P(SimOptions, BadSimOptions,
+                         ::testing::Values("--garble 1.5", "--count -1", "--speed fast",
+                                           "--date 2026-02-30", "--time 24:00", "--count",
+                                           "--colour blue"));
 
 }  // namespace
