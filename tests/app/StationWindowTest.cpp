@@ -187,6 +187,24 @@ TEST_F(StationWindowTest, EscapeAndTheCloseBoxStoreNothing) {
     EXPECT_FALSE(QFile::exists(TestSupport::SettingsFile()));
 }
 
+TEST_F(StationWindowTest, ReturnOutsideTheButtonsIsTheExitCommand) {
+    StationWindow window;
+    window.show();
+    window.Control(1020)->setFocus();
+    QTest::keyClick(window.Control(1020), Qt::Key_Return);
+    EXPECT_EQ(window.result(), StationWindow::kExitResult);
+    EXPECT_TRUE(QSettings(TestSupport::SettingsFile(), QSettings::IniFormat).contains("Settings/ComPort"));
+}
+
+TEST_F(StationWindowTest, ThePumpLetsAPendingRecordRunNested) {
+    StationWindow window;
+    const std::string record = Record(kFields1440);
+    QTimer::singleShot(0, &window, [&] { window.pipeline().ProcessLine(record.c_str()); });
+    EXPECT_EQ(Text(window, 1003), "Records");
+    window.PumpOneMessage();
+    EXPECT_EQ(Text(window, 1003), "1");
+}
+
 TEST_F(StationWindowTest, OpensWhereItWasLeftUnlessThatIsOffTheScreen) {
     StoreSettings([](QSettings& s) { s.setValue("x", 120); s.setValue("y", 60); });
     {
