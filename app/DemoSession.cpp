@@ -35,6 +35,16 @@ std::string ApplicationName(const std::string& programPath) {
     return fs::path(programPath).stem().string();
 }
 
+// The settings file as Qt finds it for this program, worked out here because
+// Qt keeps the first configuration folder it sees for the whole process, and
+// the demo changes that folder before Qt starts.
+QString SettingsFile(const std::string& applicationName) {
+    std::string config = Environment("XDG_CONFIG_HOME");
+    if (config.empty())
+        config = Environment("HOME") + "/.config";
+    return QString::fromStdString(config + "/" + SettingsStore::kOrganisation + "/" + applicationName + ".conf");
+}
+
 std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -60,13 +70,28 @@ std::string DemoSession::DefaultFolder() {
 
 bool DemoSession::StationConfigured(const std::string& programPath) {
     // Read before the demo points the configuration elsewhere.
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, SettingsStore::kOrganisation,
-                             QString::fromStdString(ApplicationName(programPath)));
+    const QSettings settings(SettingsFile(ApplicationName(programPath)), QSettings::IniFormat);
     if (!settings.value("Ports/COM1").toString().isEmpty())
         return true;
     std::ifstream type("/sys/class/tty/ttyS0/type");
     int uart = 0;
-    return fs::exists("/dev/ttyS0") && (type >> uart) && uart != 0;
+    if (!fs::exists("/dev/ttyS0") || !(type >> uart) || uart == 0)
+        return false;
+    // Virtual machines have a UART at ttyS0 with nothing on it; the serial
+    // driver's counters (readable by root only) tell whether it ever received.
+    const std::string driverInfo = ReadFile("/proc/tty/driver/serial");
+    return driverInfo.empty() || FirstPortHasReceived(driverInfo);
+}
+
+bool DemoSession::FirstPortHasReceived(const std::string& driverInfo) {
+    std::istringstream lines(driverInfo);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("0:", 0) != 0)
+            continue;
+        const std::size_t rx = line.find(" rx:");
+        return rx == std::string::npos || std::strtol(line.c_str() + rx + 4, nullptr, 10) > 0;
+    }
+    return true;
 }
 
 bool DemoSession::Start(const std::string& programPath) {
@@ -159,8 +184,7 @@ bool DemoSession::LaunchSimulator(const std::string& simulator) {
 // COM1 is the simulator for this run. On the demo's first run it also
 // plots outdoor temperature, outdoor humidity and wind, and saves data.
 void DemoSession::WriteDemoSettings(const std::string& applicationName) const {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, SettingsStore::kOrganisation,
-                       QString::fromStdString(applicationName));
+    QSettings settings(SettingsFile(applicationName), QSettings::IniFormat);
     if (!settings.contains("Settings/ComPort")) {
         settings.setValue("Settings/ComPort", 1);
         settings.setValue("Settings/PlotItem0", 1);
