@@ -4,18 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "HeadlessView.h"
 #include "LineAssembler.h"
 #include "RecordProcessor.h"
 
 namespace {
-
-// A window that ignores everything it is given; the labels are still formatted.
-class NullView : public StationView {
-public:
-    void SetLabelText(int, std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
-    void ShowCompassPicture(std::string_view) override {}
-    void PumpOneMessage() override {}
-};
 
 // Records whose readings all change from one to the next, so nothing can be cached.
 std::vector<std::string> MakeRecords(int count) {
@@ -34,7 +27,7 @@ std::vector<std::string> MakeRecords(int count) {
 void BM_ProcessLine(benchmark::State& s) {
     const auto records = MakeRecords(4096);
     StationState state;
-    NullView view;
+    HeadlessView view;
     RecordProcessor processor(state, view);
     std::size_t i = 0;
     for (auto _ : s) {

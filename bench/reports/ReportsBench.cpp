@@ -8,22 +8,11 @@
 #include "AprsReport.h"
 #include "DataLog.h"
 #include "MixwReport.h"
+#include "HeadlessChart.h"
+#include "HeadlessView.h"
 #include "StationPipeline.h"
 
 namespace {
-
-class NullView : public StationView {
-public:
-    void SetLabelText(int, std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
-    void ShowCompassPicture(std::string_view) override {}
-    void PumpOneMessage() override {}
-};
-
-class NullChart : public ChartFeed {
-public:
-    int SetSeriesValue(int, int value) override { return value; }
-    void Advance() override {}
-};
 
 // Runs the benchmark inside a scratch directory, since the files are written
 // relative to the working directory.
@@ -97,8 +86,8 @@ BENCHMARK(BM_WriteBothReports);
 void BM_PipelineSavingOneRecordAMinute(benchmark::State& st) {
     ScratchDir dir;
     const auto records = MakeRecords(1440 * 4);
-    NullView view;
-    NullChart chart;
+    HeadlessView view;
+    HeadlessChart chart;
     StationPipeline pipeline(view, chart, [] {
         CalendarDate d;
         d.FromDate(1, 1, 2002);

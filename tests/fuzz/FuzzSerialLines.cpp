@@ -4,23 +4,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "HeadlessView.h"
 #include "LineAssembler.h"
 #include "RecordProcessor.h"
-
-namespace {
-class NullView : public StationView {
-public:
-    void SetLabelText(int, std::string_view text) override { sink_ += text.size(); }
-    void ShowCompassPicture(std::string_view name) override { sink_ += name.size(); }
-    void PumpOneMessage() override {}
-    std::size_t sink_ = 0;
-};
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     StationState state;
-    NullView view;
+    HeadlessView view;
     RecordProcessor processor(state, view);
     LineAssembler assembler([&](const char* line) { processor.ProcessLine(line, false); });
     const int port = data[0] % 6;

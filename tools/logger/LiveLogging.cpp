@@ -16,6 +16,7 @@
 #include <ostream>
 #include <thread>
 
+#include "HeadlessChart.h"
 #include "HeadlessView.h"
 #include "PortDeviceNames.h"
 #include "PortSettings.h"

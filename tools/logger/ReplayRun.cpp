@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 
+#include "HeadlessChart.h"
 #include "HeadlessView.h"
 #include "StationPipeline.h"
 

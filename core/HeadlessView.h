@@ -2,7 +2,6 @@
 
 #include <string_view>
 
-#include "ChartFeed.h"
 #include "StationView.h"
 
 // The window's side of processing when there is no window: labels and the
@@ -12,11 +11,4 @@ public:
     void SetLabelText(int, std::string_view) override {}
     void ShowCompassPicture(std::string_view) override {}
     void PumpOneMessage() override {}
-};
-
-// A chart nobody sees.
-class HeadlessChart : public ChartFeed {
-public:
-    int SetSeriesValue(int, int) override { return 0; }
-    void Advance() override {}
 };

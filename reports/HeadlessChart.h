@@ -1,0 +1,10 @@
+#pragma once
+
+#include "ChartFeed.h"
+
+// A chart nobody sees.
+class HeadlessChart : public ChartFeed {
+public:
+    int SetSeriesValue(int, int) override { return 0; }
+    void Advance() override {}
+};
