@@ -93,7 +93,7 @@ TEST(CalendarDate, TurnsADayOfTheYearIntoADate) {
     }
 }
 
-TEST(CalendarDate, KnowsLeapYearsAndMonthLengthsOnBothSidesOf1582) {
+TEST(CalendarDate, KnowsMonthLengthsOnBothSidesOf1582) {
     struct Case {
         int month, year, days;
     };
@@ -105,14 +105,6 @@ TEST(CalendarDate, KnowsLeapYearsAndMonthLengthsOnBothSidesOf1582) {
     for (const Case& c : cases) {
         EXPECT_EQ(DaysInMonth(c.month, c.year), c.days) << c.month << "/" << c.year;
     }
-    EXPECT_TRUE(IsLeapYear(4));
-    EXPECT_TRUE(IsLeapYear(1500));
-    EXPECT_FALSE(IsLeapYear(1582));
-}
-
-TEST(CalendarDate, NamesTheWeekdays) {
-    const std::string names[] = {"", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(WeekdayNames[i], names[i]);
 }
 
 TEST(CalendarDate, TakesTodayFromTheLocalClock) {
@@ -123,6 +115,7 @@ TEST(CalendarDate, TakesTodayFromTheLocalClock) {
     CalendarDate date;
     date.FromBrokenDownTime(t);
     EXPECT_EQ(date, (CalendarDate{12, 5, 2002, 730853 + 338}));
+    EXPECT_STREQ(WeekdayNames[date.Weekday()], "Thu");
 
     const std::time_t now = std::time(nullptr);
     std::tm local{};

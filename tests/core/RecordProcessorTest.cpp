@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 
 #include "ControlIds.h"
@@ -10,17 +11,16 @@
 
 namespace {
 
-// Builds a 48-digit record from twelve four-character fields.
-std::string Record(std::initializer_list<const char*> fields) {
+// A 48-digit record: every field "0000" but the given ones (field number, digits).
+std::string Record(std::map<int, const char*> fields) {
     std::string line = "!!";
-    for (const char* f : fields) line += f;
+    for (int k = 1; k <= 12; ++k) line += fields.count(k) ? fields[k] : "0000";
     return line;
 }
 
-// A calm record with all twelve fields given and a direction as four digits.
+// A calm record at 21:40 with a pressure and this direction field.
 std::string WithDirection(const char* direction) {
-    return Record({"0000", direction, "0000", "0000", "2770", "0000", "0000", "0000", "0021",
-                   "0514", "0000", "0000"});
+    return Record({{2, direction}, {5, "2770"}, {9, "0021"}, {10, "0514"}});
 }
 
 struct CycleSpy : MinuteCycleHook {
@@ -33,7 +33,7 @@ struct CycleSpy : MinuteCycleHook {
 };
 
 class RecordProcessorTest : public ::testing::Test {
-protected:
+  protected:
     RecordProcessorTest() { processor.SetMinuteCycle(&cycle); }
     void Process(const std::string& line, bool saveData = false) {
         processor.ProcessLine(line.c_str(), saveData);
@@ -51,10 +51,25 @@ TEST(DecodeHex4, ReadsOnlyUpperCaseHexDigits) {
         int expected;
     };
     const Case cases[] = {
-        {"0000", 0},      {"FFFF", 65535}, {"00FF", 255}, {"1A2B", 0x1A2B}, {"9999", 0x9999},
-        {"abcd", -1},     {"00ff", -1},    {":000", -1},  {"0@00", -1},     {"000;", -1},
-        {"----", -1},     {"12 4", -1},    {"0G00", -1},  {"\x80" "000", -1}, {"12", -1},
-        {"", -1},         {"/000", -1},
+        {"0000", 0},
+        {"FFFF", 65535},
+        {"00FF", 255},
+        {"1A2B", 0x1A2B},
+        {"9999", 0x9999},
+        {"abcd", -1},
+        {"00ff", -1},
+        {":000", -1},
+        {"0@00", -1},
+        {"000;", -1},
+        {"----", -1},
+        {"12 4", -1},
+        {"0G00", -1},
+        {"\x80"
+         "000",
+         -1},
+        {"12", -1},
+        {"", -1},
+        {"/000", -1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DecodeHex4(c.text), c.expected) << '"' << c.text << '"';
@@ -97,68 +112,91 @@ TEST_F(RecordProcessorTest, AcceptsOnlyRecordsOfFortyFortyFourOrFortyEightDigits
     EXPECT_EQ(cycle.lines.size(), 3u);
 }
 
-TEST_F(RecordProcessorTest, DecodesARealRecordIntoTheLabels) {
-    // A real instrument record: no pressure and no humidities in it.
-    Process("!!006B005803500000----03E9--------002105140000005D", true);
-
-    // Speeds in 0.1 km/h times 0.062: 107 -> 6.634, 93 -> 5.766.
-    EXPECT_EQ(view.labels[ControlId::kRecords], "1");
-    EXPECT_EQ(view.labels[ControlId::kGusts], "6.6");
-    EXPECT_EQ(view.labels[ControlId::kWindSpeed], "6.6");
-    EXPECT_EQ(view.labels[ControlId::kWindSpeedAverage], "5.8");
-    EXPECT_EQ(view.labels[ControlId::kTempOutdoor], "84.8");
-    EXPECT_EQ(view.labels[ControlId::kTempIndoor], "100.1");
-    EXPECT_EQ(view.labels[ControlId::kHumidityOutdoor], "0.0");
-    EXPECT_EQ(view.labels[ControlId::kHumidityIndoor], "0.0");
-    EXPECT_EQ(view.labels[ControlId::kRainTodaysTotal], "0.00");
-    EXPECT_EQ(view.labels[ControlId::kRainLongTermTotal], "0.00");
-    EXPECT_EQ(view.labels[ControlId::kPressure], "0.00");
+TEST_F(RecordProcessorTest, DecodesThePublishedRealRecords) {
+    const char* records[] = {
+        "!!006B005803500000----03E9--------002105140000005D",
+        "!!000000A600B50000----------------001C01D500000017",
+        "!!005100BE02EB0064277002A8023A023A0025005800000000",
+        "!!000000BE02EB000027700000023A023A0025005800000000",
+        "!!00000066013D000028710166--------0158053201200210",
+        "!!0000002202B3000027860334--------003D052300000000",
+    };
+    // The first has no pressure and no humidities. Speeds in 0.1 km/h times
+    // 0.062: 107 -> 6.634, 93 -> 5.766; direction 88 lies in compass point 6.
+    Process(records[0], true);
+    const std::map<int, std::string> first = {
+        {ControlId::kRecords, "1"},
+        {ControlId::kGusts, "6.6"},
+        {ControlId::kWindSpeed, "6.6"},
+        {ControlId::kWindSpeedAverage, "5.8"},
+        {ControlId::kTempOutdoor, "84.8"},
+        {ControlId::kTempIndoor, "100.1"},
+        {ControlId::kHumidityOutdoor, "0.0"},
+        {ControlId::kHumidityIndoor, "0.0"},
+        {ControlId::kRainTodaysTotal, "0.00"},
+        {ControlId::kRainLongTermTotal, "0.00"},
+        {ControlId::kPressure, "0.00"},
+    };
+    EXPECT_EQ(view.labels, first);
     EXPECT_EQ(state.raw.dayOfYear, 0x21 + 1);
     EXPECT_EQ(state.raw.minuteOfDay, 1300);
-    EXPECT_EQ(state.raw.pressure, -1);
-    // Direction 88 lies in compass point 6.
-    EXPECT_EQ(state.compassIndex, 6);
     EXPECT_EQ(view.picture, "SE");
     ASSERT_EQ(cycle.lines.size(), 1u);
-    EXPECT_EQ(cycle.lines[0], "!!006B005803500000----03E9--------002105140000005D");
+    EXPECT_EQ(cycle.lines[0], records[0]);
     EXPECT_TRUE(cycle.saves[0]);
+
+    for (const char* r : records) Process(r);
+    EXPECT_EQ(state.recordCount, 7);
+    // The last: 0x2786 = 10118 tenths of a mbar, 0x334 = 820 tenths of a
+    // degree, direction 0x22 = 34 in compass point 2.
+    EXPECT_EQ(view.labels[ControlId::kPressure], "29.88");
+    EXPECT_EQ(view.labels[ControlId::kTempIndoor], "82.0");
+    EXPECT_EQ(view.labels[ControlId::kTempOutdoor], "69.1");
+    EXPECT_EQ(view.picture, "NE");
 }
 
 TEST_F(RecordProcessorTest, WritesTheCountThePictureAndTheLabelsInOrder) {
     Process(WithDirection("0040"));
     const std::vector<std::string> expected = {
-        "label 1003=1",       "picture E",          "pump",
-        "label 1011=0.0",     "label 1009=0.0",     "label 1010=0.0",
-        "label 1006=0.0",     "label 1004=0.0",     "label 1007=0.0",
-        "label 1008=0.0",     "label 1012=0.00",    "label 1013=0.00",
+        "label 1003=1",     "picture E",       "pump",
+        "label 1011=0.0",   "label 1009=0.0",  "label 1010=0.0",
+        "label 1006=0.0",   "label 1004=0.0",  "label 1007=0.0",
+        "label 1008=0.0",   "label 1012=0.00", "label 1013=0.00",
         "label 1014=29.81",
     };
     EXPECT_EQ(view.events, expected);
 }
 
 TEST_F(RecordProcessorTest, ShortRecordsKeepTheReadingsTheyDoNotCarry) {
-    Process(Record({"0064", "0000", "0000", "0000", "0000", "0000", "0000", "0000", "0000",
-                    "0000", "0019", "0032"}));
+    Process(Record({{1, "0064"}, {11, "0019"}, {12, "0032"}}));
     EXPECT_DOUBLE_EQ(state.rainToday, 25 * 0.01);
     EXPECT_DOUBLE_EQ(state.windSpeedAvg, 50 * 0.062);
 
-    const std::string changed = Record({"0064", "0000", "0000", "0000", "0000", "0000", "0000",
-                                        "0000", "0000", "0000", "0001", "0001"});
+    const std::string changed = Record({{1, "0064"}, {11, "0001"}, {12, "0001"}});
     Process(changed.substr(0, 46));  // fields 1-11
     EXPECT_DOUBLE_EQ(state.rainToday, 0.01);
     EXPECT_DOUBLE_EQ(state.windSpeedAvg, 50 * 0.062);
     EXPECT_EQ(state.raw.windSpeedAvg, -1);
 
-    Process(Record({"0064", "0000", "0000", "0000", "0000", "0000", "0000", "0000", "0000", "0000",
-                    "0002", "0002"}).substr(0, 42));  // fields 1-10
+    Process(Record({{1, "0064"}, {11, "0002"}, {12, "0002"}}).substr(0, 42));  // fields 1-10
     EXPECT_DOUBLE_EQ(state.rainToday, 0.01);
     EXPECT_DOUBLE_EQ(state.windSpeedAvg, 50 * 0.062);
     EXPECT_EQ(state.recordCount, 3);
 }
 
 TEST_F(RecordProcessorTest, UndecodableFieldsKeepTheirReadingsButTheRecordCounts) {
-    Process(Record({"0010", "0040", "0321", "0005", "2770", "02A8", "023A", "0100", "0021", "0514",
-                    "0019", "0032"}));
+    Process(Record({{1, "0010"},
+                    {2, "0040"},
+                    {3, "0321"},
+                    {4, "0005"},
+                    {5, "2770"},
+                    {6, "02A8"},
+                    {7, "023A"},
+                    {8, "0100"},
+                    {9, "0021"},
+                    {10, "0514"},
+                    {11, "0019"},
+                    {12, "0032"}}));
     const StationState before = state;
     view.events.clear();
     for (const char* digits : {"----", "abcd", ":::9", "00 0"}) {
@@ -195,8 +233,7 @@ TEST_F(RecordProcessorTest, ConvertsSignedFieldsWithTheExactMultipliers) {
         {"FFFE", "8000", "-0.2", "-96.76"},  // -32768 * 0.002953 = -96.763...
     };
     for (const Case& c : cases) {
-        Process(Record({"0000", "0000", c.tempOutdoor, "0000", c.pressure, "0000", "0000", "0000",
-                        "0000", "0000", "0000", "0000"}));
+        Process(Record({{3, c.tempOutdoor}, {5, c.pressure}}));
         EXPECT_EQ(view.labels[ControlId::kTempOutdoor], c.expectedTemp) << c.tempOutdoor;
         EXPECT_EQ(view.labels[ControlId::kPressure], c.expectedPressure) << c.pressure;
     }
@@ -208,11 +245,25 @@ TEST_F(RecordProcessorTest, MapsDirectionsToCompassPointsUsingTheLowByte) {
         int expectedIndex;  // -1: the direction is left alone
     };
     const Case cases[] = {
-        {"0000", 0}, {"0007", 0},  {"0008", 1},  {"0017", 1},  {"0018", 2},  {"0040", 4},
-        {"0080", 8}, {"00C0", 12}, {"00F7", 15}, {"00F8", 0},  {"00FF", 0},
+        {"0000", 0},
+        {"0007", 0},
+        {"0008", 1},
+        {"0017", 1},
+        {"0018", 2},
+        {"0040", 4},
+        {"0080", 8},
+        {"00C0", 12},
+        {"00F7", 15},
+        {"00F8", 0},
+        {"00FF", 0},
         // The two leading digits are not part of the direction.
-        {"FF40", 4}, {"0100", 0},  {"FFF7", 15}, {"7F08", 1},
-        {"----", -1}, {"00G0", -1}, {"00f7", -1},
+        {"FF40", 4},
+        {"0100", 0},
+        {"FFF7", 15},
+        {"7F08", 1},
+        {"----", -1},
+        {"00G0", -1},
+        {"00f7", -1},
     };
     for (const Case& c : cases) {
         StationState fresh;
@@ -235,11 +286,11 @@ TEST_F(RecordProcessorTest, AveragesDirectionsTheShortWayRound) {
         std::vector<int> averages;
     };
     const Case cases[] = {
-        {{"00FA", "000A"}, {250, 2}},             // d = 16, 16 / 2 = 8, 258 wraps to 2
-        {{"0000", "0080"}, {0, 64}},              // d = +128 stays +128
-        {{"0080", "0000"}, {128, 64}},            // d = -128 stays -128
-        {{"000A", "00FA"}, {10, 2}},              // d = -16, -16 / 2 = -8
-        {{"0000", "00FF", "00FF"}, {0, 0, 0}},    // -1 / 2 and -1 / 3 drop to 0
+        {{"00FA", "000A"}, {250, 2}},           // d = 16, 16 / 2 = 8, 258 wraps to 2
+        {{"0000", "0080"}, {0, 64}},            // d = +128 stays +128
+        {{"0080", "0000"}, {128, 64}},          // d = -128 stays -128
+        {{"000A", "00FA"}, {10, 2}},            // d = -16, -16 / 2 = -8
+        {{"0000", "00FF", "00FF"}, {0, 0, 0}},  // -1 / 2 and -1 / 3 drop to 0
         {{"0010", "0020", "0030"}, {16, 24, 32}},
     };
     for (const Case& c : cases) {
@@ -262,15 +313,13 @@ TEST_F(RecordProcessorTest, GustRisesOnlyForAStrictlyHigherSpeed) {
         {"FFF6", 10 * 0.062}, {"0014", 20 * 0.062}, {"----", 20 * 0.062},
     };
     for (const Case& c : cases) {
-        Process(Record({c.speed, "0000", "0000", "0000", "0000", "0000", "0000", "0000", "0000",
-                        "0000", "0000", "0000"}));
+        Process(Record({{1, c.speed}}));
         EXPECT_DOUBLE_EQ(state.gust, c.expectedGust) << c.speed;
     }
     // After a five-minute point cleared the gust, an undecodable speed still
     // raises it to the unchanged current speed.
     state.gust = 0.0;
-    Process(Record({"----", "0000", "0000", "0000", "0000", "0000", "0000", "0000", "0000",
-                    "0000", "0000", "0000"}));
+    Process(Record({{1, "----"}}));
     EXPECT_DOUBLE_EQ(state.gust, 20 * 0.062);
 }
 
@@ -288,10 +337,10 @@ TEST_F(RecordProcessorTest, SwitchesThePictureOnlyWhenTheCompassPointChanges) {
 }
 
 TEST_F(RecordProcessorTest, ANestedRecordInsideThePumpWinsOverTheOuterOne) {
-    const std::string outer = Record({"0064", "0040", "0100", "0000", "2770", "0000", "0000",
-                                      "0000", "0021", "0514", "0000", "0000"});
-    const std::string nested = Record({"00C8", "0080", "0200", "0000", "2771", "0000", "0000",
-                                       "0000", "0021", "0515", "0000", "0000"});
+    const std::string outer =
+        Record({{1, "0064"}, {2, "0040"}, {3, "0100"}, {5, "2770"}, {9, "0021"}, {10, "0514"}});
+    const std::string nested =
+        Record({{1, "00C8"}, {2, "0080"}, {3, "0200"}, {5, "2771"}, {9, "0021"}, {10, "0515"}});
     view.onPump = [&] { Process(nested); };
     Process(outer);
 
@@ -308,25 +357,6 @@ TEST_F(RecordProcessorTest, ANestedRecordInsideThePumpWinsOverTheOuterOne) {
     ASSERT_EQ(cycle.lines.size(), 2u);
     EXPECT_EQ(cycle.lines[0], nested);
     EXPECT_EQ(cycle.lines[1], outer);
-}
-
-TEST_F(RecordProcessorTest, AcceptsEveryPublishedRealRecord) {
-    const char* records[] = {
-        "!!006B005803500000----03E9--------002105140000005D",
-        "!!000000A600B50000----------------001C01D500000017",
-        "!!005100BE02EB0064277002A8023A023A0025005800000000",
-        "!!000000BE02EB000027700000023A023A0025005800000000",
-        "!!00000066013D000028710166--------0158053201200210",
-        "!!0000002202B3000027860334--------003D052300000000",
-    };
-    for (const char* r : records) Process(r);
-    EXPECT_EQ(state.recordCount, 6);
-    // The last record: 0x2786 = 10118 tenths of a mbar, 0x334 = 820 tenths of a degree.
-    EXPECT_EQ(view.labels[ControlId::kPressure], "29.88");
-    EXPECT_EQ(view.labels[ControlId::kTempIndoor], "82.0");
-    EXPECT_EQ(view.labels[ControlId::kTempOutdoor], "69.1");
-    // Direction 0x22 = 34 lies in compass point 2.
-    EXPECT_EQ(view.picture, "NE");
 }
 
 }  // namespace
