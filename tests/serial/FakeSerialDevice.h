@@ -1,125 +1,69 @@
 #pragma once
 
-#include <condition_variable>
-#include <deque>
+#include <atomic>
+#include <chrono>
 #include <map>
-#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "SerialDevice.h"
 
-// A scripted device: each operation can be made to fail, received bytes are
-// queued by the test, and every call is logged by name.
+// A scripted device: any set-up step can be made to fail with an error code,
+// every step is logged by name, and the test can announce received bytes
+// whose reads end with readOutcome.
 class FakeSerialDevice : public SerialDevice {
 public:
-    // Operation name -> error code it returns.
     std::map<std::string, int> failures;
-    ReadResult::Outcome readOutcome = ReadResult::Outcome::Byte;
-
-    void Receive(const std::string& bytes) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        for (char c : bytes) queue_.push_back(static_cast<uint8_t>(c));
-        changed_.notify_all();
-    }
-    std::vector<std::string> Log() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return log_;
-    }
-    std::vector<bool> WatchFlags() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return watchFlags_;
-    }
+    std::vector<std::string> log;
+    std::string openedName;
+    bool rtsEnable = false;
+    PortTimeouts timeouts;
+    std::atomic<ReadResult::Outcome> readOutcome{ReadResult::Outcome::Byte};
+    std::atomic<int> queued{0};
 
     int Open(const std::string& name) override {
-        int e = Call("Open");
-        open_ = e == 0;
         openedName = name;
-        return e;
+        return Step("Open");
     }
-    void Close() override {
-        Call("Close");
-        open_ = false;
-    }
-    bool IsOpen() const override { return open_; }
+    void Close() override { Step("Close"); }
+    bool IsOpen() const override { return false; }
     int SetTimeouts(const PortTimeouts& t) override {
         timeouts = t;
-        return Call("SetTimeouts");
+        return Step("SetTimeouts");
     }
     int SetEventMask(uint32_t mask) override {
         mask_ = mask;
-        return Call("SetEventMask");
+        return Step("SetEventMask");
     }
     uint32_t EventMask() const override { return mask_; }
-    int GetState() override { return Call("GetState"); }
-    int BuildState(const std::string& text, bool rts) override {
-        settingsText = text;
+    int GetState() override { return Step("GetState"); }
+    int BuildState(const std::string&, bool rts) override {
         rtsEnable = rts;
-        return Call("BuildState");
+        return Step("BuildState");
     }
-    int SetState() override { return Call("SetState"); }
-    int Purge() override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        queue_.clear();
-        log_.push_back("Purge");
-        return 0;
-    }
-    int QueuedBytes(int& count) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        count = static_cast<int>(queue_.size());
-        return 0;
-    }
+    int SetState() override { return Step("SetState"); }
+    int Purge() override { return Step("Purge"); }
+    int QueuedBytes(int& count) override { count = queued; return 0; }
     ReadResult ReadByte() override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        log_.push_back("ReadByte");
-        ReadResult r;
-        r.outcome = readOutcome;
-        if (readOutcome == ReadResult::Outcome::Byte) {
-            r.byte = queue_.front();
-            queue_.pop_front();
-        } else {
-            r.error = readOutcome == ReadResult::Outcome::Failed ? 5 : 62;
-        }
-        return r;
+        if (readOutcome == ReadResult::Outcome::Byte) return {readOutcome, static_cast<uint8_t>(queued--), 0};
+        return {readOutcome, 0, readOutcome == ReadResult::Outcome::Failed ? 5 : 62};
     }
+    // Polls, which is good enough for a test and keeps the fake free of locks.
     WaitResult WaitForEvent(bool watchPort) override {
-        std::unique_lock<std::mutex> lock(mutex_);
-        watchFlags_.push_back(watchPort);
-        if (watchPort && !open_) return {WaitResult::Outcome::PortFailed, 9};
-        changed_.wait(lock, [&] { return shutdown_ || (watchPort && !queue_.empty()); });
-        if (shutdown_) return {WaitResult::Outcome::Shutdown, 0};
-        return {WaitResult::Outcome::PortEvent, 0};
+        while (!shutdown_ && !(watchPort && queued > 0)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return {shutdown_ ? WaitResult::Outcome::Shutdown : WaitResult::Outcome::PortEvent, 0};
     }
-    void SignalShutdown() override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        shutdown_ = true;
-        changed_.notify_all();
-    }
-    void ResetShutdown() override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        shutdown_ = false;
-    }
+    void SignalShutdown() override { shutdown_ = true; }
+    void ResetShutdown() override { shutdown_ = false; }
     std::string ErrorText(int error) const override { return "error " + std::to_string(error); }
 
-    std::string openedName;
-    std::string settingsText;
-    bool rtsEnable = false;
-    PortTimeouts timeouts;
-
 private:
-    int Call(const std::string& name) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        log_.push_back(name);
-        auto it = failures.find(name);
-        return it == failures.end() ? 0 : it->second;
+    int Step(const char* name) {
+        log.push_back(name);
+        return failures.count(name) ? failures[name] : 0;
     }
 
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<uint8_t> queue_;
-    std::vector<std::string> log_;
-    std::vector<bool> watchFlags_;
-    bool open_ = false;
-    bool shutdown_ = false;
+    std::atomic<bool> shutdown_{false};
     uint32_t mask_ = 0;
 };

@@ -14,8 +14,6 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-
 QCoreApplication& App() {
     static int argc = 1;
     static char name[] = "serial_bridge_tests";
@@ -35,90 +33,69 @@ bool PumpUntil(const std::function<bool()>& done, int limitMs = 5000) {
     return true;
 }
 
-struct Received {
-    std::string characters;
-    std::vector<int> ports;
-    std::vector<QThread*> threads;
-};
-
 class BridgeOnPty : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(pty.ok());
         bridge.SetErrorPresenter([this](const QString& caption, const QString& text) {
-            errors.push_back(caption + "|" + text);
+            Record('R', 0);
+            errors.push_back((caption + "|" + text).toStdString());
         });
+        bridge.SetPortEventHandler([this](int param, int port) { return Record('E', param * 100 + port); });
     }
-    SerialPort::DeviceNameResolver ToPty() {
-        return [this](int) { return pty.slavePath(); };
+    int Record(char kind, int port) {
+        kinds.push_back(kind);
+        ports.push_back(port);
+        allOnBridgeThread = allOnBridgeThread && QThread::currentThread() == bridge.thread();
+        return 0;
+    }
+    bool StartWithMask(unsigned mask) {
+        return port.OpenPort(&bridge, 1, 2400, 'N', 8, 1, mask, 512) && port.StartMonitor() && WaitUntilRunning(port);
     }
 
     QCoreApplication& app = App();  // before any QObject
     PtyPair pty;
-    Received received;
-    std::vector<QString> errors;
+    std::string device = pty.slavePath();
+    std::string kinds, characters;
+    std::vector<int> ports;
+    std::vector<std::string> errors;
+    bool allOnBridgeThread = true;
     std::function<void(int)> extra;
     QtPortBridge bridge{[this](int character, int port) {
-        received.characters.push_back(static_cast<char>(character));
-        received.ports.push_back(port);
-        received.threads.push_back(QThread::currentThread());
+        characters.push_back(static_cast<char>(character));
         if (extra) extra(character);
-        return 0;
+        return Record('C', port);
     }};
+    SerialPort port{[this](int) { return device; }};  // stopped before the bridge goes
 };
 
-TEST_F(BridgeOnPty, HandsEveryByteToTheHandlerOnTheBridgesThreadInOrder) {
-    std::vector<int> portEvents;
-    bridge.SetPortEventHandler([&](int param, int port) {
-        EXPECT_EQ(QThread::currentThread(), bridge.thread());
-        EXPECT_TRUE(received.characters.empty() || !portEvents.empty());
-        portEvents.push_back(param * 100 + port);
-        return 0;
-    });
-    SerialPort port(ToPty());
+TEST_F(BridgeOnPty, HandsEveryByteToTheHandlerOnTheBridgesThreadInOrderAfterAPortEvent) {
     bridge.OpenAndMonitor(port, 2);
     ASSERT_TRUE(WaitUntilRunning(port));
     ASSERT_TRUE(pty.Write("!!AB\r\n"));
-    ASSERT_TRUE(PumpUntil([&] { return received.characters.size() == 6; }));
+    ASSERT_TRUE(PumpUntil([&] { return characters.size() == 6; }));
     port.StopMonitor();
-    EXPECT_EQ(received.characters, "!!AB\r\n");
-    EXPECT_EQ(received.ports, std::vector<int>(6, 2));
-    for (QThread* t : received.threads) EXPECT_EQ(t, bridge.thread());
-    ASSERT_FALSE(portEvents.empty());
-    EXPECT_EQ(portEvents.front(), 2);  // parameter 0, port 2
-    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(characters, "!!AB\r\n");
+    EXPECT_EQ(kinds.front(), 'E');
+    EXPECT_EQ(ports, std::vector<int>(kinds.size(), 2));  // the event's parameter is 0
+    EXPECT_TRUE(allOnBridgeThread);
 }
 
-TEST_F(BridgeOnPty, StoppingWhileTheMonitorWaitsInACharacterHandOverReturnsAndDeliversIt) {
-    SerialPort port(ToPty());
-    // Without the port-event bit the first hand-over of a wake-up is the byte itself.
-    ASSERT_TRUE(port.OpenPort(&bridge, 1, 2400, 'N', 8, 1, SerialPort::EV_RXCHAR, 512));
-    ASSERT_TRUE(port.StartMonitor());
-    ASSERT_TRUE(WaitUntilRunning(port));
-    ASSERT_TRUE(pty.Write("ZW"));
-    QThread::msleep(150);  // the monitor thread now waits for this thread
-    EXPECT_TRUE(received.characters.empty());
-    port.StopMonitor();
-    EXPECT_FALSE(port.threadRunning());
-    EXPECT_EQ(received.characters, "Z");  // the stop wins over the byte still queued
-}
-
-TEST_F(BridgeOnPty, StoppingWhileTheMonitorWaitsInAPortEventHandOverReturnsWithoutReading) {
-    int portEvents = 0;
-    bridge.SetPortEventHandler([&](int, int) { return ++portEvents, 0; });
-    SerialPort port(ToPty());
-    bridge.OpenAndMonitor(port, 1);
-    ASSERT_TRUE(WaitUntilRunning(port));
-    ASSERT_TRUE(pty.Write("Z"));
-    QThread::msleep(150);
-    port.StopMonitor();
-    EXPECT_FALSE(port.threadRunning());
-    EXPECT_EQ(portEvents, 1);
-    EXPECT_TRUE(received.characters.empty());
+// Without the port-event bit the first hand-over of a wake-up is the byte itself.
+TEST_F(BridgeOnPty, StoppingWhileTheMonitorWaitsInAHandOverReturnsDeliversItAndReadsNoFurther) {
+    for (auto [mask, expected] : {std::pair{unsigned{SerialPort::EV_RXCHAR}, "C"}, std::pair{9u, "E"}}) {
+        kinds.clear();
+        ASSERT_TRUE(StartWithMask(mask));
+        ASSERT_TRUE(pty.Write("ZW"));
+        QThread::msleep(150);  // the monitor thread now waits for this thread
+        EXPECT_EQ(kinds, "");
+        port.StopMonitor();
+        EXPECT_FALSE(port.threadRunning());
+        EXPECT_EQ(kinds, expected) << "mask " << mask;
+    }
 }
 
 TEST_F(BridgeOnPty, ReopeningWhileTheMonitorWaitsInAHandOverDoesNotHang) {
-    SerialPort port(ToPty());
     bridge.OpenAndMonitor(port, 1);
     ASSERT_TRUE(WaitUntilRunning(port));
     ASSERT_TRUE(pty.Write("Q"));
@@ -126,87 +103,60 @@ TEST_F(BridgeOnPty, ReopeningWhileTheMonitorWaitsInAHandOverDoesNotHang) {
     bridge.OpenAndMonitor(port, 1);  // drops the Q still queued, as a reopened port does
     ASSERT_TRUE(WaitUntilRunning(port));
     ASSERT_TRUE(pty.Write("R"));
-    ASSERT_TRUE(PumpUntil([&] { return received.characters.size() == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return characters.size() == 1; }));
     PumpUntil([] { return false; }, 50);
-    EXPECT_EQ(received.characters, "R");
+    EXPECT_EQ(characters, "R");
 }
 
 TEST_F(BridgeOnPty, ReadWeatherDataFromInsideAHandOverIsPutOffUntilTheHandOverReturns) {
-    SerialPort port(ToPty());
-    bool reopenAsked = false;
     extra = [&](int character) {
         if (character != 'A') return;
         bridge.OpenAndMonitor(port, 1);  // as if the button was pressed in a nested pump
-        reopenAsked = true;
         EXPECT_TRUE(bridge.IsDelivering());
     };
     bridge.OpenAndMonitor(port, 1);
     ASSERT_TRUE(WaitUntilRunning(port));
     ASSERT_TRUE(pty.Write("A"));
-    ASSERT_TRUE(PumpUntil([&] { return reopenAsked; }));
+    ASSERT_TRUE(PumpUntil([&] { return characters == "A"; }));
     PumpUntil([] { return false; }, 100);  // the put-off reopening runs in here
     ASSERT_TRUE(WaitUntilRunning(port));
     ASSERT_TRUE(pty.Write("B"));
-    ASSERT_TRUE(PumpUntil([&] { return received.characters.size() == 2; }));
-    EXPECT_EQ(received.characters, "AB");
+    ASSERT_TRUE(PumpUntil([&] { return characters == "AB"; }));
     EXPECT_FALSE(bridge.IsDelivering());
 }
 
-TEST_F(BridgeOnPty, AReportFromTheMonitorThreadIsPresentedOnTheBridgesThread) {
-    SerialPort port([](int) { return std::string("/nonexistent/ttyNimbulo"); });
-    QThread* presentedOn = nullptr;
-    bridge.SetErrorPresenter([&](const QString& caption, const QString& text) {
-        presentedOn = QThread::currentThread();
-        errors.push_back(caption + "|" + text);
-    });
+TEST_F(BridgeOnPty, AMonitorReportIsShownOnTheBridgesThreadButNotWhenAStopOvertakesIt) {
+    device = "/nonexistent/ttyNimbulo";
     bridge.OpenAndMonitor(port, 3);
-    ASSERT_TRUE(WaitUntilRunning(port));
-    ASSERT_TRUE(PumpUntil([&] { return !errors.empty(); }));
-    PumpUntil([] { return false; }, 200);
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].toStdString(),
-              "Application Error|WARNING:  WaitCommEvent() Failed with the following error: \n" +
-                  std::string(std::strerror(EBADF)) + "\nPort: 3\n");
-    EXPECT_EQ(presentedOn, bridge.thread());
-}
-
-TEST_F(BridgeOnPty, StoppingWhileAReportWaitsToBeShownReturnsWithoutShowingIt) {
-    SerialPort port([](int) { return std::string("/nonexistent/ttyNimbulo"); });
-    bridge.OpenAndMonitor(port, 1);
     ASSERT_TRUE(WaitUntilRunning(port));
     QThread::msleep(150);  // the monitor thread waits in the report's hand-over
     port.StopMonitor();
-    EXPECT_FALSE(port.threadRunning());
     EXPECT_TRUE(errors.empty());
+
+    bridge.OpenAndMonitor(port, 3);
+    ASSERT_TRUE(PumpUntil([&] { return !errors.empty(); }));
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(errors, std::vector<std::string>{"Application Error|WARNING:  WaitCommEvent() Failed with the "
+                                               "following error: \n" + std::string(std::strerror(EBADF)) +
+                                               "\nPort: 3\n"});
+    EXPECT_TRUE(allOnBridgeThread);
 }
 
-TEST_F(BridgeOnPty, ASetUpFailureOnTheBridgesOwnThreadIsPresentedAtOnce) {
+TEST_F(BridgeOnPty, ASetUpFailureOnTheBridgesOwnThreadIsShownAtOnceWithoutADeadlock) {
     char path[] = "/tmp/nimbulo-bridge-XXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    SerialPort port([&](int) { return std::string(path); });
+    close(mkstemp(path));
+    device = path;  // a plain file is no terminal
     EXPECT_TRUE(port.OpenPort(&bridge, 1, 2400, 'N', 8, 1, 9, 512));
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_TRUE(errors[0].startsWith("Application Error|WARNING:  SetCommTimeouts() Failed"));
     unlink(path);
+    EXPECT_EQ(errors, std::vector<std::string>{"Application Error|WARNING:  SetCommTimeouts() Failed with the "
+                                               "following error: \n" + std::string(std::strerror(ENOTTY)) +
+                                               "\nPort: 1\n"});
 }
 
-struct PortResultCase {
-    int port;
-    int expected;
-};
-
-void PrintTo(const PortResultCase& c, std::ostream* os) { *os << "port " << c.port; }
-class PortEventResult : public ::testing::TestWithParam<PortResultCase> {};
-
-TEST_P(PortEventResult, IsMinusOneOutsidePortsOneToFourElseZero) {
-    EXPECT_EQ(QtPortBridge::DefaultPortEventResult(GetParam().port), GetParam().expected);
+TEST(QtPortBridge, ThePortEventResultIsMinusOneOutsidePortsOneToFourElseZero) {
+    const std::pair<int, int> cases[] = {{-1, -1}, {0, -1}, {1, 0}, {4, 0}, {5, -1}};
+    for (auto [port, expected] : cases)
+        EXPECT_EQ(QtPortBridge::DefaultPortEventResult(port), expected) << "port " << port;
 }
-
-INSTANTIATE_TEST_SUITE_P(Ports, PortEventResult,
-                         ::testing::Values(PortResultCase{-1, -1}, PortResultCase{0, -1},
-                                           PortResultCase{1, 0}, PortResultCase{4, 0},
-                                           PortResultCase{5, -1}));
 
 }  // namespace
