@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "PtyPair.h"
+#include "RecordingOwner.h"
 #include "QtPortBridge.h"
 #include "SerialPort.h"
 
@@ -38,16 +39,9 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(pty.ok());
         bridge.SetErrorPresenter([this](const QString& caption, const QString& text) {
-            Record('R', 0);
-            errors.push_back((caption + "|" + text).toStdString());
+            owner.ReportError(caption.toStdString(), text.toStdString());
         });
-        bridge.SetPortEventHandler([this](int param, int port) { return Record('E', param * 100 + port); });
-    }
-    int Record(char kind, int port) {
-        kinds.push_back(kind);
-        ports.push_back(port);
-        allOnBridgeThread = allOnBridgeThread && QThread::currentThread() == bridge.thread();
-        return 0;
+        bridge.SetPortEventHandler([this](int param, int port) { return owner.OnPortEvent(param, port); });
     }
     bool StartWithMask(unsigned mask) {
         return port.OpenPort(&bridge, 1, 2400, 'N', 8, 1, mask, 512) && port.StartMonitor() && WaitUntilRunning(port);
@@ -56,60 +50,37 @@ protected:
     QCoreApplication& app = App();  // before any QObject
     PtyPair pty;
     std::string device = pty.slavePath();
-    std::string kinds, characters;
-    std::vector<int> ports;
-    std::vector<std::string> errors;
-    bool allOnBridgeThread = true;
-    std::function<void(int)> extra;
-    QtPortBridge bridge{[this](int character, int port) {
-        characters.push_back(static_cast<char>(character));
-        if (extra) extra(character);
-        return Record('C', port);
-    }};
+    RecordingOwner owner;  // what the bridge hands to this thread
+    QtPortBridge bridge{[this](int character, int port) { return owner.OnSerialCharacter(character, port); }};
     SerialPort port{[this](int) { return device; }};  // stopped before the bridge goes
+    const std::set<std::thread::id> thisThread{std::this_thread::get_id()};
 };
 
 TEST_F(BridgeOnPty, HandsEveryByteToTheHandlerOnTheBridgesThreadInOrderAfterAPortEvent) {
     bridge.OpenAndMonitor(port, 2);
     ASSERT_TRUE(WaitUntilRunning(port));
     ASSERT_TRUE(pty.Write("!!AB\r\n"));
-    ASSERT_TRUE(PumpUntil([&] { return characters.size() == 6; }));
+    ASSERT_TRUE(PumpUntil([&] { return owner.Characters() == "!!AB\r\n"; }));
     port.StopMonitor();
-    EXPECT_EQ(characters, "!!AB\r\n");
-    EXPECT_EQ(kinds.front(), 'E');
-    EXPECT_EQ(ports, std::vector<int>(kinds.size(), 2));  // the event's parameter is 0
-    EXPECT_TRUE(allOnBridgeThread);
+    EXPECT_EQ(owner.Kinds().front(), 'E');
+    EXPECT_EQ(owner.Ports(), std::vector<int>(owner.Kinds().size(), 2));
+    EXPECT_EQ(owner.Threads(), thisThread);
 }
 
 // Without the port-event bit the first hand-over of a wake-up is the byte itself.
 TEST_F(BridgeOnPty, StoppingWhileTheMonitorWaitsInAHandOverReturnsDeliversItAndReadsNoFurther) {
-    for (auto [mask, expected] : {std::pair{unsigned{SerialPort::EV_RXCHAR}, "C"}, std::pair{9u, "E"}}) {
-        kinds.clear();
+    for (auto [mask, expected] : {std::pair{unsigned{SerialPort::EV_RXCHAR}, "C"}, std::pair{9u, "CE"}}) {
         ASSERT_TRUE(StartWithMask(mask));
         ASSERT_TRUE(pty.Write("ZW"));
         QThread::msleep(150);  // the monitor thread now waits for this thread
-        EXPECT_EQ(kinds, "");
         port.StopMonitor();
         EXPECT_FALSE(port.threadRunning());
-        EXPECT_EQ(kinds, expected) << "mask " << mask;
+        EXPECT_EQ(owner.Kinds(), expected) << "mask " << mask;
     }
 }
 
-TEST_F(BridgeOnPty, ReopeningWhileTheMonitorWaitsInAHandOverDoesNotHang) {
-    bridge.OpenAndMonitor(port, 1);
-    ASSERT_TRUE(WaitUntilRunning(port));
-    ASSERT_TRUE(pty.Write("Q"));
-    QThread::msleep(100);
-    bridge.OpenAndMonitor(port, 1);  // drops the Q still queued, as a reopened port does
-    ASSERT_TRUE(WaitUntilRunning(port));
-    ASSERT_TRUE(pty.Write("R"));
-    ASSERT_TRUE(PumpUntil([&] { return characters.size() == 1; }));
-    PumpUntil([] { return false; }, 50);
-    EXPECT_EQ(characters, "R");
-}
-
 TEST_F(BridgeOnPty, ReadWeatherDataFromInsideAHandOverIsPutOffUntilTheHandOverReturns) {
-    extra = [&](int character) {
+    owner.onCharacter = [&](int character) {
         if (character != 'A') return;
         bridge.OpenAndMonitor(port, 1);  // as if the button was pressed in a nested pump
         EXPECT_TRUE(bridge.IsDelivering());
@@ -117,29 +88,35 @@ TEST_F(BridgeOnPty, ReadWeatherDataFromInsideAHandOverIsPutOffUntilTheHandOverRe
     bridge.OpenAndMonitor(port, 1);
     ASSERT_TRUE(WaitUntilRunning(port));
     ASSERT_TRUE(pty.Write("A"));
-    ASSERT_TRUE(PumpUntil([&] { return characters == "A"; }));
+    ASSERT_TRUE(PumpUntil([&] { return owner.Characters() == "A"; }));
     PumpUntil([] { return false; }, 100);  // the put-off reopening runs in here
     ASSERT_TRUE(WaitUntilRunning(port));
     ASSERT_TRUE(pty.Write("B"));
-    ASSERT_TRUE(PumpUntil([&] { return characters == "AB"; }));
+    ASSERT_TRUE(PumpUntil([&] { return owner.Characters() == "AB"; }));
     EXPECT_FALSE(bridge.IsDelivering());
 }
 
+// A missing device: the open reports nothing, the monitor thread reports once.
 TEST_F(BridgeOnPty, AMonitorReportIsShownOnTheBridgesThreadButNotWhenAStopOvertakesIt) {
     device = "/nonexistent/ttyNimbulo";
-    bridge.OpenAndMonitor(port, 3);
-    ASSERT_TRUE(WaitUntilRunning(port));
+    EXPECT_FALSE(port.OpenPort(&bridge, 3, 2400, 'N', 8, 1, 9, 512));
+    EXPECT_EQ(port.lastOpenError(), ENOENT);
+    ASSERT_TRUE(port.StartMonitor());
     QThread::msleep(150);  // the monitor thread waits in the report's hand-over
     port.StopMonitor();
-    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(owner.Kinds(), "");
 
     bridge.OpenAndMonitor(port, 3);
-    ASSERT_TRUE(PumpUntil([&] { return !errors.empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !owner.Errors().empty(); }));
     PumpUntil([] { return false; }, 200);
-    EXPECT_EQ(errors, std::vector<std::string>{"Application Error|WARNING:  WaitCommEvent() Failed with the "
-                                               "following error: \n" + std::string(std::strerror(EBADF)) +
-                                               "\nPort: 3\n"});
-    EXPECT_TRUE(allOnBridgeThread);
+    EXPECT_EQ(owner.Errors(), std::vector<std::string>{"Application Error|WARNING:  WaitCommEvent() Failed with "
+                                                       "the following error: \n" + std::string(std::strerror(EBADF)) +
+                                                       "\nPort: 3\n"});
+    EXPECT_EQ(owner.Threads(), thisThread);
+    EXPECT_TRUE(port.threadRunning());  // idle until stopped
+    auto before = std::chrono::steady_clock::now();
+    bridge.OpenAndMonitor(port, 3);  // a later Read Weather Data stops it and tries again
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
 }
 
 TEST_F(BridgeOnPty, ASetUpFailureOnTheBridgesOwnThreadIsShownAtOnceWithoutADeadlock) {
@@ -148,9 +125,9 @@ TEST_F(BridgeOnPty, ASetUpFailureOnTheBridgesOwnThreadIsShownAtOnceWithoutADeadl
     device = path;  // a plain file is no terminal
     EXPECT_TRUE(port.OpenPort(&bridge, 1, 2400, 'N', 8, 1, 9, 512));
     unlink(path);
-    EXPECT_EQ(errors, std::vector<std::string>{"Application Error|WARNING:  SetCommTimeouts() Failed with the "
-                                               "following error: \n" + std::string(std::strerror(ENOTTY)) +
-                                               "\nPort: 1\n"});
+    EXPECT_EQ(owner.Errors(), std::vector<std::string>{"Application Error|WARNING:  SetCommTimeouts() Failed with "
+                                                       "the following error: \n" + std::string(std::strerror(ENOTTY)) +
+                                                       "\nPort: 1\n"});
 }
 
 TEST(QtPortBridge, ThePortEventResultIsMinusOneOutsidePortsOneToFourElseZero) {

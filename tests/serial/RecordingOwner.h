@@ -5,14 +5,16 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "SerialPortOwner.h"
 
 // Records every call from the port in order: a letter per call ('E' port
 // event, 'C' byte, 'R' error report), the bytes, the port number of each
-// event and byte, and the "caption|text" of each report.
+// event and byte, the "caption|text" of each report and the threads they came on.
 class RecordingOwner : public SerialPortOwner {
 public:
     std::function<void(int character)> onCharacter;  // runs on the monitor thread
@@ -31,6 +33,7 @@ public:
     std::string Characters() { return Get(characters_); }
     std::vector<int> Ports() { return Get(ports_); }
     std::vector<std::string> Errors() { return Get(errors_); }
+    std::set<std::thread::id> Threads() { return Get(threads_); }
     // Waits until at least count calls of this kind arrived.
     bool WaitFor(char kind, size_t count, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -43,6 +46,7 @@ private:
     int Add(char kind, int value, int port, std::string error) {
         std::lock_guard<std::mutex> lock(mutex_);
         kinds_.push_back(kind);
+        threads_.insert(std::this_thread::get_id());
         if (kind == 'C') characters_.push_back(static_cast<char>(value));
         if (kind == 'R') errors_.push_back(std::move(error));
         else ports_.push_back(port);
@@ -60,4 +64,5 @@ private:
     std::string kinds_, characters_;
     std::vector<int> ports_;
     std::vector<std::string> errors_;
+    std::set<std::thread::id> threads_;
 };

@@ -2,10 +2,8 @@
 // in which order, and how it behaves when the device is missing or goes away.
 #include <gtest/gtest.h>
 #include <termios.h>
-#include <time.h>
 
-#include <cerrno>
-#include <cstring>
+#include <ctime>
 
 #include "LineAssembler.h"
 #include "PtyPair.h"
@@ -18,12 +16,6 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr const char* kRecord = "!!0072001B02C2041C27FA02BC03E8025800FF02F2000A005C";
-
-double ProcessCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec + ts.tv_nsec / 1e9;
-}
 
 class SerialPortOnPty : public ::testing::Test {
 protected:
@@ -79,28 +71,6 @@ TEST_F(SerialPortOnPty, AWholeRecordBecomesExactlyOneLineAndStoppingAnIdleThread
     EXPECT_EQ(lines, std::vector<std::string>{kRecord});
 }
 
-TEST(SerialPortMissingDevice, GivesNoReportAtTheOpenAndOneWaitCommEventReportFromTheThread) {
-    RecordingOwner owner;
-    SerialPort port([](int) { return std::string("/nonexistent/ttyNimbulo"); });
-    EXPECT_FALSE(port.OpenPort(&owner, 2, 2400, 'N', 8, 1, 9, 512));
-    EXPECT_EQ(port.lastOpenError(), ENOENT);
-    EXPECT_EQ(owner.Kinds(), "");
-
-    ASSERT_TRUE(port.StartMonitor());
-    ASSERT_TRUE(owner.WaitFor('R', 1));
-    std::this_thread::sleep_for(200ms);
-    EXPECT_EQ(owner.Errors(), std::vector<std::string>{"Application Error|WARNING:  WaitCommEvent() Failed with "
-                                                       "the following error: \n" + std::string(std::strerror(EBADF)) +
-                                                       "\nPort: 2\n"});
-    EXPECT_TRUE(port.threadRunning());  // idle, waiting to be stopped
-
-    // A later Read Weather Data stops the idle thread and tries again.
-    auto before = Clock::now();
-    EXPECT_FALSE(port.OpenPort(&owner, 2, 2400, 'N', 8, 1, 9, 512));
-    EXPECT_LT(Clock::now() - before, 1s);
-    EXPECT_FALSE(port.threadRunning());
-}
-
 TEST_F(SerialPortOnPty, ADeviceVanishingMidRecordIsReportedOnceAndTheThreadIdlesWithoutCpuUntilStopped) {
     ASSERT_TRUE(OpenAndMonitor(4));
     std::string half = std::string(kRecord).substr(0, 20);
@@ -108,9 +78,9 @@ TEST_F(SerialPortOnPty, ADeviceVanishingMidRecordIsReportedOnceAndTheThreadIdles
     ASSERT_TRUE(owner.WaitFor('C', half.size()));
     pty.CloseMaster();
     ASSERT_TRUE(owner.WaitFor('R', 1));
-    double cpuBefore = ProcessCpuSeconds();
+    std::clock_t cpuBefore = std::clock();  // this process's processor time
     std::this_thread::sleep_for(300ms);
-    EXPECT_LT(ProcessCpuSeconds() - cpuBefore, 0.03);
+    EXPECT_LT(std::clock() - cpuBefore, CLOCKS_PER_SEC * 3 / 100);
 
     auto errors = owner.Errors();
     ASSERT_EQ(errors.size(), 1u);
