@@ -1,13 +1,12 @@
 #pragma once
 
 #include <QApplication>
+#include <cstdlib>
 
 // The one QApplication the GUI tests of this folder share, offscreen unless
 // the environment chose a platform.
 inline QApplication& TestApp() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     static int argc = 1;
     static char name[] = "widgets-test";
     static char* argv[] = {name, nullptr};
