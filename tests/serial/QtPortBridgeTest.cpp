@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "LineAssembler.h"
 #include "PtyPair.h"
 #include "RecordingOwner.h"
 #include "QtPortBridge.h"
@@ -37,7 +38,7 @@ bool PumpUntil(const std::function<bool()>& done, int limitMs = 5000) {
 class BridgeOnPty : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(pty.ok());
+        ASSERT_FALSE(pty.slavePath.empty());
         bridge.SetErrorPresenter([this](const QString& caption, const QString& text) {
             owner.ReportError(caption.toStdString(), text.toStdString());
         });
@@ -49,19 +50,24 @@ protected:
 
     QCoreApplication& app = App();  // before any QObject
     PtyPair pty;
-    std::string device = pty.slavePath();
+    std::string device = pty.slavePath;
     RecordingOwner owner;  // what the bridge hands to this thread
     QtPortBridge bridge{[this](int character, int port) { return owner.OnSerialCharacter(character, port); }};
     SerialPort port{[this](int) { return device; }};  // stopped before the bridge goes
     const std::set<std::thread::id> thisThread{std::this_thread::get_id()};
 };
 
-TEST_F(BridgeOnPty, HandsEveryByteToTheHandlerOnTheBridgesThreadInOrderAfterAPortEvent) {
+TEST_F(BridgeOnPty, HandsEveryByteInOrderToTheBridgesThreadWhereAWholeRecordBecomesOneLine) {
+    const std::string record = "!!0072001B02C2041C27FA02BC03E8025800FF02F2000A005C";
+    std::vector<std::string> lines;
+    LineAssembler assembler([&lines](const char* line) { lines.emplace_back(line); });
+    owner.onCharacter = [&assembler](int c) { assembler.OnSerialCharacter(c, 1); };
     bridge.OpenAndMonitor(port, 2);
     ASSERT_TRUE(WaitUntilRunning(port));
-    ASSERT_TRUE(pty.Write("!!AB\r\n"));
-    ASSERT_TRUE(PumpUntil([&] { return owner.Characters() == "!!AB\r\n"; }));
+    ASSERT_TRUE(pty.Write(record + "\r\n"));
+    ASSERT_TRUE(PumpUntil([&] { return owner.Characters() == record + "\r\n"; }));
     port.StopMonitor();
+    EXPECT_EQ(lines, std::vector<std::string>{record});
     EXPECT_EQ(owner.Kinds().front(), 'E');
     EXPECT_EQ(owner.Ports(), std::vector<int>(owner.Kinds().size(), 2));
     EXPECT_EQ(owner.Threads(), thisThread);

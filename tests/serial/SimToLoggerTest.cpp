@@ -79,11 +79,10 @@ protected:
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     }
     // The lines of the one log file, none while there is none.
-    std::vector<std::string> LogLines(std::string* fileName = nullptr) {
+    std::vector<std::string> LogLines() {
         std::vector<std::string> lines;
         std::error_code ec;
         for (const auto& e : fs::directory_iterator(work + "/OutputData", ec)) {
-            if (fileName != nullptr) *fileName = e.path().filename();
             std::ifstream in(e.path());
             for (std::string line; std::getline(in, line);) lines.push_back(line);
         }
@@ -110,9 +109,8 @@ TEST_F(SimToLogger, ASimulatedDayAtHighSpeedLosesNoRecordAndWrites288LogLines) {
     EXPECT_EQ(Summary(Out("logger"), "records accepted"), 1440) << Out("logger");
     EXPECT_EQ(Summary(Out("logger"), "five-minute points"), 288);
     EXPECT_EQ(Err("logger"), "");
-    std::string fileName;
-    auto lines = LogLines(&fileName);
-    EXPECT_EQ(fileName, "U2K202604100000.txt");
+    EXPECT_TRUE(fs::exists(work + "/OutputData/U2K202604100000.txt"));
+    auto lines = LogLines();
     ASSERT_EQ(lines.size(), 289u);  // a header, then one line every five minutes
     for (int k = 0; k < 288; ++k) {
         char stamp[32];
@@ -122,27 +120,18 @@ TEST_F(SimToLogger, ASimulatedDayAtHighSpeedLosesNoRecordAndWrites288LogLines) {
 }
 
 // Each record moves the station clock five minutes, so each is a log line.
-TEST_F(SimToLogger, AnInterruptedLoggerStopsCleanlyWithEveryLineOnDisk) {
+TEST_F(SimToLogger, ThePortOptionReadsTheDeviceSetForThatComNumberAndAnInterruptLeavesEveryLineOnDisk) {
     std::string pty = StartSim({"--interval", "0.25", "--speed", "1200", "--date", "2026-06-01", "--time", "08:00",
-                                "--settle", "0.3", "--linger", "30"});
-    Start("logger", {"--device", pty, "--year", "2026"});
+                                "--settle", "0.3"});
+    fs::create_directories(work + "/config/Quillfen");
+    std::ofstream(work + "/config/Quillfen/nimbulo.conf") << "[Ports]\nCOM2=" << pty << "\n";
+    Start("logger", {"--port", "2", "--year", "2026"}, {"XDG_CONFIG_HOME=" + work + "/config"});
     ASSERT_TRUE(WaitFor([&] { return LogLines().size() >= 5; }, 20s)) << Err("logger");
     Signal("logger", SIGINT);
     ASSERT_EQ(Wait("logger", 5s), 0) << Err("logger");
     long accepted = Summary(Out("logger"), "records accepted");
     EXPECT_GE(accepted, 4);
     EXPECT_EQ(static_cast<long>(LogLines().size()), accepted + 1);
-}
-
-TEST_F(SimToLogger, ThePortOptionOpensTheDeviceSetForThatComNumber) {
-    std::string pty = StartSim({"--interval", "0.1", "--baud", "0", "--speed", "60", "--settle", "0.3"});
-    fs::create_directories(work + "/config/Quillfen");
-    std::ofstream(work + "/config/Quillfen/nimbulo.conf") << "[Ports]\nCOM2=" << pty << "\n";
-    Start("logger", {"--port", "2"}, {"XDG_CONFIG_HOME=" + work + "/config"});
-    ASSERT_TRUE(WaitFor([&] { return !LogLines().empty(); }, 20s)) << Err("logger");
-    Signal("logger", SIGTERM);
-    ASSERT_EQ(Wait("logger", 5s), 0) << Err("logger");
-    EXPECT_GE(Summary(Out("logger"), "records accepted"), 1);
 }
 
 TEST_F(SimToLogger, ADeviceThatGoesAwayIsReportedOnceAndEndsTheLoggerWithStatusThree) {
