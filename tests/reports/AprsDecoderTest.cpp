@@ -45,7 +45,8 @@ TEST_P(AprsDecoderReadsBack, TheReadingsAsWritten) {
     for (const std::string& reading : GetParam().readings) {
         const bool absent = reading[0] == '!';
         EXPECT_EQ(decoded.find(reading.substr(absent ? 1 : 0)) == std::string::npos, absent)
-            << "\"" << reading << "\" for " << weather << " in:\n" << decoded;
+            << "\"" << reading << "\" for " << weather << " in:\n"
+            << decoded;
     }
 }
 
@@ -58,8 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
                      "barometer 29.92"}},
         DecoderCase{"MinusFifteenLowPressure",
                     {270, 10, 25, -15, 150, 40, 9995},
-                    {"direction 270,", "gust 25,", "temperature -15,",
-                     "rain 1.50 since midnight", "humidity 40,", "barometer 29.52"}},
+                    {"direction 270,", "gust 25,", "temperature -15,", "rain 1.50 since midnight",
+                     "humidity 40,", "barometer 29.52"}},
         DecoderCase{"BitterColdClamped",
                     {1, 0, 0, -120, 0, 20, 9800},
                     {"direction 1,", "gust 0,", "temperature -99,", "barometer 28.94"}},

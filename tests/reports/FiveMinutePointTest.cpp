@@ -1,36 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "FiveMinutePoint.h"
 
 namespace {
 
-struct IntCase {
-    int in;
-    int out;
-};
-
-class DirectionDegrees : public ::testing::TestWithParam<IntCase> {};
-
-TEST_P(DirectionDegrees, ScaleTheRawAverageAndStayWithin1To360) {
-    EXPECT_EQ(AverageDirectionDegrees(GetParam().in), GetParam().out);
+TEST(AverageDirection, BecomesDegreesWithin1To360AndTheNearestOfSixteenPoints) {
+    for (auto [raw, degrees] : {std::pair{0, 1}, {137, 193}, {255, 359}, {256, 360}, {-5, 1}}) {
+        EXPECT_EQ(AverageDirectionDegrees(raw), degrees) << raw;
+    }
+    // 22.5 degrees a point: point k starts at 22.5 k - 11.25 degrees.
+    for (auto [degrees, point] :
+         {std::pair{11, 0}, {12, 1}, {193, 9}, {348, 15}, {349, 0}, {360, 0}}) {
+        EXPECT_EQ(CompassIndexOfDegrees(degrees), point) << degrees;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Values, DirectionDegrees,
-                         ::testing::Values(IntCase{0, 1}, IntCase{137, 193}, IntCase{255, 359},
-                                           IntCase{256, 360}, IntCase{-5, 1}));
-
-class CompassOfDegrees : public ::testing::TestWithParam<IntCase> {};
-
-TEST_P(CompassOfDegrees, RoundToTheNearestSixteenthAndWrapToNorth) {
-    EXPECT_EQ(CompassIndexOfDegrees(GetParam().in), GetParam().out);
-}
-
-// 22.5 degrees a point: point k starts at 22.5 k - 11.25 degrees.
-INSTANTIATE_TEST_SUITE_P(Values, CompassOfDegrees,
-                         ::testing::Values(IntCase{11, 0}, IntCase{12, 1}, IntCase{193, 9},
-                                           IntCase{348, 15}, IntCase{349, 0}, IntCase{360, 0}));
 
 TEST(MakeFiveMinuteSummary, TruncatesEachScaledReadingTowardZeroKeepingSixteenBits) {
     StationState s;
@@ -77,12 +63,16 @@ TEST_P(PlotSelectionTable, TakesTheFirstThreeEnabledItemsInOrderDroppingTheFract
 INSTANTIATE_TEST_SUITE_P(
     Cases, PlotSelectionTable,
     ::testing::Values(
-        SelectionCase{"Items0134", {1, 1, 0, 1, 1, 0, 0}, {10, -3, 43},
+        SelectionCase{"Items0134",
+                      {1, 1, 0, 1, 1, 0, 0},
+                      {10, -3, 43},
                       {"Temperature Outdoor", "Temperature Indoor", "Humidity Indoor"}},
-        SelectionCase{"OnlyItem5", {0, 0, 0, 0, 0, 1, 0}, {65, 0, 0},
-                      {"WindSpeed Avg. 1 Min.", "", ""}},
+        SelectionCase{
+            "OnlyItem5", {0, 0, 0, 0, 0, 1, 0}, {65, 0, 0}, {"WindSpeed Avg. 1 Min.", "", ""}},
         SelectionCase{"None", {0, 0, 0, 0, 0, 0, 0}, {0, 0, 0}, {"", "", ""}},
-        SelectionCase{"AnyNonZeroFlag", {0, 0, 2, 0, -1, 0, 1}, {32, 29, 7},
+        SelectionCase{"AnyNonZeroFlag",
+                      {0, 0, 2, 0, -1, 0, 1},
+                      {32, 29, 7},
                       {"Humidity Outdoor", "Pressure", "Rain - Todays Total"}}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "AprsReport.h"
 #include "MixwReport.h"
 #include "ReportValues.h"
-#include "ReportsTestSupport.h"
 
 namespace {
 
@@ -48,57 +46,28 @@ TEST_P(ReportsFromReadings, RoundByAddingOneHalfAndTruncating) {
 
 INSTANTIATE_TEST_SUITE_P(
     Readings, ReportsFromReadings,
-    ::testing::Values(
-        ReadingCase{"Humidity99_4", [](StationState& s) { s.humidityOutdoor = 99.4; },
-                    "180/006g012t045r...p...P012h99b10132sU2k", "45", "99"},
-        ReadingCase{"Humidity99_5", [](StationState& s) { s.humidityOutdoor = 99.5; },
-                    "180/006g012t045r...p...P012h00b10132sU2k", "45", "100"},
-        ReadingCase{"Minus3_7", [](StationState& s) { s.tempOutdoor = -3.7; },
-                    "180/006g012t-03r...p...P012h87b10132sU2k", "-3", "87"},
-        ReadingCase{"Minus3_2", [](StationState& s) { s.tempOutdoor = -3.2; },
-                    "180/006g012t-02r...p...P012h87b10132sU2k", "-2", "87"},
-        ReadingCase{"Minus0_6", [](StationState& s) { s.tempOutdoor = -0.6; },
-                    "180/006g012t000r...p...P012h87b10132sU2k", "0", "87"},
-        ReadingCase{"Rain0_29", [](StationState& s) { s.rainToday = 29 * 0.01; },
-                    "180/006g012t045r...p...P029h87b10132sU2k", "45", "87"},
-        ReadingCase{"Rain1_5", [](StationState& s) { s.rainToday = 150 * 0.01; },
-                    "180/006g012t045r...p...P150h87b10132sU2k", "45", "87"},
-        ReadingCase{"Pressure9995", [](StationState& s) { s.raw.pressure = 9995; },
-                    "180/006g012t045r...p...P012h87b09995sU2k", "45", "87"},
-        ReadingCase{"NoBarometer", [](StationState& s) { s.raw.pressure = -1; },
-                    "180/006g012t045r...p...P012h87b.....sU2k", "45", "87"}),
+    ::testing::Values(ReadingCase{"Humidity99_4", [](StationState& s) { s.humidityOutdoor = 99.4; },
+                                  "180/006g012t045r...p...P012h99b10132sU2k", "45", "99"},
+                      ReadingCase{"Humidity99_5", [](StationState& s) { s.humidityOutdoor = 99.5; },
+                                  "180/006g012t045r...p...P012h00b10132sU2k", "45", "100"},
+                      ReadingCase{"Minus3_7", [](StationState& s) { s.tempOutdoor = -3.7; },
+                                  "180/006g012t-03r...p...P012h87b10132sU2k", "-3", "87"},
+                      ReadingCase{"Minus3_2", [](StationState& s) { s.tempOutdoor = -3.2; },
+                                  "180/006g012t-02r...p...P012h87b10132sU2k", "-2", "87"},
+                      ReadingCase{"Minus0_6", [](StationState& s) { s.tempOutdoor = -0.6; },
+                                  "180/006g012t000r...p...P012h87b10132sU2k", "0", "87"},
+                      ReadingCase{"Minus99_6", [](StationState& s) { s.tempOutdoor = -99.6; },
+                                  "180/006g012t-99r...p...P012h87b10132sU2k", "-99", "87"},
+                      ReadingCase{"Minus100_6", [](StationState& s) { s.tempOutdoor = -100.6; },
+                                  "180/006g012t-99r...p...P012h87b10132sU2k", "-100", "87"},
+                      ReadingCase{"Rain0_29", [](StationState& s) { s.rainToday = 29 * 0.01; },
+                                  "180/006g012t045r...p...P029h87b10132sU2k", "45", "87"},
+                      ReadingCase{"Rain1_5", [](StationState& s) { s.rainToday = 150 * 0.01; },
+                                  "180/006g012t045r...p...P150h87b10132sU2k", "45", "87"},
+                      ReadingCase{"Pressure9995", [](StationState& s) { s.raw.pressure = 9995; },
+                                  "180/006g012t045r...p...P012h87b09995sU2k", "45", "87"},
+                      ReadingCase{"NoBarometer", [](StationState& s) { s.raw.pressure = -1; },
+                                  "180/006g012t045r...p...P012h87b.....sU2k", "45", "87"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-struct TemperatureCase {
-    int temperature;
-    const char* field;
-};
-
-class AprsTemperature : public ::testing::TestWithParam<TemperatureCase> {};
-
-TEST_P(AprsTemperature, IsThreeCharactersWithTheSignBelowZero) {
-    EXPECT_EQ(AprsTemperatureField(GetParam().temperature), GetParam().field);
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, AprsTemperature,
-                         ::testing::Values(TemperatureCase{0, "t000"}, TemperatureCase{-1, "t-01"},
-                                           TemperatureCase{-15, "t-15"},
-                                           TemperatureCase{-99, "t-99"},
-                                           TemperatureCase{-100, "t-99"}));
-
-TEST(MixwReportLines, NameTheCompassPointAndPadTheTime) {
-    const ReportValues v = ReportValues::FromState(ExampleState());
-    EXPECT_EQ(MixwReportLines(v, 0, 0)[5], "WindDirAvg=N");
-    EXPECT_EQ(MixwReportLines(v, 0, 15)[5], "WindDirAvg=NNW");
-    EXPECT_EQ(MixwReportLines(v, 605, 0)[1], "Time=10:05 ");
-}
-
-TEST(WriteReports, ReportFailureWhenTheNameIsTaken) {
-    reports_test::ScopedWorkDir dir;
-    std::filesystem::create_directory(kAprsReportFile);
-    std::filesystem::create_directory(kMixwReportFile);
-    EXPECT_FALSE(WriteAprsReport("!!", ExampleState()));
-    EXPECT_FALSE(WriteMixwReport(ExampleState()));
-}
 
 }  // namespace

@@ -1,19 +1,17 @@
 #pragma once
 
-#include <unistd.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "ChartFeed.h"
 #include "StationView.h"
@@ -22,45 +20,39 @@ namespace reports_test {
 
 // Runs a test inside a fresh empty directory, the one files are written relative to.
 class ScopedWorkDir {
-public:
+  public:
     ScopedWorkDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(info->test_suite_name()) + "." + info->name();
-        std::replace(name.begin(), name.end(), '/', '_');
-        dir_ = std::filesystem::temp_directory_path() /
-               ("nimbulo-reports-" + std::to_string(getpid()) + "-" + name);
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
+        std::string name = (std::filesystem::temp_directory_path() / "nimbulo-reports-XXXXXX");
+        dir_ = mkdtemp(name.data());
         std::filesystem::current_path(dir_);
     }
     ~ScopedWorkDir() {
         std::filesystem::current_path(previous_);
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
+        std::filesystem::remove_all(dir_);
     }
 
-private:
+  private:
     std::filesystem::path previous_ = std::filesystem::current_path();
     std::filesystem::path dir_;
 };
 
 inline std::string ReadFile(const std::filesystem::path& path) {
+    if (std::filesystem::is_directory(path)) return "<directory>";
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Sorted entry names of a directory; none when it does not exist.
-inline std::vector<std::string> ListDir(const std::filesystem::path& dir) {
+// Every file and directory under dir, as sorted paths relative to it; none
+// when dir does not exist.
+inline std::vector<std::string> Entries(const std::filesystem::path& dir) {
     std::vector<std::string> names;
     if (!std::filesystem::exists(dir)) return names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+        names.push_back(std::filesystem::relative(entry.path(), dir).string());
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -71,9 +63,10 @@ inline std::vector<std::string> ListDir(const std::filesystem::path& dir) {
 // degrees), 45.3 F / 68.2 F, 1013.2 mbar, 87.0 % / 41.5 %, 0.12 in today.
 // The day is the day of the year (1 = 1 January), sent one less.
 struct Record {
+    int dayOfYear = 339, minuteOfDay = 0;
     int windSpeed = 100, direction = 128, tempOutdoor = 453, rainLongTerm = 0;
     int pressure = 10132, tempIndoor = 682, humidityOutdoor = 870, humidityIndoor = 415;
-    int dayOfYear = 339, minuteOfDay = 0, rainToday = 12, windSpeedAvg = 90;
+    int rainToday = 12, windSpeedAvg = 90;
 
     std::string Line() const {
         std::string line = "!!";
@@ -88,12 +81,11 @@ struct Record {
     }
 };
 
-// Records everything the processing shows, in order.
-class FakeView : public StationView {
-public:
+// The window and its chart: records everything shown, in order.
+class FakeStation : public StationView, public ChartFeed {
+  public:
     void SetLabelText(int controlId, std::string_view text) override {
         labels[controlId] = std::string(text);
-        ++labelWrites[controlId];
         events.push_back("label " + std::to_string(controlId) + " " + std::string(text));
     }
     void ShowCompassPicture(std::string_view name) override {
@@ -103,30 +95,18 @@ public:
         events.push_back("pump");
         if (auto handler = std::exchange(onPump, nullptr)) handler();  // one nested delivery
     }
+    int SetSeriesValue(int series, int value) override {
+        events.push_back("series " + std::to_string(series) + " " + std::to_string(value));
+        return 0;
+    }
+    void Advance() override { events.push_back("advance"); }
+    long Count(const std::string& event) const {
+        return std::count(events.begin(), events.end(), event);
+    }
 
     std::map<int, std::string> labels;
-    std::map<int, int> labelWrites;
     std::vector<std::string> events;
     std::function<void()> onPump;
-};
-
-class FakeChart : public ChartFeed {
-public:
-    explicit FakeChart(std::vector<std::string>& events) : events_(events) {}
-    int SetSeriesValue(int series, int value) override {
-        events_.push_back("series " + std::to_string(series) + " " + std::to_string(value));
-        return std::exchange(values[series], value);
-    }
-    void Advance() override {
-        ++advances;
-        events_.push_back("advance");
-    }
-
-    int values[3] = {};
-    int advances = 0;
-
-private:
-    std::vector<std::string>& events_;
 };
 
 }  // namespace reports_test
