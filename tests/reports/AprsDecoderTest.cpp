@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -26,48 +27,34 @@ std::string Decode(const std::string& weather) {
     return output;
 }
 
-struct DecoderCase {
-    const char* name;
-    ReportValues values;  // direction, speed, gust, temperature, rain, humidity, pressure
-    // What the decoder must print back, in its own words ("!" first: must not
-    // appear); it shows the pressure in inHg to two places (1 inHg = 33.86 mbar).
-    std::vector<std::string> readings;
-};
-
-class AprsDecoderReadsBack : public ::testing::TestWithParam<DecoderCase> {};
-
-TEST_P(AprsDecoderReadsBack, TheReadingsAsWritten) {
+TEST(AprsDecoder, ReadsBackTheReadingsAsWritten) {
     if (std::system("command -v decode_aprs >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "decode_aprs (package direwolf) is not installed";
     }
-    const std::string weather = AprsWeatherLine(GetParam().values);
-    const std::string decoded = Decode(weather);
-    for (const std::string& reading : GetParam().readings) {
-        const bool absent = reading[0] == '!';
-        EXPECT_EQ(decoded.find(reading.substr(absent ? 1 : 0)) == std::string::npos, absent)
-            << "\"" << reading << "\" for " << weather << " in:\n"
-            << decoded;
+    struct Case {
+        ReportValues values;  // direction, speed, gust, temperature, rain, humidity, pressure
+        std::vector<std::string> readings;  // in the decoder's words; "!" first: must be absent
+    };
+    // The decoder shows the pressure in inHg to two places (1 inHg = 33.86 mbar).
+    // clang-format off
+    for (const Case& c : std::initializer_list<Case>{
+             {{90, 3, 7, -3, 29, 55, 10132},
+              {"gust 7,", "temperature -3,", "rain 0.29 since midnight", "humidity 55,", "barometer 29.92"}},
+             {{270, 10, 25, -15, 150, 40, 9995},
+              {"direction 270,", "gust 25,", "temperature -15,", "rain 1.50 since midnight", "humidity 40,", "barometer 29.52"}},
+             {{1, 0, 0, -120, 0, 20, 9800}, {"direction 1,", "gust 0,", "temperature -99,", "barometer 28.94"}},
+             {{45, 2, 4, 0, 0, 100, 10000}, {"temperature 0,", "humidity 100", "barometer 29.53"}},
+             {{180, 6, 12, 45, 12, 87, -1}, {"humidity 87", "!barometer"}}}) {
+        // clang-format on
+        const std::string weather = AprsWeatherLine(c.values);
+        const std::string decoded = Decode(weather);
+        for (const std::string& reading : c.readings) {
+            const bool absent = reading[0] == '!';
+            EXPECT_EQ(decoded.find(reading.substr(absent ? 1 : 0)) == std::string::npos, absent)
+                << "\"" << reading << "\" for " << weather << " in:\n"
+                << decoded;
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Reports, AprsDecoderReadsBack,
-    ::testing::Values(
-        DecoderCase{"MinusThree",
-                    {90, 3, 7, -3, 29, 55, 10132},
-                    {"gust 7,", "temperature -3,", "rain 0.29 since midnight", "humidity 55,",
-                     "barometer 29.92"}},
-        DecoderCase{"MinusFifteenLowPressure",
-                    {270, 10, 25, -15, 150, 40, 9995},
-                    {"direction 270,", "gust 25,", "temperature -15,", "rain 1.50 since midnight",
-                     "humidity 40,", "barometer 29.52"}},
-        DecoderCase{"BitterColdClamped",
-                    {1, 0, 0, -120, 0, 20, 9800},
-                    {"direction 1,", "gust 0,", "temperature -99,", "barometer 28.94"}},
-        DecoderCase{"SaturatedAir",
-                    {45, 2, 4, 0, 0, 100, 10000},
-                    {"temperature 0,", "humidity 100", "barometer 29.53"}},
-        DecoderCase{"NoBarometer", {180, 6, 12, 45, 12, 87, -1}, {"humidity 87", "!barometer"}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <string>
+#include <initializer_list>
+#include <string_view>
 #include <utility>
 
 #include "FiveMinutePoint.h"
@@ -37,16 +38,7 @@ TEST(MakeFiveMinuteSummary, TruncatesEachScaledReadingTowardZeroKeepingSixteenBi
     EXPECT_EQ(sum.rainTodayX100, 25);
 }
 
-struct SelectionCase {
-    const char* name;
-    PlotItemFlags enabled;
-    std::array<int32_t, 3> values;
-    std::array<std::string, 3> titles;
-};
-
-class PlotSelectionTable : public ::testing::TestWithParam<SelectionCase> {};
-
-TEST_P(PlotSelectionTable, TakesTheFirstThreeEnabledItemsInOrderDroppingTheFraction) {
+TEST(SelectPlotItems, TakesTheFirstThreeEnabledItemsInOrderDroppingTheFraction) {
     FiveMinuteSummary sum;  // items 0..6 give 10, -3, 32, 43, 29, 65, 7
     sum.tempOutdoorX10 = 101;
     sum.tempIndoorX10 = -35;
@@ -55,25 +47,22 @@ TEST_P(PlotSelectionTable, TakesTheFirstThreeEnabledItemsInOrderDroppingTheFract
     sum.pressureX100 = 2992;
     sum.windSpeedAvgX10 = 651;
     sum.rainTodayX100 = 760;
-    const PlotSelection got = SelectPlotItems(sum, GetParam().enabled);
-    EXPECT_EQ(got.values, GetParam().values);
-    for (int k = 0; k < 3; ++k) EXPECT_EQ(std::string(got.titles[k]), GetParam().titles[k]);
+    struct Case {
+        PlotItemFlags enabled;
+        std::array<int32_t, 3> values;
+        std::array<std::string_view, 3> titles;
+    };
+    // clang-format off
+    for (const Case& c : std::initializer_list<Case>{
+             {{1, 1, 0, 1, 1, 0, 0}, {10, -3, 43}, {"Temperature Outdoor", "Temperature Indoor", "Humidity Indoor"}},
+             {{0, 0, 0, 0, 0, 1, 0}, {65, 0, 0}, {"WindSpeed Avg. 1 Min.", "", ""}},
+             {{0, 0, 0, 0, 0, 0, 0}, {0, 0, 0}, {"", "", ""}},
+             {{0, 0, 2, 0, -1, 0, 1}, {32, 29, 7}, {"Humidity Outdoor", "Pressure", "Rain - Todays Total"}}}) {
+        // clang-format on
+        const PlotSelection got = SelectPlotItems(sum, c.enabled);
+        EXPECT_EQ(got.values, c.values) << c.titles[0];
+        EXPECT_EQ(got.titles, c.titles);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PlotSelectionTable,
-    ::testing::Values(
-        SelectionCase{"Items0134",
-                      {1, 1, 0, 1, 1, 0, 0},
-                      {10, -3, 43},
-                      {"Temperature Outdoor", "Temperature Indoor", "Humidity Indoor"}},
-        SelectionCase{
-            "OnlyItem5", {0, 0, 0, 0, 0, 1, 0}, {65, 0, 0}, {"WindSpeed Avg. 1 Min.", "", ""}},
-        SelectionCase{"None", {0, 0, 0, 0, 0, 0, 0}, {0, 0, 0}, {"", "", ""}},
-        SelectionCase{"AnyNonZeroFlag",
-                      {0, 0, 2, 0, -1, 0, 1},
-                      {32, 29, 7},
-                      {"Humidity Outdoor", "Pressure", "Rain - Todays Total"}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
