@@ -59,12 +59,12 @@ TEST(WeatherModel, StartsTodaysRainAgainAtMidnightEvenWhenTheClockStepsAnHourAtA
     WeatherModel weather(9);
     StationClock clock(2026, 100, 0);
     RecordFields r{};
+    int mostToday = 0;
     for (int hour = 0; hour < 26; clock.Advance(3600), ++hour) {
         r = weather.Next(clock, hour == 0 ? 0 : 3600);
-        if (hour == 23) {
-            EXPECT_GE(r[RainToday], 10);  // the shower was not stepped over
-        }
+        mostToday = std::max(mostToday, r[RainToday]);
     }
+    EXPECT_GE(mostToday, 10);  // the shower was not stepped over
     EXPECT_EQ(r[Day], 101);
     EXPECT_EQ(r[RainToday], 0);
 }
