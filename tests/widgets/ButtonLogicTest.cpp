@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "ButtonHover.h"
 #include "ButtonLayout.h"
 
-namespace {
-
 // One event per letter: i/I pointer inside without/with the left button held,
 // o/O outside without/with it, f focus lost, c capture lost.
-HoverActions Fire(ButtonHover& hover, char event) {
+static HoverActions Fire(ButtonHover& hover, char event) {
     if (event == 'f') return hover.FocusLost();
     if (event == 'c') return hover.CaptureLost();
     return hover.PointerMoved(event == 'i' || event == 'I', event == 'I' || event == 'O');
@@ -19,13 +19,8 @@ constexpr HoverActions kTake{.repaint = true, .takeCapture = true};
 constexpr HoverActions kRelease{.repaint = true, .releaseCapture = true};
 
 TEST(ButtonHover, EachEventLeadsToTheExpectedStateAndActions) {
-    const struct {
-        const char* name;
-        const char* before;
-        char event;
-        bool hover, capture;
-        HoverActions actions;
-    } cases[] = {
+    // name, events before, the event, then hover, capture and actions after it
+    const std::tuple<const char*, const char*, char, bool, bool, HoverActions> cases[] = {
         {"pointer over lights the button and tracks it", "", 'i', true, true, kTake},
         {"arriving with the button held does not light it", "", 'I', false, false, kNothing},
         {"arriving held lights once let go", "II", 'i', true, true, kTake},
@@ -51,25 +46,20 @@ TEST(ButtonHover, EachEventLeadsToTheExpectedStateAndActions) {
         {"tracking loss at rest does nothing", "", 'c', false, false, kNothing},
         {"pointer outside at rest does nothing", "", 'o', false, false, kNothing},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, before, event, hovering, capture, actions] : cases) {
         ButtonHover hover;
-        for (const char* e = c.before; *e; ++e) Fire(hover, *e);
-        const HoverActions actions = Fire(hover, c.event);
-        EXPECT_TRUE(actions == c.actions) << c.name;
-        EXPECT_EQ(hover.Hover(), c.hover) << c.name;
-        EXPECT_EQ(hover.HasCapture(), c.capture) << c.name;
+        for (const char* e = before; *e; ++e) Fire(hover, *e);
+        EXPECT_TRUE(Fire(hover, event) == actions) << name;
+        EXPECT_EQ(hover.Hover(), hovering) << name;
+        EXPECT_EQ(hover.HasCapture(), capture) << name;
     }
 }
 
 // Divisions truncate toward zero: what is larger than the button starts at its
 // edge or half a pixel nearer to it than a floor would put it.
 TEST(ButtonLayout, IconIsCentredOrPutBesideTheCaptionAndMovedByOneWhenPressed) {
-    const struct {
-        PixelRect item;
-        int width, height;
-        bool hasCaption, pressed;
-        PixelRect icon, caption;
-    } cases[] = {
+    // item, icon width and height, has a caption, pressed, then the icon and caption rectangles
+    const std::tuple<PixelRect, int, int, bool, bool, PixelRect, PixelRect> cases[] = {
         {{0, 0, 40, 36}, 16, 16, false, false, {12, 10, 40, 36}, {0, 0, 40, 36}},
         {{0, 0, 41, 37}, 16, 16, false, false, {12, 10, 41, 37}, {0, 0, 41, 37}},
         {{0, 0, 40, 36}, 16, 16, false, true, {13, 11, 41, 37}, {0, 0, 40, 36}},
@@ -78,31 +68,24 @@ TEST(ButtonLayout, IconIsCentredOrPutBesideTheCaptionAndMovedByOneWhenPressed) {
         {{0, 0, 100, 30}, 16, 16, true, false, {3, 7, 100, 30}, {19, 0, 100, 30}},
         {{0, 0, 100, 30}, 16, 16, true, true, {4, 8, 101, 31}, {19, 0, 100, 30}},
     };
-    for (const auto& c : cases) {
-        PixelRect caption = c.item;
-        const PixelRect icon =
-            ButtonLayout::IconRect(c.item, c.width, c.height, c.hasCaption, c.pressed, caption);
-        EXPECT_TRUE(icon == c.icon) << "icon at " << icon.left << "," << icon.top;
-        EXPECT_TRUE(caption == c.caption) << "caption from " << caption.left << "," << caption.top;
+    for (const auto& [item, width, height, hasCaption, pressed, icon, caption] : cases) {
+        PixelRect area = item;
+        const PixelRect got =
+            ButtonLayout::IconRect(item, width, height, hasCaption, pressed, area);
+        EXPECT_TRUE(got == icon) << "icon at " << got.left << "," << got.top;
+        EXPECT_TRUE(area == caption) << "caption from " << area.left << "," << area.top;
     }
 }
 
 TEST(ButtonLayout, CaptionIsCentredInItsAreaAndMovedByOneWhenPressed) {
-    const struct {
-        PixelRect area;
-        int width, height;
-        bool pressed;
-        PixelRect expected;
-    } cases[] = {
+    const std::tuple<PixelRect, int, int, bool, PixelRect> cases[] = {
         {{19, 0, 100, 30}, 40, 13, false, {39, 8, 79, 21}},  // beside the icon
         {{19, 0, 100, 30}, 40, 13, true, {40, 9, 80, 22}},
         {{0, 0, 75, 24}, 40, 13, false, {17, 5, 57, 18}},   // odd spare dropped
         {{0, 0, 20, 10}, 31, 13, false, {-5, -1, 26, 12}},  // wider than the button
     };
-    for (const auto& c : cases) {
-        const PixelRect text = ButtonLayout::CaptionRect(c.area, c.width, c.height, c.pressed);
-        EXPECT_TRUE(text == c.expected) << text.left << "," << text.top << " for " << c.area.left;
+    for (const auto& [area, width, height, pressed, expected] : cases) {
+        const PixelRect got = ButtonLayout::CaptionRect(area, width, height, pressed);
+        EXPECT_TRUE(got == expected) << got.left << "," << got.top << " in " << area.left;
     }
 }
-
-}  // namespace
