@@ -114,6 +114,8 @@ INSTANTIATE_TEST_SUITE_P(Days, DatedLogs, ::testing::Values(
             {"U2K200412312358.txt", "U2K200501010003.txt"}, 2004},
     LogCase{"DayJumpOfTwoWaitsForMidnight", {{100, HM(23, 55)}, {102, HM(0, 1)}, {102, 0}}, "Fri 04/12/2002",
             {"U2K200204102355.txt 2002/04/10 23:55", "U2K200204120000.txt 2002/04/12 00:00"}},
+    LogCase{"LeapYearsDay365ThenDay1WaitsForMidnight", {{365, HM(23, 55)}, {1, HM(0, 1)}, {1, 0}}, "Sat 01/01/2005",
+            {"U2K200412302355.txt 2004/12/30 23:55", "U2K200501010000.txt 2005/01/01 00:00"}, 2004},
     LogCase{"SavingSwitchedOnWithNoLogOpensOneAtTheNextPoint",
             {{kDec5, HM(14, 37), false}, {kDec5, HM(14, 38)}, {kDec5, HM(14, 40)}, {kDec5, HM(14, 45)}},
             "Thu 12/05/2002", {"U2K200212051440.txt 2002/12/05 14:40", "U2K200212051440.txt 2002/12/05 14:45"}},
