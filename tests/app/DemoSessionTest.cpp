@@ -6,13 +6,8 @@
 
 namespace {
 
-struct DriverTable {
-    const char* text;
-    bool received;
-};
-
 TEST(DemoSession, TakesAFirstPortThatNeverReceivedAnythingForNoStation) {
-    const DriverTable table[] = {
+    const std::pair<const char*, bool> table[] = {
         {"serinfo:1.0 driver revision:\n0: uart:16550A port:000003F8 irq:4 tx:17 rx:0 RTS|CTS|DTR\n", false},
         {"serinfo:1.0 driver revision:\n0: uart:16550A port:000003F8 irq:4 tx:0 rx:5210\n", true},
         {"serinfo:1.0 driver revision:\n1: uart:16550A port:000002F8 irq:3 tx:0 rx:0\n"
@@ -20,8 +15,8 @@ TEST(DemoSession, TakesAFirstPortThatNeverReceivedAnythingForNoStation) {
         {"serinfo:1.0 driver revision:\n0: uart:unknown port:000003F8 irq:4\n", true},
         {"serinfo:1.0 driver revision:\n", true},
     };
-    for (const DriverTable& row : table)
-        EXPECT_EQ(DemoSession::FirstPortHasReceived(row.text), row.received) << row.text;
+    for (const auto& [text, received] : table)
+        EXPECT_EQ(DemoSession::FirstPortHasReceived(text), received) << text;
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
-// Read Weather Data on a pseudo-terminal standing in for the station's port.
+// Read Weather Data on a pseudo-terminal standing in for the station's port,
+// fed first by the test itself and then by nimbulo-sim.
 
-#include <QLabel>
-#include <QSettings>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <pty.h>
 #include <unistd.h>
 
@@ -14,104 +14,77 @@
 
 namespace {
 
-using TestSupport::Record;
+using TestSupport::Text;
 
-QString Text(StationWindow& window, int id) { return static_cast<QLabel*>(window.Control(id))->text(); }
-
-class PseudoTerminal {
-public:
-    PseudoTerminal() {
-        char name[256] = {};
-        if (openpty(&master_, &slave_, name, nullptr, nullptr) == 0)
-            name_ = name;
-    }
-    ~PseudoTerminal() {
-        CloseSlave();
-        if (master_ >= 0)
-            close(master_);
-    }
-    bool ok() const { return !name_.empty(); }
-    const std::string& name() const { return name_; }
-    // The station side keeps its end; our copy of the port end is only
-    // held until the program has opened it.
-    void CloseSlave() {
-        if (slave_ >= 0)
-            close(slave_);
-        slave_ = -1;
-    }
-    bool Send(const std::string& text) {
-        return write(master_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    }
-
-private:
-    int master_ = -1;
-    int slave_ = -1;
-    std::string name_;
-};
-
-class ReadWeatherDataTest : public ::testing::Test {
+class ReadWeatherData : public ::testing::Test {
 protected:
-    void SetUp() override {
-        TestSupport::IsolateTest();
-        ASSERT_TRUE(terminal.ok());
-    }
-    // The monitor thread drops what is queued when it starts, as the port
-    // would; the station's data counts from then on.
-    static void WaitUntilMonitoring(StationWindow& window) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return window.serialPort().threadRunning(); }, 5000));
+    void SetUp() override { TestSupport::IsolateTest(); }
+    // Points the stored COM3 at `device` and presses Read Weather Data. The
+    // monitor thread drops what is queued when it starts, as the port would;
+    // the station's data counts from then on.
+    std::unique_ptr<StationWindow> StartReading(const QString& device) {
+        TestSupport::Store("Ports/COM3", device);
+        TestSupport::Store("Settings/ComPort", 3);
+        auto window = std::make_unique<StationWindow>();
+        window->show();
+        window->portBridge().SetErrorPresenter([this](auto&, auto& text) { errors << text; });
+        window->Button(1000)->click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window->serialPort().threadRunning(); }, 5000));
         QTest::qWait(100);
+        return window;
     }
-    void PointComPortAt(int port, const std::string& device) {
-        QSettings file(TestSupport::SettingsFile(), QSettings::IniFormat);
-        file.setValue(QString("Ports/COM%1").arg(port), QString::fromStdString(device));
-        file.setValue("Settings/ComPort", port);
-    }
-    PseudoTerminal terminal;
+    QStringList errors;
 };
 
-TEST_F(ReadWeatherDataTest, RecordsFromThePortFillTheLabels) {
-    PointComPortAt(3, terminal.name());
-    StationWindow window;
-    window.show();
-    std::vector<QString> errors;
-    window.portBridge().SetErrorPresenter([&errors](const QString&, const QString& text) { errors.push_back(text); });
-    EXPECT_EQ(window.comPort, 3);
-    window.Button(1000)->click();
-    terminal.CloseSlave();
-    WaitUntilMonitoring(window);
-    ASSERT_TRUE(terminal.Send(Record({100, 64, 453, 1234, 10132, 682, 870, 415, 99, 877, 12, 90}) + "\r\n"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Text(window, 1003) == "1"; }, 5000)) << Text(window, 1003).toStdString();
-    EXPECT_EQ(Text(window, 1006), "45.3");
-    EXPECT_EQ(Text(window, 1014), "29.92");
-    EXPECT_EQ(Text(window, 1017), "14:37 ");
-    EXPECT_EQ(window.CompassPictureName(), "E");
-
-    // A second record, sent a byte at a time, is counted once it is complete.
-    const std::string second = Record({200, 128, 300, 1234, 10132, 682, 870, 415, 99, 878, 12, 90}) + "\r\n";
-    for (char c : second)
-        ASSERT_TRUE(terminal.Send(std::string(1, c)));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Text(window, 1003) == "2"; }, 5000));
-    EXPECT_EQ(Text(window, 1006), "30.0");
-    EXPECT_EQ(Text(window, 1009), "12.4");
-    EXPECT_EQ(window.CompassPictureName(), "S");
-    EXPECT_TRUE(errors.empty()) << errors.front().toStdString();
-}
-
-TEST_F(ReadWeatherDataTest, ClosingTheWindowWhileDataFlowsStopsThePortFirst) {
-    PointComPortAt(1, terminal.name());
-    auto window = std::make_unique<StationWindow>();
-    window->show();
-    window->portBridge().SetErrorPresenter([](const QString&, const QString&) {});
-    window->ReadWeatherData();
-    terminal.CloseSlave();
-    WaitUntilMonitoring(*window);
-    const std::string record = Record({100, 64, 453, 1234, 10132, 682, 870, 415, 99, 877, 12, 90}) + "\r\n";
+// The window goes away while records still arrive, which must stop the port first.
+TEST_F(ReadWeatherData, RecordsFromTheChosenComPortFillTheLabelsUntilTheWindowCloses) {
+    int station = -1, port = -1;
+    char name[256] = {};
+    ASSERT_EQ(openpty(&station, &port, name, nullptr, nullptr), 0);
+    auto window = StartReading(name);
+    close(port);  // held only until the window has opened its own
+    const std::string record =
+        TestSupport::Record({100, 64, 453, 1234, 10132, 682, 870, 415, 99, 877, 12, 90}) + "\r\n";
+    ASSERT_EQ(write(station, record.data(), record.size()), ssize_t(record.size()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Text(*window, 1003) == "1"; }, 5000));
+    EXPECT_EQ(Text(*window, 1006), "45.3");
+    EXPECT_EQ(Text(*window, 1014), "29.92");
+    EXPECT_EQ(Text(*window, 1017), "14:37 ");
+    EXPECT_EQ(window->CompassPictureName(), "E");
+    EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
     for (int i = 0; i < 20; ++i)
-        ASSERT_TRUE(terminal.Send(record));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Text(*window, 1003) != "Records"; }, 5000));
+        ASSERT_EQ(write(station, record.data(), record.size()), ssize_t(record.size()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Text(*window, 1003) != "1"; }, 5000));
     window->reject();
     window.reset();  // must return although the monitor thread may be handing over a byte
-    SUCCEED();
+    close(station);
+}
+
+TEST_F(ReadWeatherData, FillsTheLabelsFromTheSimulator) {
+#ifndef NIMBULO_SIM
+    GTEST_SKIP() << "nimbulo-sim is not part of this build";
+#else
+    QProcess simulator;
+    simulator.start(NIMBULO_SIM, QString("--count 3 --interval 0.3 --speed 200 --date 2026-04-10 "
+                                         "--time 14:38 --settle 0.5 --linger 30").split(' '));
+    ASSERT_TRUE(simulator.waitForStarted(5000) && simulator.waitForReadyRead(5000));
+    const QString device = QString::fromLocal8Bit(simulator.readLine()).trimmed();
+    ASSERT_TRUE(device.startsWith("/dev/")) << device.toStdString();
+    auto window = StartReading(device);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Text(*window, 1003) == "3"; }, 15000))
+        << "records: " << Text(*window, 1003).toStdString();
+    const QRegularExpression oneDecimal("^-?[0-9]+\\.[0-9]$"), twoDecimals("^-?[0-9]+\\.[0-9]{2}$");
+    for (int id : {1009, 1010, 1011, 1006, 1004, 1007, 1008, 1012, 1013, 1014})
+        EXPECT_TRUE((id < 1012 ? oneDecimal : twoDecimals).match(Text(*window, id)).hasMatch())
+            << id << " " << Text(*window, id).toStdString();
+    // Three records a station minute apart (0.3 s x 200) from 14:38: the last is 14:40, a five-minute point.
+    EXPECT_EQ(Text(*window, 1017), "14:40 ");
+    EXPECT_EQ(Text(*window, 1015), "Fri 04/10/2026");
+    EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
+    window.reset();
+    simulator.terminate();
+    simulator.waitForFinished(5000);
+#endif
 }
 
 }  // namespace

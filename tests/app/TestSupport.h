@@ -1,24 +1,25 @@
 #pragma once
 
-#include <QString>
+#include <QVariant>
 #include <array>
 #include <string>
 
-// Helpers shared by the app tests.
+class StationWindow;
+
+// Helpers shared by the app tests, which all run in one offscreen QApplication
+// with the settings under a temporary XDG_CONFIG_HOME.
 namespace TestSupport {
 
 // A data-logger record: "!!" and the twelve fields as four upper-case hex digits each.
 std::string Record(const std::array<int, 12>& fields);
 
 // Gives this test a settings file of its own (the application name is the
-// test's name) and a fresh, empty working folder, made the current one;
-// returns that folder.
-QString IsolateTest();
+// test's name) and a fresh working folder, made the current one.
+void IsolateTest();
 
-// The settings file of the running test.
 QString SettingsFile();
-
-// Contents of a file, or an empty string.
+void Store(const QString& key, const QVariant& value);
+QString Text(const StationWindow& window, int id);
 std::string ReadAll(const QString& path);
 
 }  // namespace TestSupport
