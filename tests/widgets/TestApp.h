@@ -8,8 +8,7 @@
 inline QApplication& TestApp() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     static int argc = 1;
-    static char name[] = "widgets-test";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = {const_cast<char*>("widgets-test"), nullptr};
     // Never destroyed: tearing Qt down among the other exit handlers crashes.
     static QApplication* app = new QApplication(argc, argv);
     return *app;
