@@ -107,7 +107,9 @@ void IconButton::Apply(const HoverActions& actions) {
 
 void IconButton::enterEvent(QEnterEvent* event) {
     QAbstractButton::enterEvent(event);
-    Apply(tracker.PointerMoved(true, LeftHeld(event->buttons())));
+    // Enter events carry no button state; ask for it, so that a pointer
+    // arriving with the left button held does not light the button.
+    Apply(tracker.PointerMoved(true, LeftHeld(QGuiApplication::mouseButtons())));
 }
 
 void IconButton::leaveEvent(QEvent* event) {
