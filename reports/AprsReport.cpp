@@ -11,12 +11,14 @@ std::string AprsTemperatureField(int temperature) {
 }
 
 std::string AprsWeatherLine(const ReportValues& v) {
-    // APRS writes 100 percent as "h00".
+    // APRS writes 100 percent as "h00", so a reading below 1 percent (a
+    // station without a humidity sensor shows 0) is written as not known.
     const int humidity = v.humidity > 99 ? 0 : v.humidity;
     std::string text = FormatText("%.3d/%.3dg%.3d", v.direction, v.speed, v.gust);
     text += AprsTemperatureField(v.temperature);
     text += "r...p...";
-    text += FormatText("P%.3dh%.2d", v.rain, humidity);
+    text += FormatText("P%.3d", v.rain);
+    text += v.humidity < 1 ? std::string("h..") : FormatText("h%.2d", humidity);
     // A station without a barometer sends no pressure field (read as -1); APRS
     // writes an unknown value as dots rather than a negative pressure.
     text += v.pressure < 0 ? std::string("b.....") : FormatText("b%05d", v.pressure);

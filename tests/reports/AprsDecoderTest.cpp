@@ -44,7 +44,8 @@ TEST(AprsDecoder, ReadsBackTheReadingsAsWritten) {
               {"direction 270,", "gust 25,", "temperature -15,", "rain 1.50 since midnight", "humidity 40,", "barometer 29.52"}},
              {{1, 0, 0, -120, 0, 20, 9800}, {"direction 1,", "gust 0,", "temperature -99,", "barometer 28.94"}},
              {{45, 2, 4, 0, 0, 100, 10000}, {"temperature 0,", "humidity 100", "barometer 29.53"}},
-             {{180, 6, 12, 45, 12, 87, -1}, {"humidity 87", "!barometer"}}}) {
+             {{180, 6, 12, 45, 12, 87, -1}, {"humidity 87", "!barometer"}},
+             {{180, 6, 12, 45, 12, 0, 10132}, {"!humidity", "barometer 29.92"}}}) {
         // clang-format on
         const std::string weather = AprsWeatherLine(c.values);
         const std::string decoded = Decode(weather);
