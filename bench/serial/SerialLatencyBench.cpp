@@ -43,7 +43,11 @@ public:
     void ReportError(const std::string&, const std::string&) override {}
 };
 
-void WaitUntilRunning(const SerialPort& port) {
+// Opens the port on COM1 with the station's settings and waits until the
+// monitor thread is watching it.
+void OpenAndMonitor(SerialPort& port, SerialPortOwner& owner) {
+    port.OpenPort(&owner, 1, 2400, 'N', 8, 1, 9, 512);
+    port.StartMonitor();
     while (!port.threadRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
@@ -59,9 +63,7 @@ void BM_ByteToHandOverDirect(benchmark::State& state) {
     Pty pty;
     CountingOwner owner;
     SerialPort port([&](int) { return pty.path; });
-    port.OpenPort(&owner, 1, 2400, 'N', 8, 1, 9, 512);
-    port.StartMonitor();
-    WaitUntilRunning(port);
+    OpenAndMonitor(port, owner);
     std::vector<double> micros;
     char byte = 'A';
     for (auto _ : state) {
@@ -93,9 +95,7 @@ void BM_ByteToHandOverQtBridge(benchmark::State& state) {
     int received = 0;
     QtPortBridge bridge([&](int, int) { return ++received, 0; });
     SerialPort port([&](int) { return pty.path; });
-    port.OpenPort(&bridge, 1, 2400, 'N', 8, 1, 9, 512);
-    port.StartMonitor();
-    WaitUntilRunning(port);
+    OpenAndMonitor(port, bridge);
     std::vector<double> micros;
     char byte = 'A';
     for (auto _ : state) {
@@ -125,9 +125,7 @@ void BM_IdleMonitorCpu(benchmark::State& state) {
     Pty pty;
     CountingOwner owner;
     SerialPort port([&](int) { return pty.path; });
-    port.OpenPort(&owner, 1, 2400, 'N', 8, 1, 9, 512);
-    port.StartMonitor();
-    WaitUntilRunning(port);
+    OpenAndMonitor(port, owner);
     double cpu = 0, wall = 0;
     for (auto _ : state) {
         double cpuBefore = CpuSeconds();
