@@ -1,8 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "DemoSession.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QSettings>
 #include <QString>
-
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -11,10 +15,6 @@
 #include <sstream>
 #include <thread>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "SettingsStore.h"
 
@@ -40,9 +40,9 @@ std::string ApplicationName(const std::string& programPath) {
 // the demo changes that folder before Qt starts.
 QString SettingsFile(const std::string& applicationName) {
     std::string config = Environment("XDG_CONFIG_HOME");
-    if (config.empty())
-        config = Environment("HOME") + "/.config";
-    return QString::fromStdString(config + "/" + SettingsStore::kOrganisation + "/" + applicationName + ".conf");
+    if (config.empty()) config = Environment("HOME") + "/.config";
+    return QString::fromStdString(config + "/" + SettingsStore::kOrganisation + "/" +
+                                  applicationName + ".conf");
 }
 
 std::string ReadFile(const fs::path& path) {
@@ -63,20 +63,17 @@ DemoSession::~DemoSession() {
 
 std::string DemoSession::DefaultFolder() {
     std::string data = Environment("XDG_DATA_HOME");
-    if (data.empty())
-        data = Environment("HOME") + "/.local/share";
+    if (data.empty()) data = Environment("HOME") + "/.local/share";
     return data + "/Quillfen/NimbuloDemo";
 }
 
 bool DemoSession::StationConfigured(const std::string& programPath) {
     // Read before the demo points the configuration elsewhere.
     const QSettings settings(SettingsFile(ApplicationName(programPath)), QSettings::IniFormat);
-    if (!settings.value("Ports/COM1").toString().isEmpty())
-        return true;
+    if (!settings.value("Ports/COM1").toString().isEmpty()) return true;
     std::ifstream type("/sys/class/tty/ttyS0/type");
     int uart = 0;
-    if (!fs::exists("/dev/ttyS0") || !(type >> uart) || uart == 0)
-        return false;
+    if (!fs::exists("/dev/ttyS0") || !(type >> uart) || uart == 0) return false;
     // Virtual machines have a UART at ttyS0 with nothing on it; the serial
     // driver's counters (readable by root only) tell whether it ever received.
     const std::string driverInfo = ReadFile("/proc/tty/driver/serial");
@@ -86,8 +83,7 @@ bool DemoSession::StationConfigured(const std::string& programPath) {
 bool DemoSession::FirstPortHasReceived(const std::string& driverInfo) {
     std::istringstream lines(driverInfo);
     for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("0:", 0) != 0)
-            continue;
+        if (line.rfind("0:", 0) != 0) continue;
         const std::size_t rx = line.find(" rx:");
         return rx == std::string::npos || std::strtol(line.c_str() + rx + 4, nullptr, 10) > 0;
     }
@@ -104,8 +100,7 @@ bool DemoSession::Start(const std::string& programPath) {
                  " (build it with: cmake --build build --target " + kSimulatorName + ")";
         return false;
     }
-    if (!LaunchSimulator(simulator))
-        return false;
+    if (!LaunchSimulator(simulator)) return false;
     setenv("XDG_CONFIG_HOME", (fs::path(folder_) / "config").c_str(), 1);
     WriteDemoSettings(ApplicationName(programPath));
     if (chdir(folder_.c_str()) != 0) {
@@ -120,8 +115,7 @@ std::string DemoSession::FindSimulator(const std::string& programPath) const {
     const fs::path candidates[] = {programDir / kSimulatorName,
                                    programDir.parent_path() / "tools" / "sim" / kSimulatorName};
     for (const fs::path& candidate : candidates)
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate.string();
+        if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
     for (std::string dir; const std::string& path : {Environment("PATH")}) {
         std::istringstream dirs(path);
         while (std::getline(dirs, dir, ':'))
@@ -142,13 +136,10 @@ bool DemoSession::LaunchSimulator(const std::string& simulator) {
     }
     std::vector<std::string> args{simulator};
     std::istringstream extra(Environment("NIMBULO_DEMO_SIM_ARGS"));
-    for (std::string arg; extra >> arg;)
-        args.push_back(arg);
-    if (args.size() == 1)
-        args.insert(args.end(), {"--speed", kSimulatorSpeed});
+    for (std::string arg; extra >> arg;) args.push_back(arg);
+    if (args.size() == 1) args.insert(args.end(), {"--speed", kSimulatorSpeed});
     std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
+    for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
     simulator_ = fork();
     if (simulator_ == 0) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/types.h>
@@ -11,7 +12,7 @@
 // the Qt application is made, since it sets XDG_CONFIG_HOME. The simulator
 // gets the arguments in NIMBULO_DEMO_SIM_ARGS, else "--speed 60".
 class DemoSession {
-public:
+  public:
     DemoSession() = default;
     DemoSession(const DemoSession&) = delete;
     DemoSession& operator=(const DemoSession&) = delete;
@@ -36,7 +37,7 @@ public:
     // when port 0's receive counter is there and zero.
     static bool FirstPortHasReceived(const std::string& driverInfo);
 
-private:
+  private:
     std::string FindSimulator(const std::string& programPath) const;
     bool LaunchSimulator(const std::string& simulator);
     void WriteDemoSettings(const std::string& applicationName) const;

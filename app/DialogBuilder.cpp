@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "DialogBuilder.h"
 
 #include <QButtonGroup>
@@ -14,15 +15,18 @@ const char* const DialogBuilder::kIdProperty = "controlId";
 
 namespace {
 
-bool Has(const ControlTemplate& control, uint32_t style) { return (control.style & style) != 0; }
+bool Has(const ControlTemplate& control, uint32_t style) {
+    return (control.style & style) != 0;
+}
 
 QLabel* MakeText(const ControlTemplate& control) {
     auto* label = new QLabel(QString::fromLatin1(control.text));
     label->setTextFormat(Qt::PlainText);
-    const bool singleLine = Has(control, ControlStyle::kCenterImage | ControlStyle::kLeftNoWordWrap);
+    const bool singleLine =
+        Has(control, ControlStyle::kCenterImage | ControlStyle::kLeftNoWordWrap);
     label->setWordWrap(!singleLine);
-    label->setAlignment(Qt::AlignLeft |
-                        (Has(control, ControlStyle::kCenterImage) ? Qt::AlignVCenter : Qt::AlignTop));
+    label->setAlignment(Qt::AlignLeft | (Has(control, ControlStyle::kCenterImage) ? Qt::AlignVCenter
+                                                                                  : Qt::AlignTop));
     return label;
 }
 
@@ -78,8 +82,7 @@ BuiltDialog DialogBuilder::Build(QWidget* dialog, const WidgetSupplier& supplier
     int radioGroupId = kNoControlId;
     for (const ControlTemplate& control : template_.controls) {
         QWidget* widget = supplier ? supplier(control) : nullptr;
-        if (!widget)
-            widget = MakeWidget(control);
+        if (!widget) widget = MakeWidget(control);
         widget->setParent(dialog);
         Place(widget, control);
 
@@ -95,45 +98,42 @@ BuiltDialog DialogBuilder::Build(QWidget* dialog, const WidgetSupplier& supplier
             radioGroup->addButton(button, static_cast<int>(radioGroup->buttons().size()));
         }
         if (Has(control, ControlStyle::kTabStop)) {
-            if (lastTabStop)
-                QWidget::setTabOrder(lastTabStop, widget);
+            if (lastTabStop) QWidget::setTabOrder(lastTabStop, widget);
             lastTabStop = widget;
         }
-        if (control.id != kNoControlId)
-            built.byId[control.id] = widget;
+        if (control.id != kNoControlId) built.byId[control.id] = widget;
         built.controls.push_back(widget);
     }
     // Frames are drawn behind the controls they surround, whatever their place in the template.
     for (QWidget* widget : built.controls)
-        if (qobject_cast<GroupFrame*>(widget))
-            widget->lower();
+        if (qobject_cast<GroupFrame*>(widget)) widget->lower();
     return built;
 }
 
 QWidget* DialogBuilder::MakeWidget(const ControlTemplate& control) const {
     const QString text = QString::fromLatin1(control.text);
     switch (control.kind) {
-    case ControlKind::PushButton: {
-        auto* button = new QPushButton(text);
-        button->setAutoDefault(false);
-        button->setDefault(Has(control, ControlStyle::kDefault));
-        return button;
-    }
-    case ControlKind::GroupBox: {
-        return new GroupFrame(text);
-    }
-    case ControlKind::Text:
-        return MakeText(control);
-    case ControlKind::BitmapStatic:
-        return MakePicture(QPixmap(ResourcePath::Compass(text)));
-    case ControlKind::IconStatic:
-        return MakePicture(QPixmap(ResourcePath::Icon(text.toInt())));
-    case ControlKind::RadioButton:
-        return new QRadioButton(text);
-    case ControlKind::CheckBox:
-        return new QCheckBox(text);
-    case ControlKind::Custom:
-        break;
+        case ControlKind::PushButton: {
+            auto* button = new QPushButton(text);
+            button->setAutoDefault(false);
+            button->setDefault(Has(control, ControlStyle::kDefault));
+            return button;
+        }
+        case ControlKind::GroupBox: {
+            return new GroupFrame(text);
+        }
+        case ControlKind::Text:
+            return MakeText(control);
+        case ControlKind::BitmapStatic:
+            return MakePicture(QPixmap(ResourcePath::Compass(text)));
+        case ControlKind::IconStatic:
+            return MakePicture(QPixmap(ResourcePath::Icon(text.toInt())));
+        case ControlKind::RadioButton:
+            return new QRadioButton(text);
+        case ControlKind::CheckBox:
+            return new QCheckBox(text);
+        case ControlKind::Custom:
+            break;
     }
     return new QWidget;
 }
@@ -158,11 +158,11 @@ void DialogBuilder::Place(QWidget* widget, const ControlTemplate& control) const
             box->setText(WrapCaption(box->text(), QFontMetrics(font_), rect.width() - beside));
         }
 
-    const bool canFocus = qobject_cast<QAbstractButton*>(widget) || control.kind == ControlKind::Custom;
+    const bool canFocus =
+        qobject_cast<QAbstractButton*>(widget) || control.kind == ControlKind::Custom;
     if (Has(control, ControlStyle::kTabStop))
         widget->setFocusPolicy(Qt::StrongFocus);
     else
         widget->setFocusPolicy(canFocus ? Qt::ClickFocus : Qt::NoFocus);
-    if (Has(control, ControlStyle::kHidden))
-        widget->setVisible(false);
+    if (Has(control, ControlStyle::kHidden)) widget->setVisible(false);
 }

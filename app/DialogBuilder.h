@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QFont>
@@ -13,8 +14,8 @@ class QWidget;
 
 // The widgets made from one template.
 struct BuiltDialog {
-    std::map<int, QWidget*> byId;           // controls that have an id
-    std::vector<QWidget*> controls;         // every control, in template order
+    std::map<int, QWidget*> byId;              // controls that have an id
+    std::vector<QWidget*> controls;            // every control, in template order
     std::map<int, QButtonGroup*> radioGroups;  // keyed by the id of the group's first button
 
     QWidget* Control(int id) const;
@@ -25,7 +26,7 @@ struct BuiltDialog {
 // supplier may hand in the widget for a control (the main window's chart and
 // icon buttons); every other control gets the Qt widget of its kind.
 class DialogBuilder {
-public:
+  public:
     using WidgetSupplier = std::function<QWidget*(const ControlTemplate&)>;
 
     explicit DialogBuilder(const DialogTemplate& dialogTemplate);
@@ -40,7 +41,7 @@ public:
     // Property under which every built control keeps its id.
     static const char* const kIdProperty;
 
-private:
+  private:
     QWidget* MakeWidget(const ControlTemplate& control) const;
     void Place(QWidget* widget, const ControlTemplate& control) const;
 

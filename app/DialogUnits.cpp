@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "DialogUnits.h"
 
 #include <QFontDatabase>
@@ -24,9 +25,13 @@ DialogUnits::DialogUnits(const QFont& font) {
     baseY_ = std::max(1, metrics.height());
 }
 
-int DialogUnits::ToPixelsX(int dialogUnits) const { return MulDivRounded(dialogUnits, baseX_, 4); }
+int DialogUnits::ToPixelsX(int dialogUnits) const {
+    return MulDivRounded(dialogUnits, baseX_, 4);
+}
 
-int DialogUnits::ToPixelsY(int dialogUnits) const { return MulDivRounded(dialogUnits, baseY_, 8); }
+int DialogUnits::ToPixelsY(int dialogUnits) const {
+    return MulDivRounded(dialogUnits, baseY_, 8);
+}
 
 QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
     return {ToPixelsX(x), ToPixelsY(y), ToPixelsX(width), ToPixelsY(height)};

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QFont>
@@ -7,7 +8,7 @@
 // horizontal unit is a quarter of the font's average character width
 // ("A".."Z", "a".."z"), a vertical unit an eighth of its height.
 class DialogUnits {
-public:
+  public:
     explicit DialogUnits(const QFont& font);
     DialogUnits(int baseX, int baseY) : baseX_(baseX), baseY_(baseY) {}
 
@@ -22,7 +23,7 @@ public:
     // default sans serif, at the template's point size.
     static QFont DialogFont(const char* face, int pointSize);
 
-private:
+  private:
     int baseX_;
     int baseY_;
 };

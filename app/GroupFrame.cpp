@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "GroupFrame.h"
 
 #include <QPainter>
@@ -21,8 +22,7 @@ void GroupFrame::paintEvent(QPaintEvent*) {
     painter.drawRect(frame.translated(1, 1));
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawRect(frame);
-    if (title_.isEmpty())
-        return;
+    if (title_.isEmpty()) return;
     const QRect text(kTitleIndent, 0, metrics.horizontalAdvance(title_) + 2 * kTitlePadding,
                      metrics.height());
     painter.fillRect(text, palette().color(QPalette::Window));

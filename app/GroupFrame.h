@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
@@ -8,14 +9,14 @@
 class GroupFrame : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit GroupFrame(const QString& title, QWidget* parent = nullptr);
 
     const QString& title() const { return title_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QString title_;
 };

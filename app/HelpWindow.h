@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
@@ -8,11 +9,11 @@ class QTextBrowser;
 class HelpWindow : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit HelpWindow(QWidget* parent = nullptr);
 
     QTextBrowser* browser() const { return browser_; }
 
-private:
+  private:
     QTextBrowser* browser_;
 };

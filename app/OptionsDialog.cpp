@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "OptionsDialog.h"
 
 #include <QButtonGroup>
@@ -22,8 +23,10 @@ int32_t ValueOf(Qt::CheckState state) {
 
 OptionsDialog::OptionsDialog(QWidget* owner) : QDialog(owner) {
     controls_ = DialogBuilder(DialogTemplates::Options()).Build(this);
-    connect(static_cast<QAbstractButton*>(Control(1)), &QAbstractButton::clicked, this, &QDialog::accept);
-    connect(static_cast<QAbstractButton*>(Control(2)), &QAbstractButton::clicked, this, &QDialog::reject);
+    connect(static_cast<QAbstractButton*>(Control(1)), &QAbstractButton::clicked, this,
+            &QDialog::accept);
+    connect(static_cast<QAbstractButton*>(Control(2)), &QAbstractButton::clicked, this,
+            &QDialog::reject);
 }
 
 void OptionsDialog::DescribePorts(const std::function<QString(int)>& deviceForPort) {
@@ -64,8 +67,7 @@ void OptionsDialog::ExchangeCheck(int id, int32_t& field, bool toControls) {
         return;
     }
     // A stored value that is not a check state shows as an unchecked box.
-    if (field < 0 || field > 2)
-        field = 0;
+    if (field < 0 || field > 2) field = 0;
     box->setCheckState(CheckStateOf(field));
 }
 
@@ -76,7 +78,6 @@ void OptionsDialog::ExchangeRadio(int firstId, int32_t& field, bool toControls) 
         return;
     }
     group->setExclusive(false);
-    for (QAbstractButton* button : group->buttons())
-        button->setChecked(group->id(button) == field);
+    for (QAbstractButton* button : group->buttons()) button->setChecked(group->id(button) == field);
     group->setExclusive(true);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QDialog>
@@ -13,7 +14,7 @@
 class OptionsDialog : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit OptionsDialog(QWidget* owner = nullptr);
 
     int32_t checkHumidityOutdoor = 0;
@@ -31,13 +32,13 @@ public:
 
     QWidget* Control(int id) const { return controls_.Control(id); }
 
-public slots:
+  public slots:
     void accept() override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     // Runs the exchange in field order; toControls sets the controls from the fields.
     void Exchange(bool toControls);
     void ExchangeCheck(int id, int32_t& field, bool toControls);

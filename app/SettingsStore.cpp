@@ -1,8 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QSettings>
-
 #include <limits>
 #include <utility>
 
@@ -13,26 +13,30 @@ namespace {
 int32_t ReadInt(const QSettings& settings, const QString& key, int32_t fallback) {
     bool ok = false;
     const qlonglong value = settings.value(key).toLongLong(&ok);
-    if (!ok || value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
+    if (!ok || value < std::numeric_limits<int32_t>::min() ||
+        value > std::numeric_limits<int32_t>::max())
         return fallback;
     return static_cast<int32_t>(value);
 }
 
-QString PlotItemKey(int index) { return QString::asprintf("PlotItem%d", index); }
+QString PlotItemKey(int index) {
+    return QString::asprintf("PlotItem%d", index);
+}
 
 }  // namespace
 
 SettingsStore::SettingsStore() : SettingsStore(QCoreApplication::applicationName()) {}
 
-SettingsStore::SettingsStore(QString applicationName) : applicationName_(std::move(applicationName)) {}
+SettingsStore::SettingsStore(QString applicationName)
+    : applicationName_(std::move(applicationName)) {}
 
 StationSettings SettingsStore::Load() const {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, applicationName_);
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation,
+                       applicationName_);
     settings.beginGroup(kSection);
     StationSettings loaded;
     loaded.comPort = ReadInt(settings, "ComPort", 1);
-    for (int i = 0; i < 7; ++i)
-        loaded.plotItemEnabled[i] = ReadInt(settings, PlotItemKey(i), 0);
+    for (int i = 0; i < 7; ++i) loaded.plotItemEnabled[i] = ReadInt(settings, PlotItemKey(i), 0);
     loaded.saveData = ReadInt(settings, "SaveStatus", 0);
     loaded.x = ReadInt(settings, "x", -1);
     loaded.y = ReadInt(settings, "y", -1);
@@ -40,11 +44,11 @@ StationSettings SettingsStore::Load() const {
 }
 
 void SettingsStore::Save(const StationSettings& stored) const {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, applicationName_);
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation,
+                       applicationName_);
     settings.beginGroup(kSection);
     settings.setValue("ComPort", stored.comPort);
-    for (int i = 0; i < 7; ++i)
-        settings.setValue(PlotItemKey(i), stored.plotItemEnabled[i]);
+    for (int i = 0; i < 7; ++i) settings.setValue(PlotItemKey(i), stored.plotItemEnabled[i]);
     settings.setValue("SaveStatus", stored.saveData);
     settings.setValue("x", stored.x);
     settings.setValue("y", stored.y);
@@ -53,16 +57,18 @@ void SettingsStore::Save(const StationSettings& stored) const {
 }
 
 QString SettingsStore::DeviceForComPort(int comPort) const {
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, applicationName_);
+    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation,
+                             applicationName_);
     PortDeviceOverrides overrides;
-    const QString configured = settings.value(QStringLiteral("Ports/COM%1").arg(comPort)).toString();
-    if (!configured.isEmpty())
-        overrides[comPort] = configured.toStdString();
+    const QString configured =
+        settings.value(QStringLiteral("Ports/COM%1").arg(comPort)).toString();
+    if (!configured.isEmpty()) overrides[comPort] = configured.toStdString();
     return QString::fromStdString(DeviceNameForPort(comPort, overrides));
 }
 
 QString SettingsStore::FileName() const {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, applicationName_).fileName();
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, applicationName_)
+        .fileName();
 }
 
 bool SettingsStore::PositionOnScreen(int x, int y, QSize screen) {

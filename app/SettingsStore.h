@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QSize>
@@ -10,7 +11,7 @@
 // (on Linux $XDG_CONFIG_HOME/Quillfen/<name>.conf). Failures are silent; a
 // missing or unreadable value gives its default.
 class SettingsStore {
-public:
+  public:
     static constexpr const char* kOrganisation = "Quillfen";
     static constexpr const char* kSection = "Settings";
 
@@ -30,6 +31,6 @@ public:
     // Whether a stored top-left corner lies on a screen of this size.
     static bool PositionOnScreen(int x, int y, QSize screen);
 
-private:
+  private:
     QString applicationName_;
 };

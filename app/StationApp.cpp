@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "StationApp.h"
 
 #include <QCoreApplication>
@@ -28,8 +29,7 @@ int StationApp::Run() {
 }
 
 void StationApp::ShowHelp() {
-    if (!help_)
-        help_ = std::make_unique<HelpWindow>();
+    if (!help_) help_ = std::make_unique<HelpWindow>();
     help_->show();
     help_->raise();
     help_->activateWindow();

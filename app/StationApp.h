@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QObject>
@@ -13,7 +14,7 @@ class StationWindow;
 class StationApp : public QObject {
     Q_OBJECT
 
-public:
+  public:
     StationApp();
     ~StationApp() override;
 
@@ -28,6 +29,6 @@ public:
     // Sets the organisation and version; called by Run, public for tests.
     static void SetUpApplication();
 
-private:
+  private:
     std::unique_ptr<HelpWindow> help_;
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "StationWindow.h"
 
 #include <QContextMenuEvent>
@@ -46,7 +47,9 @@ constexpr ButtonSetUp kButtons[] = {
      "Setup Com Port And Up To THREE Items to Plot."},
 };
 
-QIcon IconResource(int id) { return QIcon(QPixmap(ResourcePath::Icon(id))); }
+QIcon IconResource(int id) {
+    return QIcon(QPixmap(ResourcePath::Icon(id)));
+}
 
 }  // namespace
 
@@ -54,15 +57,18 @@ StationWindow::StationWindow(QWidget* parent)
     : QDialog(parent),
       pipeline_(*this, *this),
       portBridge_([this](int character, int port) { return OnSerialCharacter(character, port); }),
-      serialPort_([this](int port) { return settingsStore_.DeviceForComPort(port).toStdString(); }) {
+      serialPort_(
+          [this](int port) { return settingsStore_.DeviceForComPort(port).toStdString(); }) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    controls_ = DialogBuilder(DialogTemplates::Main())
-                    .Build(this, [this](const ControlTemplate& c) { return SupplyControl(c); });
+    controls_ =
+        DialogBuilder(DialogTemplates::Main()).Build(this, [this](const ControlTemplate& c) {
+            return SupplyControl(c);
+        });
     for (const auto& [id, widget] : controls_.byId)
-        if (auto* label = qobject_cast<QLabel*>(widget); label && id >= kFirstLabelId &&
-                                                         id < kFirstLabelId + int(labelsById_.size()))
+        if (auto* label = qobject_cast<QLabel*>(widget);
+            label && id >= kFirstLabelId && id < kFirstLabelId + int(labelsById_.size()))
             labelsById_[id - kFirstLabelId] = label;
     LoadCompassPictures();
     compassName_ = QString::fromLatin1(kCompassRoseName);
@@ -71,39 +77,45 @@ StationWindow::StationWindow(QWidget* parent)
     SetUpPlotLabels();
     SetUpValueFont();
     SetUpButtons();
-    portBridge_.SetPortEventHandler([this](int param, int port) { return OnPortEvent(param, port); });
+    portBridge_.SetPortEventHandler(
+        [this](int param, int port) { return OnPortEvent(param, port); });
     LoadSettings();
     chart_.AddSeries(kRed, 100, 0);
     chart_.AddSeries(kGreen, 100, 0);
     chart_.AddSeries(kCyan, 100, 0);
 }
 
-StationWindow::~StationWindow() { serialPort_.StopMonitor(); }
+StationWindow::~StationWindow() {
+    serialPort_.StopMonitor();
+}
 
 QWidget* StationWindow::SupplyControl(const ControlTemplate& control) {
     switch (control.id) {
-    case 1000:
-        return &readButton_;
-    case 1001:
-        return &testButton_;
-    case 1021:
-        return &optionsButton_;
-    case 1:
-        return &exitButton_;
-    case ResourceId::kHelpCommand:
-        return &helpButton_;
-    case ControlId::kChart:
-        return &chart_;
-    default:
-        return nullptr;
+        case 1000:
+            return &readButton_;
+        case 1001:
+            return &testButton_;
+        case 1021:
+            return &optionsButton_;
+        case 1:
+            return &exitButton_;
+        case ResourceId::kHelpCommand:
+            return &helpButton_;
+        case ControlId::kChart:
+            return &chart_;
+        default:
+            return nullptr;
     }
 }
 
-IconButton* StationWindow::Button(int id) const { return qobject_cast<IconButton*>(Control(id)); }
+IconButton* StationWindow::Button(int id) const {
+    return qobject_cast<IconButton*>(Control(id));
+}
 
 void StationWindow::SetUpPlotLabels() {
-    const std::pair<int, QColor> plotLabels[] = {
-        {ControlId::kPlotLabel1, kRed}, {ControlId::kPlotLabel2, kGreen}, {ControlId::kPlotLabel3, kCyan}};
+    const std::pair<int, QColor> plotLabels[] = {{ControlId::kPlotLabel1, kRed},
+                                                 {ControlId::kPlotLabel2, kGreen},
+                                                 {ControlId::kPlotLabel3, kCyan}};
     for (const auto& [id, colour] : plotLabels) {
         QWidget* label = Control(id);
         QPalette palette = label->palette();
@@ -122,8 +134,7 @@ void StationWindow::SetUpValueFont() {
     valueFont_.setFixedPitch(true);
     valueFont_.setBold(true);
     valueFont_.setPixelSize(std::max(1, Control(ControlId::kTempIndoor)->height()));
-    for (int id : kReadingLabels)
-        Control(id)->setFont(valueFont_);
+    for (int id : kReadingLabels) Control(id)->setFont(valueFont_);
 }
 
 void StationWindow::SetUpButtons() {
@@ -145,24 +156,20 @@ void StationWindow::SetUpButtons() {
 
 void StationWindow::LoadCompassPictures() {
     QStringList names{QString::fromLatin1(kCompassRoseName)};
-    for (const char* name : CompassPointNames)
-        names << QString::fromLatin1(name);
-    for (const QString& name : names)
-        compassPictures_[name] = QPixmap(ResourcePath::Compass(name));
+    for (const char* name : CompassPointNames) names << QString::fromLatin1(name);
+    for (const QString& name : names) compassPictures_[name] = QPixmap(ResourcePath::Compass(name));
 }
 
 void StationWindow::SetLabelText(int controlId, std::string_view text) {
     const int index = controlId - kFirstLabelId;
-    if (index < 0 || index >= int(labelsById_.size()) || !labelsById_[index])
-        return;
+    if (index < 0 || index >= int(labelsById_.size()) || !labelsById_[index]) return;
     labelsById_[index]->setText(QString::fromLatin1(text.data(), qsizetype(text.size())));
 }
 
 void StationWindow::ShowCompassPicture(std::string_view name) {
     const QString key = QString::fromLatin1(name.data(), qsizetype(name.size()));
     const auto found = compassPictures_.find(key);
-    if (found == compassPictures_.end())
-        return;
+    if (found == compassPictures_.end()) return;
     compassName_ = key;
     static_cast<QLabel*>(Control(ControlId::kCompass))->setPixmap(found->second);
 }
@@ -172,25 +179,34 @@ void StationWindow::ShowCompassPicture(std::string_view name) {
 // long recording would spend most of its time repainting, so pumps closer
 // together than kPumpIntervalMs are left out.
 void StationWindow::PumpOneMessage() {
-    if (pumpClock_.isValid() && pumpClock_.elapsed() < kPumpIntervalMs)
-        return;
+    if (pumpClock_.isValid() && pumpClock_.elapsed() < kPumpIntervalMs) return;
     QCoreApplication::processEvents();
     pumpClock_.start();
 }
 
-int StationWindow::SetSeriesValue(int series, int value) { return chart_.SetSeriesValue(series, value); }
+int StationWindow::SetSeriesValue(int series, int value) {
+    return chart_.SetSeriesValue(series, value);
+}
 
-void StationWindow::Advance() { chart_.Advance(); }
+void StationWindow::Advance() {
+    chart_.Advance();
+}
 
-void StationWindow::ReadWeatherData() { portBridge_.OpenAndMonitor(serialPort_, comPort); }
+void StationWindow::ReadWeatherData() {
+    portBridge_.OpenAndMonitor(serialPort_, comPort);
+}
 
-void StationWindow::ReadTestDataFile() { pipeline_.TestFileReplay(); }
+void StationWindow::ReadTestDataFile() {
+    pipeline_.TestFileReplay();
+}
 
 int StationWindow::OnSerialCharacter(int character, int port) {
     return pipeline_.OnSerialCharacter(character, port);
 }
 
-int StationWindow::OnPortEvent(int, int port) { return QtPortBridge::DefaultPortEventResult(port); }
+int StationWindow::OnPortEvent(int, int port) {
+    return QtPortBridge::DefaultPortEventResult(port);
+}
 
 void StationWindow::ShowOptions() {
     OptionsDialog options(this);
@@ -205,8 +221,7 @@ void StationWindow::ShowOptions() {
     options.checkRainTodaysTotal = plot[6];
     options.comPortIndex = comPort - 1;
     options.checkSaveData = saveData;
-    if (options.exec() != QDialog::Accepted)
-        return;
+    if (options.exec() != QDialog::Accepted) return;
     PlotItemFlags& enabled = pipeline_.plotItemEnabled;
     enabled[0] = options.checkTempOutdoor;
     enabled[1] = options.checkTempIndoor;
@@ -220,7 +235,9 @@ void StationWindow::ShowOptions() {
     ApplySaveData();
 }
 
-void StationWindow::ApplySaveData() { pipeline_.saveData = saveData != 0; }
+void StationWindow::ApplySaveData() {
+    pipeline_.saveData = saveData != 0;
+}
 
 void StationWindow::LoadSettings() {
     const StationSettings stored = settingsStore_.Load();
@@ -253,7 +270,9 @@ void StationWindow::ExitCommand() {
     done(kExitResult);
 }
 
-void StationWindow::reject() { done(kCancelResult); }
+void StationWindow::reject() {
+    done(kCancelResult);
+}
 
 void StationWindow::ShowAbout() {
     AboutDialog about(this);
@@ -264,8 +283,7 @@ void StationWindow::ShowAbout() {
 // context menu.
 void StationWindow::contextMenuEvent(QContextMenuEvent* event) {
     const QString text = LoadResourceString(ResourceId::kAboutMenuString);
-    if (text.isEmpty())
-        return;
+    if (text.isEmpty()) return;
     QMenu menu(this);
     menu.addAction(text, this, &StationWindow::ShowAbout);
     menu.exec(event->globalPos());
@@ -275,7 +293,8 @@ void StationWindow::contextMenuEvent(QContextMenuEvent* event) {
 // window's default command, Exit.
 void StationWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto* button = qobject_cast<QAbstractButton*>(focusWidget()); button && button->isVisible())
+        if (auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+            button && button->isVisible())
             button->click();
         else
             ExitCommand();

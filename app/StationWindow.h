@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QDialog>
@@ -29,7 +30,7 @@ class QLabel;
 class StationWindow : public QDialog, public StationView, public ChartFeed {
     Q_OBJECT
 
-public:
+  public:
     // Result of the modal run when the user leaves with Exit.
     static constexpr int kExitResult = 1;
     static constexpr int kCancelResult = 2;
@@ -76,18 +77,18 @@ public:
     // Name of the compass picture on show.
     const QString& CompassPictureName() const { return compassName_; }
 
-signals:
+  signals:
     // The Help button; the application opens its help page.
     void HelpRequested();
 
-public slots:
+  public slots:
     void reject() override;
 
-protected:
+  protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     QWidget* SupplyControl(const ControlTemplate& control);
     void SetUpValueFont();
     void SetUpPlotLabels();

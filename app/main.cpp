@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Nimbulo: weather-station display for a Peet Bros. Ultimeter 2000 in
 // DataLogger mode.
 //
@@ -10,7 +11,6 @@
 // nimbulo-sim with the arguments in NIMBULO_DEMO_SIM_ARGS when that is set.
 
 #include <QApplication>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,8 +25,7 @@ namespace {
 bool HasDisplay() {
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
         const char* value = std::getenv(name);
-        if (value && *value)
-            return true;
+        if (value && *value) return true;
     }
     return false;
 }
@@ -75,9 +74,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "nimbulo: demo not started: %s\n", session.error().c_str());
             return 1;
         }
-        std::printf("Demo: a simulated station is on COM1 (%s); press Read Weather Data.\n"
-                    "Demo settings and files are in %s\n",
-                    session.devicePath().c_str(), session.folder().c_str());
+        std::printf(
+            "Demo: a simulated station is on COM1 (%s); press Read Weather Data.\n"
+            "Demo settings and files are in %s\n",
+            session.devicePath().c_str(), session.folder().c_str());
         std::fflush(stdout);
     }
 

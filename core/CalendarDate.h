@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -15,7 +16,7 @@ int DaysInMonth(int month, int year);
 // 1 January of year 1, the Julian calendar runs to 4 October 1582 (577737)
 // and the Gregorian calendar from 15 October 1582 (577738) on.
 class CalendarDate {
-public:
+  public:
     int32_t month = 1;
     int32_t day = 1;
     int32_t year = 1;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <functional>
@@ -6,7 +7,7 @@
 // lines and hands over each line at its line feed, dropping the character
 // before it (the carriage return of a record).
 class LineAssembler {
-public:
+  public:
     static constexpr int kBufferSize = 512;
     using LineHandler = std::function<void(const char* line)>;
 
@@ -17,7 +18,7 @@ public:
 
     int linePos() const { return linePos_; }
 
-private:
+  private:
     LineHandler handler_;
     char lineBuffer_[kBufferSize] = {};
     int linePos_ = 0;

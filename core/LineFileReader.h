@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdio>
@@ -8,7 +9,7 @@
 // the line feed consumed, a carriage return before it dropped. Never creates
 // the file.
 class LineFileReader {
-public:
+  public:
     static constexpr int kMaxLine = 511;
 
     explicit LineFileReader(const std::filesystem::path& path);
@@ -21,7 +22,7 @@ public:
     // read error. The text stays valid until the next call.
     const char* ReadLine();
 
-private:
+  private:
     std::FILE* file_ = nullptr;
     char line_[kMaxLine + 1] = {};
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "RecordFormat.h"
 
 const char* const CompassPointNames[16] = {

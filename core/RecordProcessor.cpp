@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "RecordProcessor.h"
 
 #include <charconv>
@@ -17,10 +18,10 @@ struct Conversion {
     double StationState::*reading;
 };
 constexpr Conversion kConversions[] = {
-    {1, 0.062, &StationState::windSpeed},        {3, 0.1, &StationState::tempOutdoor},
-    {4, 0.01, &StationState::rainLongTerm},      {5, 0.002953, &StationState::pressure},
-    {6, 0.1, &StationState::tempIndoor},         {7, 0.1, &StationState::humidityOutdoor},
-    {8, 0.1, &StationState::humidityIndoor},     {11, 0.01, &StationState::rainToday},
+    {1, 0.062, &StationState::windSpeed},     {3, 0.1, &StationState::tempOutdoor},
+    {4, 0.01, &StationState::rainLongTerm},   {5, 0.002953, &StationState::pressure},
+    {6, 0.1, &StationState::tempIndoor},      {7, 0.1, &StationState::humidityOutdoor},
+    {8, 0.1, &StationState::humidityIndoor},  {11, 0.01, &StationState::rainToday},
     {12, 0.062, &StationState::windSpeedAvg},
 };
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "MinuteCycleHook.h"
@@ -8,7 +9,7 @@
 // updates the readings, the gust, the direction average and the compass
 // picture, writes the labels and hands over to the minute cycle.
 class RecordProcessor {
-public:
+  public:
     RecordProcessor(StationState& state, StationView& view);
 
     void SetMinuteCycle(MinuteCycleHook* hook) { minuteCycle_ = hook; }
@@ -16,7 +17,7 @@ public:
     // line: NUL-terminated, without its line end.
     void ProcessLine(const char* line, bool saveData);
 
-private:
+  private:
     bool CopyDigits(const char* line);
     void DecodeFields();
     void UpdateDirection();

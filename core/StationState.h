@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -36,7 +37,8 @@ struct StationState {
     double rainLongTerm = 0.0;
     double pressure = 0.0;  // inHg
 
-    int32_t windDirAvg = 0;  // running average of the raw direction 0-255; degrees after a five-minute point
+    int32_t windDirAvg =
+        0;  // running average of the raw direction 0-255; degrees after a five-minute point
     int32_t windDirSamples = 0;
     int32_t compassIndex = 0;       // compass point 0-15 of the latest direction
     int32_t shownCompassIndex = 0;  // compass point whose picture is shown

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string_view>
@@ -5,7 +6,7 @@
 // What record processing needs from the window. The real window implements it
 // with Qt; tests and the headless logger use their own.
 class StationView {
-public:
+  public:
     virtual ~StationView() = default;
 
     // Sets the text of the static control with this dialog id.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "DataLog.h"
 
 #include <charconv>
@@ -53,9 +54,12 @@ std::string DataLogLineText(const StationState& s) {
     AppendFixed(line, s.windSpeedAvg, 1);
     line += '\t';
     AppendInt(line, s.compassIndex, 2, ' ');
-    for (const auto& [reading, decimals] :
-         {std::pair{s.tempOutdoor, 1}, {s.tempIndoor, 1}, {s.pressure, 2},
-          {s.humidityOutdoor, 1}, {s.humidityIndoor, 1}, {s.rainToday, 2}}) {
+    for (const auto& [reading, decimals] : {std::pair{s.tempOutdoor, 1},
+                                            {s.tempIndoor, 1},
+                                            {s.pressure, 2},
+                                            {s.humidityOutdoor, 1},
+                                            {s.humidityIndoor, 1},
+                                            {s.rainToday, 2}}) {
         line += '\t';
         AppendFixed(line, reading, decimals);
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
@@ -23,7 +24,7 @@ std::string DataLogLineText(const StationState& state);
 // The tab-separated log of five-minute lines under OutputData, one file per
 // station day (and per start of the program).
 class DataLog {
-public:
+  public:
     static constexpr const char* kNotOpen = "NotOpen";
 
     // Closes the previous log, opens (appending) the one named after the
@@ -42,7 +43,7 @@ public:
     const std::string& logFileName() const { return logFileName_; }
     const std::string& logDatePrefix() const { return logDatePrefix_; }
 
-private:
+  private:
     std::string logFileName_ = kNotOpen;
     std::string logDatePrefix_;
     OutputFile logStream_;

@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "FiveMinutePoint.h"
 
 const char* const PlotItemTitles[kPlotItemCount] = {
-    "Temperature Outdoor", "Temperature Indoor",    "Humidity Outdoor",    "Humidity Indoor",
-    "Pressure",            "WindSpeed Avg. 1 Min.", "Rain - Todays Total",
+    "Temperature Outdoor", "Temperature Indoor", "Humidity Outdoor",
+    "Humidity Indoor",     "Pressure",           "WindSpeed Avg. 1 Min.",
+    "Rain - Todays Total",
 };
 
 namespace {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "MinuteCycle.h"
 
 #include <filesystem>
@@ -17,7 +18,9 @@ void CreateLogDirectory() {
     std::filesystem::create_directory(kDataLogDirectory, ignored);
 }
 
-int DaysInYear(int year) { return IsLeapYear(year) ? 366 : 365; }
+int DaysInYear(int year) {
+    return IsLeapYear(year) ? 366 : 365;
+}
 }  // namespace
 
 MinuteCycle::MinuteCycle(StationState& state, StationView& view, ChartFeed& chart,
@@ -104,7 +107,8 @@ void MinuteCycle::FiveMinutePoint(const char* line, bool saveData) {
 void MinuteCycle::PlotSummary() {
     const PlotSelection selection = SelectPlotItems(state_.summary, plotItemEnabled_);
     plotValues_ = selection.values;
-    for (int k = 0; k < kPlotSeriesCount; ++k) view_.SetLabelText(kPlotLabelIds[k], selection.titles[k]);
+    for (int k = 0; k < kPlotSeriesCount; ++k)
+        view_.SetLabelText(kPlotLabelIds[k], selection.titles[k]);
     for (int k = 0; k < kPlotSeriesCount; ++k) chart_.SetSeriesValue(k, plotValues_[k]);
     chart_.Advance();
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <array>
@@ -17,7 +18,7 @@
 // and every fifth minute the summary, the chart and (when saving) the two
 // report files and a log line, then a fresh gust and direction average.
 class MinuteCycle : public MinuteCycleHook {
-public:
+  public:
     // Today's date on the computer; only its year is used, at the first record.
     using Clock = std::function<CalendarDate()>;
 
@@ -34,7 +35,7 @@ public:
     long logFilesOpened() const { return logFilesOpened_; }  // successful opens only
     long dateUpdates() const { return dateUpdates_; }
 
-private:
+  private:
     void FirstRecordSetUp(int day, bool saveData);
     bool IsMissedMidnight(int day) const;
     void DateUpdate(int day, int minute, bool takeRecordDay, bool saveData);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "OutputFile.h"
 
 #include <fcntl.h>
@@ -8,7 +9,9 @@
 #include <algorithm>
 #include <cerrno>
 
-OutputFile::~OutputFile() { Close(); }
+OutputFile::~OutputFile() {
+    Close();
+}
 
 bool OutputFile::Open(const std::filesystem::path& path, Mode mode) {
     Close();

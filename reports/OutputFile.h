@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -12,7 +13,7 @@ struct iovec;
 // lines at once). No sharing restrictions: other programs may read the file
 // while it is open.
 class OutputFile {
-public:
+  public:
     enum class Mode {
         Append,  // created when missing; lines go after the existing content
         Rewrite  // created when missing; the old content is replaced
@@ -34,7 +35,7 @@ public:
     // For Rewrite, cuts the file after the last line written.
     void Close();
 
-private:
+  private:
     bool WriteAll(iovec* parts, int count);
 
     int fd_ = -1;

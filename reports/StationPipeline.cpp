@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "StationPipeline.h"
 
 StationPipeline::StationPipeline(StationView& view, ChartFeed& chart, Clock today)
@@ -11,7 +12,9 @@ int StationPipeline::OnSerialCharacter(int character, int port) {
     return assembler_.OnSerialCharacter(character, port);
 }
 
-void StationPipeline::ProcessLine(const char* line) { processor_.ProcessLine(line, saveData); }
+void StationPipeline::ProcessLine(const char* line) {
+    processor_.ProcessLine(line, saveData);
+}
 
 ReplayResult StationPipeline::TestFileReplay() {
     return ::TestFileReplay(state_, [this](const char* line) { ProcessLine(line); });

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <array>
@@ -18,7 +19,7 @@
 // labels, the chart and the files. The window and the headless logger both
 // run exactly this.
 class StationPipeline {
-public:
+  public:
     using Clock = MinuteCycle::Clock;
 
     StationPipeline(StationView& view, ChartFeed& chart, Clock today = &CalendarDate::Today);
@@ -42,7 +43,7 @@ public:
     const StationState& state() const { return state_; }
     const MinuteCycle& cycle() const { return cycle_; }
 
-private:
+  private:
     StationState state_;
     RecordProcessor processor_;
     MinuteCycle cycle_;

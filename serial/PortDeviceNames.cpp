@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "PortDeviceNames.h"
 
 std::string DeviceNameForPort(int portNumber, const PortDeviceOverrides& overrides) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "PosixSerialDevice.h"
 
 #include <fcntl.h>
@@ -19,10 +20,9 @@ struct BaudEntry {
     speed_t speed;
 };
 
-constexpr BaudEntry kBauds[] = {
-    {110, B110},     {300, B300},     {600, B600},     {1200, B1200},     {2400, B2400},
-    {4800, B4800},   {9600, B9600},   {19200, B19200}, {38400, B38400},   {57600, B57600},
-    {115200, B115200}};
+constexpr BaudEntry kBauds[] = {{110, B110},     {300, B300},     {600, B600},      {1200, B1200},
+                                {2400, B2400},   {4800, B4800},   {9600, B9600},    {19200, B19200},
+                                {38400, B38400}, {57600, B57600}, {115200, B115200}};
 
 bool SpeedOf(int baud, speed_t& speed) {
     for (const auto& e : kBauds) {
@@ -34,15 +34,21 @@ bool SpeedOf(int baud, speed_t& speed) {
     return false;
 }
 
-int ErrnoOr(int result) { return result == 0 ? 0 : errno; }
+int ErrnoOr(int result) {
+    return result == 0 ? 0 : errno;
+}
 
 // Whatever the device says to a modem-line request, a line without modem
 // lines (a pseudo-terminal) or a plain file cannot carry RTS and needs none.
-bool IsMissingModemLine(int error) { return error == ENOTTY || error == EINVAL; }
+bool IsMissingModemLine(int error) {
+    return error == ENOTTY || error == EINVAL;
+}
 
 }  // namespace
 
-PosixSerialDevice::PosixSerialDevice() { wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK); }
+PosixSerialDevice::PosixSerialDevice() {
+    wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+}
 
 PosixSerialDevice::~PosixSerialDevice() {
     Close();
@@ -116,22 +122,46 @@ int PosixSerialDevice::ParseSettings(const std::string& settingsText, termios& t
     t.c_cflag |= CLOCAL | CREAD;
     t.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK);
     switch (data) {
-        case 5: t.c_cflag |= CS5; break;
-        case 6: t.c_cflag |= CS6; break;
-        case 7: t.c_cflag |= CS7; break;
-        case 8: t.c_cflag |= CS8; break;
-        default: return EINVAL;
+        case 5:
+            t.c_cflag |= CS5;
+            break;
+        case 6:
+            t.c_cflag |= CS6;
+            break;
+        case 7:
+            t.c_cflag |= CS7;
+            break;
+        case 8:
+            t.c_cflag |= CS8;
+            break;
+        default:
+            return EINVAL;
     }
     switch (parity) {
-        case 'N': case 'n': break;
-        case 'E': case 'e': t.c_cflag |= PARENB; t.c_iflag |= INPCK; break;
-        case 'O': case 'o': t.c_cflag |= PARENB | PARODD; t.c_iflag |= INPCK; break;
-        default: return EINVAL;  // mark and space parity have no termios bits
+        case 'N':
+        case 'n':
+            break;
+        case 'E':
+        case 'e':
+            t.c_cflag |= PARENB;
+            t.c_iflag |= INPCK;
+            break;
+        case 'O':
+        case 'o':
+            t.c_cflag |= PARENB | PARODD;
+            t.c_iflag |= INPCK;
+            break;
+        default:
+            return EINVAL;  // mark and space parity have no termios bits
     }
     switch (stop) {
-        case 1: break;
-        case 2: t.c_cflag |= CSTOPB; break;
-        default: return EINVAL;
+        case 1:
+            break;
+        case 2:
+            t.c_cflag |= CSTOPB;
+            break;
+        default:
+            return EINVAL;
     }
     cfsetispeed(&t, speed);
     cfsetospeed(&t, speed);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <termios.h>
@@ -7,7 +8,7 @@
 // A serial device on POSIX: termios for the line, poll() on the device and an
 // eventfd that wakes the waiting thread for shutdown.
 class PosixSerialDevice : public SerialDevice {
-public:
+  public:
     PosixSerialDevice();
     ~PosixSerialDevice() override;
     PosixSerialDevice(const PosixSerialDevice&) = delete;
@@ -41,7 +42,7 @@ public:
     // Returns 0 or EINVAL for a value the line cannot take.
     static int ParseSettings(const std::string& settingsText, termios& settings);
 
-private:
+  private:
     int fd_ = -1;
     int wakeFd_ = -1;
     uint32_t eventMask_ = 0;

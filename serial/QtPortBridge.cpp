@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "QtPortBridge.h"
 
 #include <QCoreApplication>
@@ -12,7 +13,9 @@ QtPortBridge::QtPortBridge(CharacterHandler onCharacter, QObject* parent)
       onPortEvent_([](int, int port) { return DefaultPortEventResult(port); }),
       presentError_(&QtPortBridge::ShowErrorBox) {}
 
-int QtPortBridge::DefaultPortEventResult(int port) { return (port <= 0 || port > 4) ? -1 : 0; }
+int QtPortBridge::DefaultPortEventResult(int port) {
+    return (port <= 0 || port > 4) ? -1 : 0;
+}
 
 void QtPortBridge::ShowErrorBox(const QString& caption, const QString& text) {
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
@@ -30,8 +33,8 @@ int QtPortBridge::HandOver(const std::function<int()>& call) {
     };
     if (QThread::currentThread() == thread()) return deliver();
     int result = 0;
-    QMetaObject::invokeMethod(this, [&result, &deliver]() { result = deliver(); },
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [&result, &deliver]() { result = deliver(); }, Qt::BlockingQueuedConnection);
     return result;
 }
 
@@ -40,7 +43,8 @@ int QtPortBridge::OnPortEvent(int eventParam, int port) {
 }
 
 int QtPortBridge::OnSerialCharacter(int character, int port) {
-    return HandOver([this, character, port] { return onCharacter_ ? onCharacter_(character, port) : 0; });
+    return HandOver(
+        [this, character, port] { return onCharacter_ ? onCharacter_(character, port) : 0; });
 }
 
 // A report that only arrives while the port is being stopped belongs to the
@@ -69,7 +73,8 @@ void QtPortBridge::RunOutsideHandOver(std::function<void()> action) {
         return;
     }
     QMetaObject::invokeMethod(
-        this, [this, action = std::move(action)]() mutable { RunOutsideHandOver(std::move(action)); },
+        this,
+        [this, action = std::move(action)]() mutable { RunOutsideHandOver(std::move(action)); },
         Qt::QueuedConnection);
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QObject>
@@ -16,7 +17,7 @@ class SerialPort;
 // it outlives the port's monitor thread.
 class QtPortBridge : public QObject, public SerialPortOwner {
     Q_OBJECT
-public:
+  public:
     using PortEventHandler = std::function<int(int eventParam, int port)>;
     using CharacterHandler = std::function<int(int character, int port)>;
     using ErrorPresenter = std::function<void(const QString& caption, const QString& text)>;
@@ -60,7 +61,7 @@ public:
     void ReportError(const std::string& caption, const std::string& text) override;
     void ServeWhileStopping() override;
 
-private:
+  private:
     int HandOver(const std::function<int()>& call);
 
     CharacterHandler onCharacter_;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -32,7 +33,7 @@ struct ReadResult {
 // system error code (0 means success). The POSIX implementation uses termios,
 // poll() and an eventfd; another system's implementation can sit beside it.
 class SerialDevice {
-public:
+  public:
     virtual ~SerialDevice() = default;
 
     // Opens an existing device for reading and writing, exclusively.

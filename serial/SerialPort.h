@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -18,7 +19,7 @@
 // call per byte, after a port-event call for each wake-up. Failures of the
 // port operations are reported to the owner and work goes on.
 class SerialPort {
-public:
+  public:
     // Port event bits of the event mask (the same values as on Windows).
     static constexpr uint32_t EV_RXCHAR = 0x0001;
     static constexpr uint32_t EV_RXFLAG = 0x0002;
@@ -61,10 +62,10 @@ public:
 
     // "WARNING:  <operation> Failed with the following error: \n<text>\nPort: <n>\n",
     // whatever the lengths.
-    static std::string ComposeErrorText(const std::string& operation,
-                                        const std::string& systemText, int portNumber);
+    static std::string ComposeErrorText(const std::string& operation, const std::string& systemText,
+                                        int portNumber);
 
-private:
+  private:
     void ConfigurePort(const std::string& settingsText);
     void MonitorLoop();
     void HandlePortEvent(bool& watchPort);

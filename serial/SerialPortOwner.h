@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
@@ -6,7 +7,7 @@
 // synchronous: the monitor thread waits until it returns. Set-up failures are
 // reported on the thread that called OpenPort.
 class SerialPortOwner {
-public:
+  public:
     virtual ~SerialPortOwner() = default;
 
     // A port event (the window's WM_USER+2); port is the COM number.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ButtonLook.h"
 
 ButtonLook ButtonLook::Choose(bool hover, bool pressed, bool disabled) {

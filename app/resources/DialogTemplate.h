@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -21,13 +22,13 @@ enum class ControlKind {
 namespace ControlStyle {
 constexpr uint32_t kNone = 0;
 constexpr uint32_t kTabStop = 1u << 0;
-constexpr uint32_t kGroup = 1u << 1;          // starts a group (radio buttons up to the next one)
-constexpr uint32_t kHidden = 1u << 2;         // created without the visible style
-constexpr uint32_t kDefault = 1u << 3;        // default push button
-constexpr uint32_t kCenterImage = 1u << 4;    // text centred vertically, single line
-constexpr uint32_t kNoPrefix = 1u << 5;       // '&' shown as it is
-constexpr uint32_t kMultiline = 1u << 6;      // button text may wrap
-constexpr uint32_t kLeftNoWordWrap = 1u << 7; // single-line text, clipped
+constexpr uint32_t kGroup = 1u << 1;           // starts a group (radio buttons up to the next one)
+constexpr uint32_t kHidden = 1u << 2;          // created without the visible style
+constexpr uint32_t kDefault = 1u << 3;         // default push button
+constexpr uint32_t kCenterImage = 1u << 4;     // text centred vertically, single line
+constexpr uint32_t kNoPrefix = 1u << 5;        // '&' shown as it is
+constexpr uint32_t kMultiline = 1u << 6;       // button text may wrap
+constexpr uint32_t kLeftNoWordWrap = 1u << 7;  // single-line text, clipped
 }  // namespace ControlStyle
 
 inline constexpr int kNoControlId = -1;

@@ -1,5 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "DialogTemplate.h"
-
 #include "ResourceIds.h"
 
 namespace {
@@ -85,14 +85,23 @@ constexpr ControlTemplate kAboutControls[] = {
 
 constexpr const char* kDialogFont = "MS Sans Serif";
 
-const DialogTemplate kMain{ResourceId::kMainDialog, "Nimbulo", 300, 277, kDialogFont, 8, kMainControls};
-const DialogTemplate kOptions{ResourceId::kOptionsDialog, "Options", 190, 95, kDialogFont, 8, kOptionsControls};
-const DialogTemplate kAbout{ResourceId::kAboutDialog, "About Nimbulo", 217, 55, kDialogFont, 8, kAboutControls};
+const DialogTemplate kMain{
+    ResourceId::kMainDialog, "Nimbulo", 300, 277, kDialogFont, 8, kMainControls};
+const DialogTemplate kOptions{
+    ResourceId::kOptionsDialog, "Options", 190, 95, kDialogFont, 8, kOptionsControls};
+const DialogTemplate kAbout{
+    ResourceId::kAboutDialog, "About Nimbulo", 217, 55, kDialogFont, 8, kAboutControls};
 
 }  // namespace
 
 namespace DialogTemplates {
-const DialogTemplate& Main() { return kMain; }
-const DialogTemplate& Options() { return kOptions; }
-const DialogTemplate& About() { return kAbout; }
+const DialogTemplate& Main() {
+    return kMain;
+}
+const DialogTemplate& Options() {
+    return kOptions;
+}
+const DialogTemplate& About() {
+    return kAbout;
+}
 }  // namespace DialogTemplates

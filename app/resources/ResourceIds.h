@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QString>
@@ -27,9 +28,15 @@ constexpr int kTestIconActive = 150;
 
 // Paths inside the program's Qt resources.
 namespace ResourcePath {
-inline QString Icon(int id) { return QStringLiteral(":/nimbulo/icons/%1.png").arg(id); }
-inline QString Compass(const QString& name) { return QStringLiteral(":/nimbulo/compass/%1.png").arg(name); }
-inline QString HelpPage() { return QStringLiteral(":/nimbulo/help/index.html"); }
+inline QString Icon(int id) {
+    return QStringLiteral(":/nimbulo/icons/%1.png").arg(id);
+}
+inline QString Compass(const QString& name) {
+    return QStringLiteral(":/nimbulo/compass/%1.png").arg(name);
+}
+inline QString HelpPage() {
+    return QStringLiteral(":/nimbulo/help/index.html");
+}
 }  // namespace ResourcePath
 
 // The string table.

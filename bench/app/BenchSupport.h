@@ -1,8 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QApplication>
 #include <QTemporaryDir>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -17,8 +17,7 @@ inline QApplication& BenchApplication() {
     static char name[] = "nimbulo-bench";
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
         setenv("XDG_CONFIG_HOME", scratch.path().toLocal8Bit().constData(), 1);
         QDir::setCurrent(scratch.path());
         return new QApplication(argc, argv);
@@ -38,8 +37,9 @@ inline void WriteRecording(const std::string& path, int records) {
         const int direction = static_cast<int>(128 + 100 * std::sin(phase)) & 0xFF;
         const int speed = 80 + static_cast<int>(60 * std::fabs(std::sin(i / 37.0)));
         const int temp = 450 + static_cast<int>(120 * std::sin(minute * 2 * M_PI / 1440));
-        std::snprintf(line, sizeof line, "!!%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X\r\n", speed,
-                      direction, temp, 1234, 10132, 682, 700 + (i % 100), 415, day - 1, minute, 12, speed - 10);
+        std::snprintf(line, sizeof line, "!!%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X\r\n",
+                      speed, direction, temp, 1234, 10132, 682, 700 + (i % 100), 415, day - 1,
+                      minute, 12, speed - 10);
         out << line;
     }
 }

@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hidden Read Test Data File command on a 300,000-record recording,
 // through the real main window (offscreen).
 
+#include <benchmark/benchmark.h>
+
 #include <QDir>
 #include <QSettings>
-#include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
 #include "StationWindow.h"
@@ -40,8 +42,12 @@ void ReplayThroughTheWindow(benchmark::State& state, bool saveData) {
     QDir("OutputData").removeRecursively();
 }
 
-void BM_ReplayThroughWindow(benchmark::State& state) { ReplayThroughTheWindow(state, false); }
-void BM_ReplayThroughWindowSavingData(benchmark::State& state) { ReplayThroughTheWindow(state, true); }
+void BM_ReplayThroughWindow(benchmark::State& state) {
+    ReplayThroughTheWindow(state, false);
+}
+void BM_ReplayThroughWindowSavingData(benchmark::State& state) {
+    ReplayThroughTheWindow(state, true);
+}
 
 BENCHMARK(BM_ReplayThroughWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReplayThroughWindowSavingData)->Unit(benchmark::kMillisecond)->Iterations(3);

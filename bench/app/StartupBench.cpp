@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start to first painted window, measured from outside: the probe is started
 // as a new process and ends right after its first paint. Also reports the
 // probe's own figure (from its main) and its resident memory at that moment.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -15,10 +16,9 @@ std::vector<std::string> MakeRecords(int count) {
     std::vector<std::string> records;
     for (int i = 0; i < count; ++i) {
         char line[64];
-        std::snprintf(line, sizeof line,
-                      "!!%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X", i % 400, i % 256,
-                      (700 + i) & 0xFFFF, i % 1000, 10000 + i % 300, 680 + i % 50, 300 + i % 700,
-                      400 + i % 500, 100, 600, i % 200, i % 300);
+        std::snprintf(line, sizeof line, "!!%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X",
+                      i % 400, i % 256, (700 + i) & 0xFFFF, i % 1000, 10000 + i % 300, 680 + i % 50,
+                      300 + i % 700, 400 + i % 500, 100, 600, i % 200, i % 300);
         records.emplace_back(line);
     }
     return records;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -7,9 +8,9 @@
 
 #include "AprsReport.h"
 #include "DataLog.h"
-#include "MixwReport.h"
 #include "HeadlessChart.h"
 #include "HeadlessView.h"
+#include "MixwReport.h"
 #include "StationPipeline.h"
 
 namespace {
@@ -17,7 +18,7 @@ namespace {
 // Runs the benchmark inside a scratch directory, since the files are written
 // relative to the working directory.
 class ScratchDir {
-public:
+  public:
     ScratchDir() : previous_(std::filesystem::current_path()) {
         dir_ = std::filesystem::temp_directory_path() / "nimbulo-reports-bench";
         std::filesystem::remove_all(dir_);
@@ -29,7 +30,7 @@ public:
         std::filesystem::remove_all(dir_);
     }
 
-private:
+  private:
     std::filesystem::path previous_, dir_;
 };
 

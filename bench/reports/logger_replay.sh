@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times `nimbulo-logger --replay` over a generated recording of 300,000
 # records (about 15 MB), files written. The default of one record per station
 # minute is the hardest case for the files: a five-minute point (two reports

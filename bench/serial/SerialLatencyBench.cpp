@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How quickly a byte written on a pseudo-terminal reaches the owner of the
 // serial port, and what the monitor thread costs while no data comes.
 #include <benchmark/benchmark.h>
@@ -33,7 +34,7 @@ struct Pty {
 };
 
 class CountingOwner : public SerialPortOwner {
-public:
+  public:
     std::atomic<int> bytes{0};
     int OnPortEvent(int, int) override { return 0; }
     int OnSerialCharacter(int, int) override {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of one strip-chart step and of one repaint, at the main window's chart
 // size (450 x 78) with its three 0..100 series.
 #include <benchmark/benchmark.h>

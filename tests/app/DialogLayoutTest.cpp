@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dialog units to pixels, and the main template turned into widgets.
+
+#include <gtest/gtest.h>
 
 #include <QDialog>
 #include <QFontMetrics>
-#include <gtest/gtest.h>
 
 #include "DialogBuilder.h"
 #include "DialogUnits.h"
@@ -13,7 +15,7 @@ namespace {
 TEST(DialogUnits, ConvertEachEdgeWithTheBaseUnitsRoundedToTheNearestPixel) {
     const DialogUnits units(7, 13);
     const std::pair<QRect, QRect> table[] = {
-        {QRect(19, 1, 21, 19), QRect(33, 2, 37, 31)},       // read button: 33.25, 1.625, 36.75, 30.875
+        {QRect(19, 1, 21, 19), QRect(33, 2, 37, 31)},  // read button: 33.25, 1.625, 36.75, 30.875
         {QRect(38, 118, 66, 20), QRect(67, 192, 116, 33)},  // wind speed: 66.5, 191.75, 115.5, 32.5
         {QRect(2, 4, 6, 8), QRect(4, 7, 11, 13)},           // 3.5, 6.5, 10.5, 13: halves round up
     };
@@ -26,13 +28,14 @@ TEST(DialogUnits, TakeTheBaseUnitsFromTheAverageLetterWidthAndTheFontHeight) {
     font.setPointSize(8);
     const QFontMetrics metrics(font);
     const DialogUnits units(font);
-    const int letters = metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const int letters =
+        metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     EXPECT_EQ(units.baseX(), qRound(letters / 52.0));
     EXPECT_EQ(units.baseY(), metrics.height());
 }
 
 class MainTemplate : public ::testing::Test {
-protected:
+  protected:
     MainTemplate() : builder(DialogTemplates::Main()) { built = builder.Build(&dialog); }
     QRect Pixels(int x, int y, int w, int h) const { return builder.units().ToPixels(x, y, w, h); }
 
@@ -44,20 +47,23 @@ protected:
 TEST_F(MainTemplate, PlacesTheWindowAndItsControlsAtTheirRectanglesInPixels) {
     EXPECT_EQ(dialog.windowTitle(), "Nimbulo");
     EXPECT_EQ(dialog.size(), Pixels(0, 0, 300, 277).size());
-    const std::pair<int, QRect> places[] = {
-        {1000, Pixels(19, 1, 21, 19)},    {1004, Pixels(129, 71, 66, 20)}, {1020, Pixels(0, 202, 300, 48)},
-        {1036, Pixels(199, 260, 73, 11)}, {1017, Pixels(275, 187, 25, 8)}};
-    for (const auto& [id, rect] : places)
-        EXPECT_EQ(built.Control(id)->geometry(), rect) << id;
+    const std::pair<int, QRect> places[] = {{1000, Pixels(19, 1, 21, 19)},
+                                            {1004, Pixels(129, 71, 66, 20)},
+                                            {1020, Pixels(0, 202, 300, 48)},
+                                            {1036, Pixels(199, 260, 73, 11)},
+                                            {1017, Pixels(275, 187, 25, 8)}};
+    for (const auto& [id, rect] : places) EXPECT_EQ(built.Control(id)->geometry(), rect) << id;
     // The compass control takes the size of its picture, not of its rectangle.
-    EXPECT_EQ(built.Control(1018)->geometry(), QRect(Pixels(17, 32, 0, 0).topLeft(), QSize(128, 128)));
+    EXPECT_EQ(built.Control(1018)->geometry(),
+              QRect(Pixels(17, 32, 0, 0).topLeft(), QSize(128, 128)));
 }
 
 TEST_F(MainTemplate, KeepsTheTestButtonHiddenAndOutOfTheTabChain) {
     dialog.show();
     EXPECT_FALSE(built.Control(1001)->isVisible());
     std::vector<int> chain;
-    for (QWidget* widget = built.Control(1000); chain.size() < 5; widget = widget->nextInFocusChain())
+    for (QWidget* widget = built.Control(1000); chain.size() < 5;
+         widget = widget->nextInFocusChain())
         if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisible())
             chain.push_back(widget->property(DialogBuilder::kIdProperty).toInt());
     EXPECT_EQ(chain, (std::vector<int>{1000, 1021, 1, 0xE146, 1020}));

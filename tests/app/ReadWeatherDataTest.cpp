@@ -1,13 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Read Weather Data on a pseudo-terminal standing in for the station's port,
 // fed first by the test itself and then by nimbulo-sim.
+
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <unistd.h>
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest/QTest>
-#include <gtest/gtest.h>
-
-#include <pty.h>
-#include <unistd.h>
 
 #include "StationWindow.h"
 #include "TestSupport.h"
@@ -17,7 +18,7 @@ namespace {
 using TestSupport::Text;
 
 class ReadWeatherData : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { TestSupport::IsolateTest(); }
     // Points the stored COM3 at `device` and presses Read Weather Data. The
     // monitor thread drops what is queued when it starts, as the port would;
@@ -66,7 +67,8 @@ TEST_F(ReadWeatherData, FillsTheLabelsFromTheSimulator) {
 #else
     QProcess simulator;
     simulator.start(NIMBULO_SIM, QString("--count 3 --interval 0.3 --speed 200 --date 2026-04-10 "
-                                         "--time 14:38 --settle 0.5 --linger 30").split(' '));
+                                         "--time 14:38 --settle 0.5 --linger 30")
+                                     .split(' '));
     ASSERT_TRUE(simulator.waitForStarted(5000) && simulator.waitForReadyRead(5000));
     const QString device = QString::fromLocal8Bit(simulator.readLine()).trimmed();
     ASSERT_TRUE(device.startsWith("/dev/")) << device.toStdString();
@@ -77,7 +79,8 @@ TEST_F(ReadWeatherData, FillsTheLabelsFromTheSimulator) {
     for (int id : {1009, 1010, 1011, 1006, 1004, 1007, 1008, 1012, 1013, 1014})
         EXPECT_TRUE((id < 1012 ? oneDecimal : twoDecimals).match(Text(*window, id)).hasMatch())
             << id << " " << Text(*window, id).toStdString();
-    // Three records a station minute apart (0.3 s x 200) from 14:38: the last is 14:40, a five-minute point.
+    // Three records a station minute apart (0.3 s x 200) from 14:38: the last is 14:40, a
+    // five-minute point.
     EXPECT_EQ(Text(*window, 1017), "14:40 ");
     EXPECT_EQ(Text(*window, 1015), "Fri 04/10/2026");
     EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();

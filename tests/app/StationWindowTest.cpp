@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a user meets it: first start, Exit and Escape, the
 // settings, Options, the About box, help, and recorded data replayed through
 // the real window.
+
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -12,8 +15,6 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QtTest/QTest>
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <functional>
 #include <regex>
@@ -53,7 +54,9 @@ void WithOptions(StationWindow& window, const std::function<void(OptionsDialog&)
     window.Button(1021)->click();
 }
 
-QAbstractButton* Option(OptionsDialog& d, int id) { return static_cast<QAbstractButton*>(d.Control(id)); }
+QAbstractButton* Option(OptionsDialog& d, int id) {
+    return static_cast<QAbstractButton*>(d.Control(id));
+}
 
 void ExpectCompass(const StationWindow& window, const QString& name) {
     EXPECT_EQ(window.CompassPictureName(), name);
@@ -65,8 +68,7 @@ void ExpectCompass(const StationWindow& window, const QString& name) {
 void Replay(StationWindow& window, const std::vector<std::string>& lines) {
     QDir().mkpath("InputData");
     std::ofstream file("InputData/InputTestData.txt", std::ios::binary);
-    for (const std::string& line : lines)
-        file << line << "\r\n" << std::flush;
+    for (const std::string& line : lines) file << line << "\r\n" << std::flush;
     window.show();
     window.Button(1001)->click();
 }
@@ -97,17 +99,22 @@ TEST_F(StationWindowTest, StartsWithTheRoseBoldReadingsAndThreeSeriesColouredLik
     const QColor colours[] = {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 255, 255)};
     for (int i = 0; i < 3; ++i) {
         const QWidget* label = window.Control(1034 + i);
-        EXPECT_EQ(std::pair(label->palette().window().color(), label->palette().windowText().color()),
-                  std::pair(colours[i], QColor(Qt::black))) << i;
+        EXPECT_EQ(
+            std::pair(label->palette().window().color(), label->palette().windowText().color()),
+            std::pair(colours[i], QColor(Qt::black)))
+            << i;
         EXPECT_TRUE(label->autoFillBackground()) << i;
         const ChartSeries* series = window.chart().Series(i);
         EXPECT_EQ(std::tuple(series->color, series->lowerBound, series->upperBound),
-                  std::tuple(colours[i].rgb(), 0, 100)) << i;
+                  std::tuple(colours[i].rgb(), 0, 100))
+            << i;
     }
     for (int id : {1009, 1010, 1011, 1006, 1004, 1007, 1008, 1012, 1013, 1014}) {
         const QFont font = window.Control(id)->font();
         EXPECT_TRUE(font.bold()) << id;
-        EXPECT_EQ(QFontMetrics(font).horizontalAdvance("i"), QFontMetrics(font).horizontalAdvance("W")) << id;
+        EXPECT_EQ(QFontMetrics(font).horizontalAdvance("i"),
+                  QFontMetrics(font).horizontalAdvance("W"))
+            << id;
         EXPECT_EQ(font.pixelSize(), window.Control(1004)->height()) << id;
     }
     EXPECT_FALSE(window.Control(1003)->font().bold());
@@ -143,8 +150,7 @@ TEST_F(StationWindowTest, ExitAndReturnStoreTheElevenValuesWhileEscapeAndTheClos
         EXPECT_EQ(window.result(), row.result) << row.how;
         const QSettings file(TestSupport::SettingsFile(), QSettings::IniFormat);
         QStringList stored;
-        for (const QString& key : file.allKeys())
-            stored << key + "=" + file.value(key).toString();
+        for (const QString& key : file.allKeys()) stored << key + "=" + file.value(key).toString();
         stored.sort();
         EXPECT_EQ(stored.join(' '), row.stored) << row.how;
     }
@@ -164,7 +170,8 @@ TEST(SettingsStore, UsesAStoredCornerOnlyWhenItLiesOnThePrimaryScreen) {
     const std::tuple<int, int, bool> table[] = {{0, 0, true},   {1023, 767, true}, {-1, 0, false},
                                                 {0, -1, false}, {1024, 0, false},  {0, 768, false}};
     for (const auto& [x, y, onScreen] : table)
-        EXPECT_EQ(SettingsStore::PositionOnScreen(x, y, QSize(1024, 768)), onScreen) << x << "," << y;
+        EXPECT_EQ(SettingsStore::PositionOnScreen(x, y, QSize(1024, 768)), onScreen)
+            << x << "," << y;
 }
 
 TEST_F(StationWindowTest, ThePumpLetsAPendingRecordRunNested) {
@@ -214,8 +221,8 @@ TEST_F(StationWindowTest, OptionsNamesEachComPortsDeviceAndChecksNoneForAPortOut
         }
         Option(options, 1)->click();
     });
-    EXPECT_EQ(tips, QStringList({"COM1 opens /dev/ttyS0", "COM2 opens /dev/ttyUSB1", "COM3 opens /dev/ttyS2",
-                                 "COM4 opens /dev/ttyS3"}));
+    EXPECT_EQ(tips, QStringList({"COM1 opens /dev/ttyS0", "COM2 opens /dev/ttyUSB1",
+                                 "COM3 opens /dev/ttyS2", "COM4 opens /dev/ttyS3"}));
     EXPECT_EQ(window.comPort, 0);
 }
 
@@ -223,21 +230,20 @@ TEST_F(StationWindowTest, ReplayOfTheTestFileUpdatesLabelsCompassAndChart) {
     StationWindow window;
     Replay(window, {"not a record", kRecord1440});
     const std::pair<int, const char*> expected[] = {
-        {1003, "1"},     {1009, "6.2"},   {1010, "5.6"},  {1011, "6.2"},  {1006, "45.3"},
-        {1004, "68.2"},  {1007, "87.0"},  {1008, "41.5"}, {1012, "0.12"}, {1013, "12.34"},
-        {1014, "29.92"}, {1017, "14:40 "}};
-    for (const auto& [id, text] : expected)
-        EXPECT_EQ(Text(window, id), text) << id;
+        {1003, "1"},    {1009, "6.2"},   {1010, "5.6"},   {1011, "6.2"},
+        {1006, "45.3"}, {1004, "68.2"},  {1007, "87.0"},  {1008, "41.5"},
+        {1012, "0.12"}, {1013, "12.34"}, {1014, "29.92"}, {1017, "14:40 "}};
+    for (const auto& [id, text] : expected) EXPECT_EQ(Text(window, id), text) << id;
     ExpectCompass(window, "E");
-    // Nothing chosen to plot: the labels are emptied and the series get 0; without Save Data no files.
+    // Nothing chosen to plot: the labels are emptied and the series get 0; without Save Data no
+    // files.
     EXPECT_EQ(Text(window, 1034), "");
     EXPECT_EQ(window.chart().Series(0)->current, 0);
     EXPECT_FALSE(QDir("OutputData").exists() || QFile::exists("wxreportmixw.txt"));
 }
 
 TEST_F(StationWindowTest, ReplayWithFourPlotItemsAndSaveDataPlotsTheFirstThreeAndWritesTheFiles) {
-    for (int i = 0; i < 4; ++i)
-        Store(QString("Settings/PlotItem%1").arg(i), 1);
+    for (int i = 0; i < 4; ++i) Store(QString("Settings/PlotItem%1").arg(i), 1);
     Store("Settings/SaveStatus", 1);
     StationWindow window;
     Replay(window, {kRecord1440});
@@ -275,19 +281,22 @@ TEST_F(StationWindowTest, AboutOnTheContextMenuShowsTheAboutBox) {
     QTimer::singleShot(20, [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
-        for (const QAction* action : menu->actions())
-            seen << action->text();
-        OnNextModal([&seen](QWidget* about) {
-            seen << about->windowTitle();
-            for (const QLabel* label : about->findChildren<QLabel*>())
-                seen << (label->pixmap().isNull() ? label->text()
-                                                  : QString("icon %1").arg(label->pixmap().width()));
-            QTest::keyClick(about, Qt::Key_Escape);
-        }, &window);
+        for (const QAction* action : menu->actions()) seen << action->text();
+        OnNextModal(
+            [&seen](QWidget* about) {
+                seen << about->windowTitle();
+                for (const QLabel* label : about->findChildren<QLabel*>())
+                    seen << (label->pixmap().isNull()
+                                 ? label->text()
+                                 : QString("icon %1").arg(label->pixmap().width()));
+                QTest::keyClick(about, Qt::Key_Escape);
+            },
+            &window);
         menu->actions().front()->trigger();
         menu->close();
     });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), window.mapToGlobal(QPoint(10, 10)));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                            window.mapToGlobal(QPoint(10, 10)));
     QApplication::sendEvent(&window, &event);
     QTest::qWait(50);
     EXPECT_EQ(seen, QStringList({"&About", "About Nimbulo", "icon 32", "Nimbulo Version 2.0"}));

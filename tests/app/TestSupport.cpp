@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSupport.h"
+
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
@@ -6,8 +9,6 @@
 #include <QLabel>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-
 #include <memory>
 
 #include "SettingsStore.h"
@@ -17,8 +18,7 @@ namespace TestSupport {
 
 std::string Record(const std::array<int, 12>& fields) {
     std::string line = "!!";
-    for (int field : fields)
-        line += QString::asprintf("%04X", field & 0xFFFF).toStdString();
+    for (int field : fields) line += QString::asprintf("%04X", field & 0xFFFF).toStdString();
     return line;
 }
 
@@ -34,13 +34,17 @@ void IsolateTest() {
     QDir::setCurrent(work.absolutePath());
 }
 
-QString SettingsFile() { return SettingsStore().FileName(); }
+QString SettingsFile() {
+    return SettingsStore().FileName();
+}
 
 void Store(const QString& key, const QVariant& value) {
     QSettings(SettingsFile(), QSettings::IniFormat).setValue(key, value);
 }
 
-QString Text(const StationWindow& window, int id) { return static_cast<QLabel*>(window.Control(id))->text(); }
+QString Text(const StationWindow& window, int id) {
+    return static_cast<QLabel*>(window.Control(id))->text();
+}
 
 std::string ReadAll(const QString& path) {
     QFile file(path);
@@ -52,7 +56,7 @@ std::string ReadAll(const QString& path) {
 namespace {
 
 class QtTestEnvironment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         ASSERT_TRUE(scratch_.isValid());
@@ -64,7 +68,7 @@ public:
         scratch_.remove();
     }
 
-private:
+  private:
     int argc_ = 1;
     char* argv_[2] = {const_cast<char*>("nimbulo-tests"), nullptr};
     QTemporaryDir scratch_;

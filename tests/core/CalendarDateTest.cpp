@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -54,10 +55,10 @@ TEST(CalendarDate, HasTheLandmarkDayNumbers) {
         int weekday;
     };
     const Case cases[] = {
-        {1, 1, 1, 1, 6},              // a Saturday
-        {10, 4, 1582, 577737, 4},     // last Julian day, a Thursday
-        {10, 15, 1582, 577738, 5},    // first Gregorian day, a Friday
-        {1, 1, 2002, 730853, 2},      // a Tuesday
+        {1, 1, 1, 1, 6},            // a Saturday
+        {10, 4, 1582, 577737, 4},   // last Julian day, a Thursday
+        {10, 15, 1582, 577738, 5},  // first Gregorian day, a Friday
+        {1, 1, 2002, 730853, 2},    // a Tuesday
     };
     for (const Case& c : cases) {
         CalendarDate date;
@@ -80,8 +81,8 @@ TEST(CalendarDate, TurnsADayOfTheYearIntoADate) {
         int month, day, expectedYear;
     };
     const Case cases[] = {
-        {60, 2000, 2, 29, 2000},  {60, 2001, 3, 1, 2001},   {366, 2000, 12, 31, 2000},
-        {366, 2001, 1, 1, 2002},  {0, 2002, 12, 31, 2001},  {1, 2002, 1, 1, 2002},
+        {60, 2000, 2, 29, 2000},   {60, 2001, 3, 1, 2001},   {366, 2000, 12, 31, 2000},
+        {366, 2001, 1, 1, 2002},   {0, 2002, 12, 31, 2001},  {1, 2002, 1, 1, 2002},
         {365, 1900, 12, 31, 1900}, {340, 2002, 12, 6, 2002}, {400, 2026, 2, 4, 2027},
     };
     for (const Case& c : cases) {
@@ -98,9 +99,9 @@ TEST(CalendarDate, KnowsMonthLengthsOnBothSidesOf1582) {
         int month, year, days;
     };
     const Case cases[] = {
-        {2, 1500, 29}, {2, 1600, 29}, {2, 1582, 28}, {2, 1700, 28}, {2, 1900, 28},
-        {2, 2000, 29}, {2, 2100, 28}, {2, 2024, 29}, {10, 1582, 21}, {10, 1583, 31},
-        {1, 2001, 31}, {4, 2001, 30}, {12, 2001, 31}, {0, 2001, 0},  {13, 2001, 0},
+        {2, 1500, 29}, {2, 1600, 29}, {2, 1582, 28},  {2, 1700, 28},  {2, 1900, 28},
+        {2, 2000, 29}, {2, 2100, 28}, {2, 2024, 29},  {10, 1582, 21}, {10, 1583, 31},
+        {1, 2001, 31}, {4, 2001, 30}, {12, 2001, 31}, {0, 2001, 0},   {13, 2001, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DaysInMonth(c.month, c.year), c.days) << c.month << "/" << c.year;

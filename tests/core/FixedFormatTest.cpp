@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -38,10 +39,28 @@ TEST(FormatFixed, MatchesPrintfForEveryReadingARecordCanProduce) {
 }
 
 TEST(FormatFixed, MatchesPrintfAtTiesSignsAndExtremes) {
-    const double values[] = {0.0,    -0.0,  0.05,   0.15,   0.25,   2.5,    -0.04,  -0.05,
-                             0.005,  0.125, 0.375,  99.95,  -99.95, 1e9,    1e9 - 0.05, 5e8,
-                             1e300,  -1e300, std::numeric_limits<double>::infinity(),
-                             std::numeric_limits<double>::quiet_NaN(), 4.35, 1.005};
+    const double values[] = {0.0,
+                             -0.0,
+                             0.05,
+                             0.15,
+                             0.25,
+                             2.5,
+                             -0.04,
+                             -0.05,
+                             0.005,
+                             0.125,
+                             0.375,
+                             99.95,
+                             -99.95,
+                             1e9,
+                             1e9 - 0.05,
+                             5e8,
+                             1e300,
+                             -1e300,
+                             std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::quiet_NaN(),
+                             4.35,
+                             1.005};
     for (double v : values) {
         for (int decimals : {1, 2}) {
             EXPECT_EQ(Fast(v, decimals), Printf(v, decimals)) << v << " " << decimals;

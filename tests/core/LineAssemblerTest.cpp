@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,19 +29,26 @@ TEST(LineAssembler, CutsTheByteStreamIntoLines) {
     const Case cases[] = {
         {"a record with CR LF", kRecord + "\r\n", {kRecord}},
         {"a bare line feed drops the last digit", kRecord + "\n", {kRecord.substr(0, 49)}},
-        {"junk before the record", "\x01\xff garbage!!\r\n" + kRecord + "\r\n",
+        {"junk before the record",
+         "\x01\xff garbage!!\r\n" + kRecord + "\r\n",
          {"\x01\xff garbage!!", kRecord}},
-        {"a cut record then a whole one", kRecord.substr(0, 20) + "\r\n" + kRecord + "\r\n",
+        {"a cut record then a whole one",
+         kRecord.substr(0, 20) + "\r\n" + kRecord + "\r\n",
          {kRecord.substr(0, 20), kRecord}},
         {"CR CR LF keeps one CR", kRecord + "\r\r\n", {kRecord + "\r"}},
-        {"LF CR swaps", kRecord + "\n\r" + kRecord + "\n\r",
+        {"LF CR swaps",
+         kRecord + "\n\r" + kRecord + "\n\r",
          {kRecord.substr(0, 49), "\r" + kRecord.substr(0, 49)}},
         {"a line feed with nothing collected", "\n", {""}},
         {"two line feeds", kRecord + "\r\n\n", {kRecord, ""}},
         {"no line feed yet", kRecord + "\r", {}},
         {"512 characters then LF", k512 + "\n", {std::string(511, 'x')}},
         {"the 513th character is dropped", k512 + "ABCDE\r\n", {"BCDE"}},
-        {"NUL bytes end the handed-over text", std::string("!!00\0" "11\r\n", 9), {"!!00"}},
+        {"NUL bytes end the handed-over text",
+         std::string("!!00\0"
+                     "11\r\n",
+                     9),
+         {"!!00"}},
     };
     for (const Case& c : cases) {
         Collector collector;

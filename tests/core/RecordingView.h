@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <functional>
@@ -9,7 +10,7 @@
 
 // A window stand-in that records what processing asks of it, in order.
 class RecordingView : public StationView {
-public:
+  public:
     void SetLabelText(int controlId, std::string_view text) override {
         labels[controlId] = std::string(text);
         events.push_back("label " + std::to_string(controlId) + "=" + std::string(text));

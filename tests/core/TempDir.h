@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdlib>
@@ -8,7 +9,7 @@
 // A fresh folder for one test, removed afterwards; optionally the working
 // directory while the test runs.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "nimbulo-XXXXXX").string();
         path_ = mkdtemp(pattern.data());
@@ -35,7 +36,7 @@ public:
         return file;
     }
 
-private:
+  private:
     std::filesystem::path path_;
     std::filesystem::path previous_;
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <string>
@@ -33,9 +34,11 @@ TEST(LineFileReader, ReadsLinesAsTheReplayReadsThem) {
         {"empty lines are empty strings", "\n\r\n\n", {"", "", ""}},
         {"a CR not before LF stays", "a\rb\r\n", {"a\rb"}},
         {"a CR at the end of the file stays", "ab\r", {"ab\r"}},
-        {"600 characters become 511 and 89", std::string(600, 'z') + "\n",
+        {"600 characters become 511 and 89",
+         std::string(600, 'z') + "\n",
          {std::string(511, 'z'), std::string(89, 'z')}},
-        {"511 characters then LF leave an empty line", std::string(511, 'q') + "\r\n",
+        {"511 characters then LF leave an empty line",
+         std::string(511, 'q') + "\r\n",
          {std::string(511, 'q'), ""}},
         {"510 characters then CR LF", std::string(510, 'q') + "\r\n", {std::string(510, 'q')}},
         {"NUL bytes are kept in the line", std::string("!!\0x\n", 5), {"!!"}},
@@ -63,8 +66,8 @@ TEST(TestFileReplay, StopsWhenTheTotalRecordCountReachesTheLimit) {
     };
     const Case cases[] = {
         {0, 5, 5},
-        {MaxReplayRecords, 5, 0},          // reads one line, processes none
-        {MaxReplayRecords - 2, 5, 2},      // stops after the record that makes 300000
+        {MaxReplayRecords, 5, 0},      // reads one line, processes none
+        {MaxReplayRecords - 2, 5, 2},  // stops after the record that makes 300000
         {MaxReplayRecords - 1, 1, 1},
     };
     for (const Case& c : cases) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes, as if from the serial port, through line collection
 // and record decoding. The first byte picks the port so that refused ports
 // are exercised too.

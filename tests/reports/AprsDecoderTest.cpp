@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads our APRS weather lines back with a real APRS decoder (decode_aprs
 // from the direwolf package), so the format is checked by something that
 // was not written here.

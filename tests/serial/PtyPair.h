@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <fcntl.h>
@@ -28,6 +29,7 @@ struct PtyPair {
 // Waits until the port's monitor thread runs (and has dropped stale input).
 template <typename Port>
 bool WaitUntilRunning(const Port& port) {
-    for (int i = 0; i < 500 && !port.threadRunning(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    for (int i = 0; i < 500 && !port.threadRunning(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     return port.threadRunning();
 }

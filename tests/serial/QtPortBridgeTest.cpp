@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hand-over of the monitor thread's calls to the user-interface thread,
 // and stopping the port while such a hand-over waits.
 #include <gtest/gtest.h>
@@ -10,8 +11,8 @@
 
 #include "LineAssembler.h"
 #include "PtyPair.h"
-#include "RecordingOwner.h"
 #include "QtPortBridge.h"
+#include "RecordingOwner.h"
 #include "SerialPort.h"
 
 namespace {
@@ -32,22 +33,25 @@ bool PumpUntil(const std::function<bool()>& done, int limitMs = 5000) {
 }
 
 class BridgeOnPty : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         bridge.SetErrorPresenter([this](const QString& caption, const QString& text) {
             owner.ReportError(caption.toStdString(), text.toStdString());
         });
-        bridge.SetPortEventHandler([this](int param, int port) { return owner.OnPortEvent(param, port); });
+        bridge.SetPortEventHandler(
+            [this](int param, int port) { return owner.OnPortEvent(param, port); });
     }
     bool StartWithMask(unsigned mask) {
-        return port.OpenPort(&bridge, 1, 2400, 'N', 8, 1, mask, 512) && port.StartMonitor() && WaitUntilRunning(port);
+        return port.OpenPort(&bridge, 1, 2400, 'N', 8, 1, mask, 512) && port.StartMonitor() &&
+               WaitUntilRunning(port);
     }
 
     QCoreApplication& app = App();  // before any QObject
     PtyPair pty;
     std::string device = pty.slavePath;
     RecordingOwner owner;  // what the bridge hands to this thread
-    QtPortBridge bridge{[this](int character, int port) { return owner.OnSerialCharacter(character, port); }};
+    QtPortBridge bridge{
+        [this](int character, int port) { return owner.OnSerialCharacter(character, port); }};
     SerialPort port{[this](int) { return device; }};  // stopped before the bridge goes
     const std::set<std::thread::id> thisThread{std::this_thread::get_id()};
 };
@@ -70,7 +74,8 @@ TEST_F(BridgeOnPty, HandsEveryByteInOrderToTheBridgesThreadWhereAWholeRecordBeco
 
 // Without the port-event bit the first hand-over of a wake-up is the byte itself.
 TEST_F(BridgeOnPty, StoppingWhileTheMonitorWaitsInAHandOverReturnsDeliversItAndReadsNoFurther) {
-    for (auto [mask, expected] : {std::pair{unsigned{SerialPort::EV_RXCHAR}, "C"}, std::pair{9u, "CE"}}) {
+    for (auto [mask, expected] :
+         {std::pair{unsigned{SerialPort::EV_RXCHAR}, "C"}, std::pair{9u, "CE"}}) {
         ASSERT_TRUE(StartWithMask(mask));
         ASSERT_TRUE(pty.Write("ZW"));
         QThread::msleep(150);  // the monitor thread now waits for this thread
@@ -109,9 +114,10 @@ TEST_F(BridgeOnPty, AMonitorReportIsShownOnTheBridgesThreadButNotWhenAStopOverta
     bridge.OpenAndMonitor(port, 3);
     ASSERT_TRUE(PumpUntil([&] { return !owner.Errors().empty(); }));
     PumpUntil([] { return false; }, 200);
-    EXPECT_EQ(owner.Errors(), std::vector<std::string>{"Application Error|WARNING:  WaitCommEvent() Failed with "
-                                                       "the following error: \n" + std::string(std::strerror(EBADF)) +
-                                                       "\nPort: 3\n"});
+    EXPECT_EQ(owner.Errors(),
+              std::vector<std::string>{"Application Error|WARNING:  WaitCommEvent() Failed with "
+                                       "the following error: \n" +
+                                       std::string(std::strerror(EBADF)) + "\nPort: 3\n"});
     EXPECT_EQ(owner.Threads(), thisThread);
     EXPECT_TRUE(port.threadRunning());  // idle until stopped
     auto before = std::chrono::steady_clock::now();
@@ -125,9 +131,10 @@ TEST_F(BridgeOnPty, ASetUpFailureOnTheBridgesOwnThreadIsShownAtOnceWithoutADeadl
     device = path;  // a plain file is no terminal
     EXPECT_TRUE(port.OpenPort(&bridge, 1, 2400, 'N', 8, 1, 9, 512));
     unlink(path);
-    EXPECT_EQ(owner.Errors(), std::vector<std::string>{"Application Error|WARNING:  SetCommTimeouts() Failed with "
-                                                       "the following error: \n" + std::string(std::strerror(ENOTTY)) +
-                                                       "\nPort: 1\n"});
+    EXPECT_EQ(owner.Errors(),
+              std::vector<std::string>{"Application Error|WARNING:  SetCommTimeouts() Failed with "
+                                       "the following error: \n" +
+                                       std::string(std::strerror(ENOTTY)) + "\nPort: 1\n"});
 }
 
 TEST(QtPortBridge, ThePortEventResultIsMinusOneOutsidePortsOneToFourElseZero) {

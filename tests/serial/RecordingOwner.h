@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <algorithm>
@@ -15,7 +16,7 @@
 // event, 'C' byte, 'R' error report), the bytes, the port number of each
 // event and byte, the "caption|text" of each report and the threads they came on.
 class RecordingOwner : public SerialPortOwner {
-public:
+  public:
     std::function<void(int character)> onCharacter;  // runs on the monitor thread
 
     int OnPortEvent(int eventParam, int port) override { return Add('E', eventParam, port, {}); }
@@ -35,19 +36,24 @@ public:
     std::set<std::thread::id> Threads() { return Get(threads_); }
     // Waits up to five seconds for at least count calls of this kind.
     bool WaitFor(char kind, size_t count) {
-        auto arrived = [&] { return std::ranges::count(Kinds(), kind) >= static_cast<long>(count); };
-        for (int i = 0; i < 2500 && !arrived(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        auto arrived = [&] {
+            return std::ranges::count(Kinds(), kind) >= static_cast<long>(count);
+        };
+        for (int i = 0; i < 2500 && !arrived(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
         return arrived();
     }
 
-private:
+  private:
     int Add(char kind, int value, int port, std::string error) {
         std::lock_guard<std::mutex> lock(mutex_);
         kinds_.push_back(kind);
         threads_.insert(std::this_thread::get_id());
         if (kind == 'C') characters_.push_back(static_cast<char>(value));
-        if (kind == 'R') errors_.push_back(std::move(error));
-        else ports_.push_back(port);
+        if (kind == 'R')
+            errors_.push_back(std::move(error));
+        else
+            ports_.push_back(port);
         return 0;
     }
     template <typename T>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real SerialPort on pseudo-terminals: what the monitor thread hands over,
 // in which order, and how it behaves when the device is missing or goes away.
 #include <gtest/gtest.h>
@@ -14,9 +15,11 @@ namespace {
 using namespace std::chrono_literals;
 
 class SerialPortOnPty : public ::testing::Test {
-protected:
+  protected:
     bool Open(int comPort) { return port.OpenPort(&owner, comPort, 2400, 'N', 8, 1, 9, 512); }
-    bool OpenAndMonitor(int comPort) { return Open(comPort) && port.StartMonitor() && WaitUntilRunning(port); }
+    bool OpenAndMonitor(int comPort) {
+        return Open(comPort) && port.StartMonitor() && WaitUntilRunning(port);
+    }
 
     PtyPair pty;
     RecordingOwner owner;
@@ -28,7 +31,8 @@ TEST_F(SerialPortOnPty, OpensRawAt2400Baud8N1WithTheOneSecondTimeOutAndNoReportF
     termios t{};
     ASSERT_EQ(tcgetattr(pty.master, &t), 0);  // the master reports the slave's settings
     EXPECT_EQ(cfgetispeed(&t), B2400);
-    EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | CREAD), static_cast<tcflag_t>(CS8 | CREAD));
+    EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | CREAD),
+              static_cast<tcflag_t>(CS8 | CREAD));
     EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG), 0u);
     EXPECT_EQ(t.c_iflag & (IXON | ICRNL), 0u);
     EXPECT_EQ(t.c_cc[VMIN], 0);
@@ -36,7 +40,8 @@ TEST_F(SerialPortOnPty, OpensRawAt2400Baud8N1WithTheOneSecondTimeOutAndNoReportF
     EXPECT_EQ(owner.Kinds(), "");  // a pty has no RTS line, which is no fault
 }
 
-TEST_F(SerialPortOnPty, BytesArriveInOrderEachAsOneCallWithThePortNumberAfterAPortEventPerWakeUpAndStopIsPrompt) {
+TEST_F(SerialPortOnPty,
+       BytesArriveInOrderEachAsOneCallWithThePortNumberAfterAPortEventPerWakeUpAndStopIsPrompt) {
     ASSERT_TRUE(OpenAndMonitor(3));
     const std::string first("!!\x00\x7f", 4), second = "\x80\xff\r\n";
     ASSERT_TRUE(pty.Write(first));
@@ -51,11 +56,13 @@ TEST_F(SerialPortOnPty, BytesArriveInOrderEachAsOneCallWithThePortNumberAfterAPo
     EXPECT_EQ(owner.Characters(), first + second);
     std::string kinds = owner.Kinds();
     EXPECT_EQ(kinds.front(), 'E');
-    EXPECT_EQ(kinds.find("CCCCC"), std::string::npos) << kinds;  // the second burst had its own event
+    EXPECT_EQ(kinds.find("CCCCC"), std::string::npos)
+        << kinds;  // the second burst had its own event
     EXPECT_EQ(owner.Ports(), std::vector<int>(kinds.size(), 3));
 }
 
-TEST_F(SerialPortOnPty, ADeviceVanishingMidRecordIsReportedOnceAndTheThreadIdlesWithoutCpuUntilStopped) {
+TEST_F(SerialPortOnPty,
+       ADeviceVanishingMidRecordIsReportedOnceAndTheThreadIdlesWithoutCpuUntilStopped) {
     ASSERT_TRUE(OpenAndMonitor(4));
     const std::string half = "!!0072001B02C2041C27";  // a record cut short
     ASSERT_TRUE(pty.Write(half));
@@ -68,8 +75,9 @@ TEST_F(SerialPortOnPty, ADeviceVanishingMidRecordIsReportedOnceAndTheThreadIdles
 
     auto errors = owner.Errors();
     ASSERT_EQ(errors.size(), 1u);
-    bool knownOperation = errors[0].starts_with("Application Error|WARNING:  WaitCommEvent() Failed") ||
-                          errors[0].starts_with("Application Error|WARNING:  ReadFile() Failed");
+    bool knownOperation =
+        errors[0].starts_with("Application Error|WARNING:  WaitCommEvent() Failed") ||
+        errors[0].starts_with("Application Error|WARNING:  ReadFile() Failed");
     EXPECT_TRUE(knownOperation && errors[0].ends_with("\nPort: 4\n")) << errors[0];
     EXPECT_EQ(owner.Characters(), half);
     EXPECT_TRUE(port.threadRunning());

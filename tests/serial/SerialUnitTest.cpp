@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial port without a real device: the error text, the COM number
 // mapping, the line settings, and the port's steps against a scripted device.
 #include <gtest/gtest.h>
@@ -20,7 +21,7 @@ using namespace std::chrono_literals;
 // every step is logged by name, and the test can announce received bytes
 // whose read then ends with readOutcome and error 5.
 class FakeSerialDevice : public SerialDevice {
-public:
+  public:
     std::map<std::string, int> failures;
     std::vector<std::string> log;
     bool rtsEnable = false;
@@ -43,18 +44,22 @@ public:
     }
     int SetState() override { return Step("SetState"); }
     int Purge() override { return Step("Purge"); }
-    int QueuedBytes(int& count) override { count = queued; return 0; }
+    int QueuedBytes(int& count) override {
+        count = queued;
+        return 0;
+    }
     ReadResult ReadByte() override { return {readOutcome, 0, 5}; }
     // Polls, which is good enough for a test and keeps the fake free of locks.
     WaitResult WaitForEvent(bool watchPort) override {
-        while (!shutdown_ && !(watchPort && queued > 0)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        while (!shutdown_ && !(watchPort && queued > 0))
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return {shutdown_ ? WaitResult::Outcome::Shutdown : WaitResult::Outcome::PortEvent, 0};
     }
     void SignalShutdown() override { shutdown_ = true; }
     void ResetShutdown() override { shutdown_ = false; }
     std::string ErrorText(int error) const override { return "error " + std::to_string(error); }
 
-private:
+  private:
     int Step(const char* name) {
         log.push_back(name);
         return failures.count(name) ? failures[name] : 0;
@@ -66,9 +71,10 @@ private:
 
 TEST(ErrorText, IsNeverCutHoweverLongItsParts) {
     std::string longText(1000, 'x');
-    EXPECT_EQ(SerialPort::ComposeErrorText("GetOverlappedResults() in ReadFile()", longText, -12345),
-              "WARNING:  GetOverlappedResults() in ReadFile() Failed with the following error: \n" + longText +
-                  "\nPort: -12345\n");
+    EXPECT_EQ(
+        SerialPort::ComposeErrorText("GetOverlappedResults() in ReadFile()", longText, -12345),
+        "WARNING:  GetOverlappedResults() in ReadFile() Failed with the following error: \n" +
+            longText + "\nPort: -12345\n");
 }
 
 TEST(DeviceNameForPort, FollowsTheOverrideElseTheSerialDeviceOneBelowTheComNumber) {
@@ -95,13 +101,17 @@ struct Rig {
 
 // Every set-up step in turn fails, then none: the failing step is reported
 // once under its name, the later steps are skipped, the purge always follows.
-TEST(SerialPortSetUp, RunsTheStepsInOrderUntilOneFailsWhichIsReportedUnderItsNameAndTheOpenSucceeds) {
-    const std::vector<std::string> steps{"SetTimeouts", "SetEventMask", "GetState", "BuildState", "SetState"};
-    const char* names[] = {"SetCommTimeouts()", "SetCommMask()", "GetCommState()", "BuildCommDCB()", "SetCommState()"};
+TEST(SerialPortSetUp,
+     RunsTheStepsInOrderUntilOneFailsWhichIsReportedUnderItsNameAndTheOpenSucceeds) {
+    const std::vector<std::string> steps{"SetTimeouts", "SetEventMask", "GetState", "BuildState",
+                                         "SetState"};
+    const char* names[] = {"SetCommTimeouts()", "SetCommMask()", "GetCommState()", "BuildCommDCB()",
+                           "SetCommState()"};
     for (size_t failing = 0; failing <= steps.size(); ++failing) {
         Rig rig;
         std::vector<std::string> expectedLog{"Close", "Open"}, expectedErrors;
-        expectedLog.insert(expectedLog.end(), steps.begin(), steps.begin() + std::min(failing + 1, steps.size()));
+        expectedLog.insert(expectedLog.end(), steps.begin(),
+                           steps.begin() + std::min(failing + 1, steps.size()));
         expectedLog.push_back("Purge");
         if (failing < steps.size()) {
             rig.device->failures[steps[failing]] = 22;
@@ -126,8 +136,9 @@ TEST(SerialPortSetUp, AFailedOpenIsNotReportedAndSkipsTheRestAndNoMonitorStartsB
 }
 
 TEST(SerialPortMonitor, AFailedReadIsReportedOnceHandsNothingOverAndTheThreadOnlyWaitsToStop) {
-    for (auto [outcome, operation] : {std::pair{ReadResult::Outcome::Failed, "ReadFile()"},
-                                      {ReadResult::Outcome::TimedOut, "GetOverlappedResults() in ReadFile()"}}) {
+    for (auto [outcome, operation] :
+         {std::pair{ReadResult::Outcome::Failed, "ReadFile()"},
+          {ReadResult::Outcome::TimedOut, "GetOverlappedResults() in ReadFile()"}}) {
         Rig rig;
         ASSERT_TRUE(rig.Open(1));
         ASSERT_TRUE(rig.port.StartMonitor());
@@ -137,8 +148,9 @@ TEST(SerialPortMonitor, AFailedReadIsReportedOnceHandsNothingOverAndTheThreadOnl
         std::this_thread::sleep_for(50ms);
         rig.port.StopMonitor();
         EXPECT_EQ(rig.owner.Kinds(), "ER");
-        EXPECT_EQ(rig.owner.Errors().back(), std::string("Application Error|WARNING:  ") + operation +
-                                                 " Failed with the following error: \nerror 5\nPort: 1\n");
+        EXPECT_EQ(rig.owner.Errors().back(),
+                  std::string("Application Error|WARNING:  ") + operation +
+                      " Failed with the following error: \nerror 5\nPort: 1\n");
     }
 }
 

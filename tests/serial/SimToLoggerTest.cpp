@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // nimbulo-sim and nimbulo-logger joined by a pseudo-terminal: live logging
 // through the real serial port, as a station computer would run it.
 #include <fcntl.h>
@@ -20,7 +21,8 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    for (auto deadline = std::chrono::steady_clock::now() + limit; !done(); std::this_thread::sleep_for(20ms))
+    for (auto deadline = std::chrono::steady_clock::now() + limit; !done();
+         std::this_thread::sleep_for(20ms))
         if (std::chrono::steady_clock::now() > deadline) return false;
     return true;
 }
@@ -33,7 +35,7 @@ long Summary(const std::string& text, const std::string& name) {
 // Runs "sim" and "logger" in a scratch directory, their output and error
 // streams going to sim.out, sim.err, logger.out and logger.err there.
 class SimToLogger : public ::testing::Test {
-protected:
+  protected:
     ~SimToLogger() override {
         for (auto [name, pid] : running) {
             kill(pid, SIGKILL);
@@ -41,7 +43,8 @@ protected:
         }
         fs::remove_all(work);
     }
-    void Start(const std::string& name, std::vector<std::string> args, std::vector<std::string> env = {}) {
+    void Start(const std::string& name, std::vector<std::string> args,
+               std::vector<std::string> env = {}) {
         args.insert(args.begin(), NIMBULO_BINARY_DIR "/tools/" + name + "/nimbulo-" + name);
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
@@ -50,7 +53,8 @@ protected:
         pid_t pid = fork();
         if (pid == 0) {
             if (dup2(open(out.c_str(), O_WRONLY | O_CREAT, 0644), 1) < 0 ||
-                dup2(open(err.c_str(), O_WRONLY | O_CREAT, 0644), 2) < 0 || chdir(work.c_str()) != 0)
+                dup2(open(err.c_str(), O_WRONLY | O_CREAT, 0644), 2) < 0 ||
+                chdir(work.c_str()) != 0)
                 _exit(126);
             for (auto& e : env) putenv(e.data());
             execv(argv[0], argv.data());
@@ -61,7 +65,8 @@ protected:
     // Starts the simulator on a new pseudo-terminal and returns its path.
     std::string StartSim(std::vector<std::string> args) {
         Start("sim", std::move(args));
-        EXPECT_TRUE(WaitFor([&] { return Out("sim").find('\n') != std::string::npos; }, 10s)) << Err("sim");
+        EXPECT_TRUE(WaitFor([&] { return Out("sim").find('\n') != std::string::npos; }, 10s))
+            << Err("sim");
         return Out("sim").substr(0, Out("sim").find('\n'));
     }
     std::string Out(const std::string& name, const char* stream = ".out") {
@@ -74,7 +79,8 @@ protected:
     // Exit status, 128 + signal when killed, or -1 if it did not end in time.
     int Wait(const std::string& name, std::chrono::milliseconds limit) {
         int raw = 0;
-        if (!WaitFor([&] { return waitpid(running[name], &raw, WNOHANG) == running[name]; }, limit)) return -1;
+        if (!WaitFor([&] { return waitpid(running[name], &raw, WNOHANG) == running[name]; }, limit))
+            return -1;
         running.erase(name);
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     }
@@ -89,16 +95,22 @@ protected:
         return lines;
     }
 
-    std::string work = [] { char p[] = "/tmp/nimbulo-live-XXXXXX"; return std::string(mkdtemp(p)); }();
+    std::string work = [] {
+        char p[] = "/tmp/nimbulo-live-XXXXXX";
+        return std::string(mkdtemp(p));
+    }();
     std::map<std::string, pid_t> running;
 };
 
 TEST_F(SimToLogger, ASimulatedDayAtHighSpeedLosesNoRecordAndWrites288LogLines) {
-    std::string pty = StartSim({"--burst", "--speed", "60", "--count", "1440", "--date", "2026-04-10", "--time",
-                                "00:00", "--settle", "0.5", "--linger", "60"});
+    std::string pty =
+        StartSim({"--burst", "--speed", "60", "--count", "1440", "--date", "2026-04-10", "--time",
+                  "00:00", "--settle", "0.5", "--linger", "60"});
     Start("logger", {"--device", pty, "--year", "2026"});
-    ASSERT_TRUE(WaitFor([&] { return Err("sim").find("records sent") != std::string::npos; }, 60s)) << Err("sim");
-    ASSERT_TRUE(WaitFor([&] { return LogLines().size() == 289; }, 30s)) << LogLines().size() << Err("logger");
+    ASSERT_TRUE(WaitFor([&] { return Err("sim").find("records sent") != std::string::npos; }, 60s))
+        << Err("sim");
+    ASSERT_TRUE(WaitFor([&] { return LogLines().size() == 289; }, 30s))
+        << LogLines().size() << Err("logger");
     Signal("logger", SIGTERM);
     ASSERT_EQ(Wait("logger", 10s), 0) << Err("logger");
     EXPECT_EQ(Wait("sim", 10s), 0) << Err("sim");  // it stops once the reader has gone
@@ -117,9 +129,10 @@ TEST_F(SimToLogger, ASimulatedDayAtHighSpeedLosesNoRecordAndWrites288LogLines) {
 }
 
 // Each record moves the station clock five minutes, so each is a log line.
-TEST_F(SimToLogger, ThePortOptionReadsTheDeviceSetForThatComNumberAndAnInterruptLeavesEveryLineOnDisk) {
-    std::string pty = StartSim({"--interval", "0.25", "--speed", "1200", "--date", "2026-06-01", "--time", "08:00",
-                                "--settle", "0.3"});
+TEST_F(SimToLogger,
+       ThePortOptionReadsTheDeviceSetForThatComNumberAndAnInterruptLeavesEveryLineOnDisk) {
+    std::string pty = StartSim({"--interval", "0.25", "--speed", "1200", "--date", "2026-06-01",
+                                "--time", "08:00", "--settle", "0.3"});
     fs::create_directories(work + "/config/Quillfen");
     std::ofstream(work + "/config/Quillfen/nimbulo.conf") << "[Ports]\nCOM2=" << pty << "\n";
     Start("logger", {"--port", "2", "--year", "2026"}, {"XDG_CONFIG_HOME=" + work + "/config"});
@@ -137,8 +150,9 @@ TEST_F(SimToLogger, ADeviceThatGoesAwayIsReportedOnceAndEndsTheLoggerWithStatusT
     EXPECT_EQ(Wait("sim", 20s), 0) << Err("sim");
     ASSERT_EQ(Wait("logger", 10s), 3) << Err("logger");
     EXPECT_EQ(Summary(Out("logger"), "records accepted"), 3);
-    EXPECT_EQ(Err("logger"), "nimbulo-logger: Application Error: WARNING:  WaitCommEvent() Failed with the "
-                             "following error: \nInput/output error\nPort: 1\n");
+    EXPECT_EQ(Err("logger"),
+              "nimbulo-logger: Application Error: WARNING:  WaitCommEvent() Failed with the "
+              "following error: \nInput/output error\nPort: 1\n");
 }
 
 }  // namespace

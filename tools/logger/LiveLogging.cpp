@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "LiveLogging.h"
 
 #include <poll.h>
@@ -29,7 +30,7 @@ namespace {
 // Runs the processing right on the monitor thread: the main thread only waits
 // for a signal, so the pipeline has one user at a time.
 class DirectOwner : public SerialPortOwner {
-public:
+  public:
     DirectOwner(StationPipeline& pipeline, std::ostream& err)
         : pipeline_(pipeline), err_(err), mainThread_(std::this_thread::get_id()) {
         failedFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -58,7 +59,7 @@ public:
         }
     }
 
-private:
+  private:
     StationPipeline& pipeline_;
     std::ostream& err_;
     std::mutex errLock_;
@@ -69,7 +70,7 @@ private:
 // Blocks SIGINT and SIGTERM for this thread and the threads it starts, and
 // delivers them through a descriptor instead; restores the old mask at the end.
 class SignalCatcher {
-public:
+  public:
     SignalCatcher() {
         sigset_t set;
         sigemptyset(&set);
@@ -84,7 +85,7 @@ public:
     }
     int fd() const { return fd_; }
 
-private:
+  private:
     sigset_t oldMask_;
     int fd_ = -1;
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <optional>
@@ -7,7 +8,7 @@
 // What the command line asks of nimbulo-logger.
 struct LoggerOptions {
     bool showHelp = false;
-    std::string replayFile;  // empty: no replay asked for
+    std::string replayFile;   // empty: no replay asked for
     std::optional<int> year;  // stands in for the computer's year
     std::string devicePath;   // --device: read live from this device
     std::optional<int> port;  // --port: read live from this COM number

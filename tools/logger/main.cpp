@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // nimbulo-logger: the station display's processing without a window, for
 // station computers without a display and for turning recordings into logs.
 #include <iostream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "SimLine.h"
 
 #include <fcntl.h>
@@ -16,11 +17,16 @@ namespace {
 
 speed_t SpeedOf(int baud) {
     switch (baud) {
-        case 1200: return B1200;
-        case 4800: return B4800;
-        case 9600: return B9600;
-        case 19200: return B19200;
-        default: return B2400;
+        case 1200:
+            return B1200;
+        case 4800:
+            return B4800;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        default:
+            return B2400;
     }
 }
 

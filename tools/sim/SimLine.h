@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
@@ -7,7 +8,7 @@
 // creates, or a device or file it is given. It paces bytes like a serial
 // line and notices when the reader of a pseudo-terminal has gone.
 class SimLine {
-public:
+  public:
     SimLine() = default;
     ~SimLine();
     SimLine(const SimLine&) = delete;
@@ -34,7 +35,7 @@ public:
     static double Now();
     static void SleepUntil(double seconds, const volatile bool& stop);
 
-private:
+  private:
     bool ReaderGone() const;
     bool WaitWritable(const volatile bool& stop);
 

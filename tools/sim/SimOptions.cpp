@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "SimOptions.h"
 
 #include <cstdio>
@@ -51,7 +52,8 @@ void FillFromNow(SimOptions& o) {
         o.year = local.tm_year + 1900;
         o.dayOfYear = local.tm_yday;
     }
-    if (o.secondOfDay < 0) o.secondOfDay = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
+    if (o.secondOfDay < 0)
+        o.secondOfDay = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
 }
 
 }  // namespace
@@ -70,14 +72,29 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::stri
     using Setter = std::function<bool(const std::string&)>;
     long number = 0;
     const std::map<std::string, Setter> valued = {
-        {"--device", [&](const std::string& v) { o.device = v; return !v.empty(); }},
-        {"--replay", [&](const std::string& v) { o.replayFile = v; return !v.empty(); }},
+        {"--device",
+         [&](const std::string& v) {
+             o.device = v;
+             return !v.empty();
+         }},
+        {"--replay",
+         [&](const std::string& v) {
+             o.replayFile = v;
+             return !v.empty();
+         }},
         {"--interval", [&](const std::string& v) { return ParseDouble(v, o.interval, 0); }},
         {"--speed", [&](const std::string& v) { return ParseDouble(v, o.speed, 0); }},
-        {"--baud", [&](const std::string& v) { return ParseLong(v, number, 0) && (o.baud = number, true); }},
+        {"--baud",
+         [&](const std::string& v) { return ParseLong(v, number, 0) && (o.baud = number, true); }},
         {"--count", [&](const std::string& v) { return ParseLong(v, o.count, 0); }},
-        {"--garble", [&](const std::string& v) { return ParseDouble(v, o.garbleRate, 0) && o.garbleRate <= 1; }},
-        {"--seed", [&](const std::string& v) { return ParseLong(v, number, 0) && (o.seed = static_cast<uint32_t>(number), true); }},
+        {"--garble",
+         [&](const std::string& v) {
+             return ParseDouble(v, o.garbleRate, 0) && o.garbleRate <= 1;
+         }},
+        {"--seed",
+         [&](const std::string& v) {
+             return ParseLong(v, number, 0) && (o.seed = static_cast<uint32_t>(number), true);
+         }},
         {"--date", [&](const std::string& v) { return ParseDate(v, o); }},
         {"--time", [&](const std::string& v) { return ParseTime(v, o); }},
         {"--settle", [&](const std::string& v) { return ParseDouble(v, o.settle, 0); }},

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -14,11 +15,11 @@ struct SimOptions {
     long count = -1;          // records to send; -1 for no limit
     double garbleRate = 0.0;  // probability that a byte is corrupted
     uint32_t seed = 1;
-    int year = 0;             // station start; 0 fields mean "now"
-    int dayOfYear = -1;       // 0 is 1 January
+    int year = 0;        // station start; 0 fields mean "now"
+    int dayOfYear = -1;  // 0 is 1 January
     double secondOfDay = -1;
-    double settle = 1.0;      // seconds between a reader opening the pty and the first record
-    double linger = 2.0;      // seconds to keep the pty open after the last record
+    double settle = 1.0;  // seconds between a reader opening the pty and the first record
+    double linger = 2.0;  // seconds to keep the pty open after the last record
     bool help = false;
 };
 

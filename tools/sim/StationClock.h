@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The instrument's own clock: year, day of the year as the instrument counts
 // it (0 is 1 January) and seconds since midnight. It can run at any pace.
 class StationClock {
-public:
+  public:
     StationClock(int year, int dayOfYear, double secondOfDay);
 
     void Advance(double seconds);
@@ -16,7 +17,7 @@ public:
     static bool IsLeapYear(int year);
     static int DaysInYear(int year) { return IsLeapYear(year) ? 366 : 365; }
 
-private:
+  private:
     int year_;
     int dayOfYear_;
     double secondOfDay_;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "WeatherModel.h"
 
 #include <algorithm>
@@ -8,9 +9,13 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDay = 86400.0;
 
-int Round(double v) { return static_cast<int>(std::lround(v)); }
+int Round(double v) {
+    return static_cast<int>(std::lround(v));
+}
 
-double FahrenheitToCelsius(double f) { return (f - 32.0) * 5.0 / 9.0; }
+double FahrenheitToCelsius(double f) {
+    return (f - 32.0) * 5.0 / 9.0;
+}
 
 // Relative humidity in percent from temperature and dew point (Magnus formula).
 double RelativeHumidity(double tempF, double dewF) {
@@ -50,8 +55,8 @@ void WeatherModel::UpdateRain(const StationClock& clock, double dt) {
     auto into = [&](double s) { return std::clamp(s - showerStart_, 0.0, length); };
     double from = into(std::max(clock.secondOfDay() - dt, 0.0));
     double to = into(clock.secondOfDay());
-    double fallen = kPeakRate * length / kPi *
-                    (std::cos(kPi * from / length) - std::cos(kPi * to / length));
+    double fallen =
+        kPeakRate * length / kPi * (std::cos(kPi * from / length) - std::cos(kPi * to / length));
     rainToday_ += fallen;
     rainLongTerm_ += fallen;
 }
@@ -70,18 +75,19 @@ RecordFields WeatherModel::Next(const StationClock& clock, double dt) {
 
     // Coldest before dawn, warmest mid-afternoon, a cool summer and a mild winter.
     double seasonal = 55 - 20 * std::cos(2 * kPi * (clock.dayOfYear() - 15) / 365.0);
-    double tempOut = seasonal + 9 * std::cos(dayAngle - 2 * kPi * 15 / 24.0) + tempNoise_ - 6 * shower;
+    double tempOut =
+        seasonal + 9 * std::cos(dayAngle - 2 * kPi * 15 / 24.0) + tempNoise_ - 6 * shower;
     double dew = std::min(seasonal - 10 + dewNoise_ + 10 * shower, tempOut);
     double humidityOut = std::clamp(RelativeHumidity(tempOut, dew), 5.0, 100.0);
     double tempIn = 70 + 1.5 * std::sin(dayAngle - kPi / 2) + 0.2 * tempNoise_;
     double humidityIn = std::clamp(40 + 0.3 * (humidityOut - 60) / 4, 25.0, 60.0);
-    double pressure = std::clamp(1013.2 + pressureDrift_ + 0.6 * std::cos(2 * dayAngle) - 3 * shower,
-                                 960.0, 1050.0);
+    double pressure = std::clamp(
+        1013.2 + pressureDrift_ + 0.6 * std::cos(2 * dayAngle) - 3 * shower, 960.0, 1050.0);
 
     double mean = std::max(windMean_, 0.0) + 10 * shower;
     double speed = std::max(0.0, mean * (1 + 0.35 * Gaussian()));
-    windAverage_ = windAverage_ < 0 ? speed
-                                    : windAverage_ + (speed - windAverage_) * (1 - std::exp(-dt / 60));
+    windAverage_ =
+        windAverage_ < 0 ? speed : windAverage_ + (speed - windAverage_) * (1 - std::exp(-dt / 60));
     // The wind backs all the way round every twelve hours of station time.
     double direction = 256.0 * second / (kDay / 2) + directionNoise_;
     int directionRaw = ((Round(direction) % 256) + 256) % 256;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,7 @@
 // whose direction turns through all sixteen compass points twice a day,
 // drifting pressure, and one rain shower each afternoon.
 class WeatherModel {
-public:
+  public:
     explicit WeatherModel(uint32_t seed);
 
     // Moves the weather on by elapsedSeconds of station time ending at clock
@@ -22,7 +23,7 @@ public:
     double showerStart() const { return showerStart_; }
     static constexpr double kShowerLength = 45 * 60.0;
 
-private:
+  private:
     // An Ornstein-Uhlenbeck step: relaxes toward 0 with time constant tau and
     // keeps a standard deviation of sigma.
     double Wander(double value, double sigma, double tau, double dt);
@@ -31,13 +32,13 @@ private:
 
     std::mt19937 random_;
     std::normal_distribution<double> normal_{0.0, 1.0};
-    double tempNoise_ = 0;      // degrees F
-    double dewNoise_ = 0;       // degrees F
-    double pressureDrift_ = 0;  // mbar
-    double windMean_ = 12;      // km/h
-    double windAverage_ = -1;   // km/h, the instrument's one-minute average
-    double directionNoise_ = 0; // direction units
-    double rainToday_ = 0;      // inches
+    double tempNoise_ = 0;       // degrees F
+    double dewNoise_ = 0;        // degrees F
+    double pressureDrift_ = 0;   // mbar
+    double windMean_ = 12;       // km/h
+    double windAverage_ = -1;    // km/h, the instrument's one-minute average
+    double directionNoise_ = 0;  // direction units
+    double rainToday_ = 0;       // inches
     double rainLongTerm_ = 12.34;
     int rainDay_ = -1;
     double showerStart_;

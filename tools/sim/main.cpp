@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // nimbulo-sim: a stand-in for the weather station on a serial line.
 #include <signal.h>
 
@@ -16,11 +17,13 @@ namespace {
 
 volatile bool stopRequested = false;
 
-void OnSignal(int) { stopRequested = true; }
+void OnSignal(int) {
+    stopRequested = true;
+}
 
 // One record after another: generated weather, or the lines of a recording.
 class RecordSource {
-public:
+  public:
     explicit RecordSource(const SimOptions& o)
         : clock_(o.year, o.dayOfYear, o.secondOfDay),
           weather_(o.seed),
@@ -48,7 +51,7 @@ public:
         return false;
     }
 
-private:
+  private:
     StationClock clock_;
     WeatherModel weather_;
     double step_;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // widget-sheet: draws the strip chart after 200 steps of three sine-like
 // series, and the icon button in its five looks, into PNG files for a person
 // to look at.
@@ -64,8 +65,8 @@ struct Look {
 };
 
 const Look kLooks[] = {
-    {"normal", false, false, false},   {"hover", true, false, false},
-    {"pressed", true, true, false},    {"disabled", false, false, true},
+    {"normal", false, false, false},         {"hover", true, false, false},
+    {"pressed", true, true, false},          {"disabled", false, false, true},
     {"disabled + hover", true, false, true},
 };
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws Nimbulo's pictures: the compass rose with and without a marker at each
 // of the sixteen points (128 x 128) and the button and application icons
 // (32 x 32). The PNG files it writes are committed under app/resources; run it
@@ -11,15 +12,14 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
-
 #include <cstdio>
 #include <functional>
 #include <vector>
 
 namespace {
 
-const char* const kPointNames[16] = {"N",  "NNE", "NE", "ENE", "E",  "ESE", "SE", "SSE",
-                                     "S",  "SSW", "SW", "WSW", "W",  "WNW", "NW", "NNW"};
+const char* const kPointNames[16] = {"N", "NNE", "NE", "ENE", "E", "ESE", "SE", "SSE",
+                                     "S", "SSW", "SW", "WSW", "W", "WNW", "NW", "NNW"};
 
 const QColor kInk(20, 30, 70);
 const QColor kMarker(220, 0, 0);
@@ -108,8 +108,7 @@ QImage CompassPicture(int point) {
     QImage image = NewImage(128);
     QPainter p(&image);
     DrawRose(p);
-    if (point >= 0)
-        DrawMarker(p, point);
+    if (point >= 0) DrawMarker(p, point);
     return image;
 }
 
@@ -206,8 +205,7 @@ void DrawTestIcon(QPainter& p) {
     page.closeSubpath();
     Outlined(p, page, QColor(255, 255, 255));
     p.setPen(QPen(QColor(110, 110, 110), 1.5));
-    for (int y = 10; y <= 22; y += 4)
-        p.drawLine(QPointF(8, y), QPointF(21, y));
+    for (int y = 10; y <= 22; y += 4) p.drawLine(QPointF(8, y), QPointF(21, y));
     QPainterPath play;
     play.moveTo(15, 17);
     play.lineTo(30, 24);
@@ -331,7 +329,6 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    if (argc > 2 && !ContactSheet(all).save(QString::fromLocal8Bit(argv[2])))
-        return 1;
+    if (argc > 2 && !ContactSheet(all).save(QString::fromLocal8Bit(argv[2]))) return 1;
     return 0;
 }
