@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int kFirstComButton = 1022;
-
 // Check box values as stored: 0 unchecked, 1 checked, 2 indeterminate.
 Qt::CheckState CheckStateOf(int32_t value) {
     return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
@@ -23,15 +21,15 @@ int32_t ValueOf(Qt::CheckState state) {
 
 OptionsDialog::OptionsDialog(QWidget* owner) : QDialog(owner) {
     controls_ = DialogBuilder(DialogTemplates::Options()).Build(this);
-    connect(static_cast<QAbstractButton*>(Control(1)), &QAbstractButton::clicked, this,
+    connect(static_cast<QAbstractButton*>(Control(OptionsId::kOk)), &QAbstractButton::clicked, this,
             &QDialog::accept);
-    connect(static_cast<QAbstractButton*>(Control(2)), &QAbstractButton::clicked, this,
-            &QDialog::reject);
+    connect(static_cast<QAbstractButton*>(Control(OptionsId::kCancel)), &QAbstractButton::clicked,
+            this, &QDialog::reject);
 }
 
 void OptionsDialog::DescribePorts(const std::function<QString(int)>& deviceForPort) {
     for (int port = 1; port <= 4; ++port)
-        if (QWidget* button = Control(kFirstComButton + port - 1))
+        if (QWidget* button = Control(OptionsId::kFirstComButton + port - 1))
             button->setToolTip(QStringLiteral("COM%1 opens %2").arg(port).arg(deviceForPort(port)));
 }
 
@@ -49,15 +47,16 @@ void OptionsDialog::showEvent(QShowEvent* event) {
 }
 
 void OptionsDialog::Exchange(bool toControls) {
-    ExchangeCheck(1028, checkHumidityOutdoor, toControls);
-    ExchangeCheck(1030, checkPressure, toControls);
-    ExchangeCheck(1032, checkRainTodaysTotal, toControls);
-    ExchangeCheck(1027, checkTempIndoor, toControls);
-    ExchangeCheck(1026, checkTempOutdoor, toControls);
-    ExchangeCheck(1031, checkWindSpeed, toControls);
-    ExchangeRadio(kFirstComButton, comPortIndex, toControls);
-    ExchangeCheck(1029, checkHumidityIndoor, toControls);
-    ExchangeCheck(1033, checkSaveData, toControls);
+    // The template's exchange order: plot items 2, 4, 6, 1, 0, 5, the Com
+    // buttons, item 3, Save Data.
+    auto plotItem = [&](int item) {
+        ExchangeCheck(OptionsId::kFirstPlotItemCheck + item, processing.plotItemEnabled[item],
+                      toControls);
+    };
+    for (int item : {2, 4, 6, 1, 0, 5}) plotItem(item);
+    ExchangeRadio(OptionsId::kFirstComButton, comPortIndex, toControls);
+    plotItem(3);
+    ExchangeCheck(OptionsId::kSaveData, processing.saveData, toControls);
 }
 
 void OptionsDialog::ExchangeCheck(int id, int32_t& field, bool toControls) {

@@ -6,10 +6,11 @@
 #include <functional>
 
 #include "DialogBuilder.h"
+#include "ProcessingOptions.h"
 
 // Com port, plotted items and Save Data. The fields are copied to the
 // controls when the dialog opens and back from them only when the user
-// presses OK; a check box field holds its state (0, 1 or 2), comPortIndex the
+// presses OK; a check box value is its state (0, 1 or 2), comPortIndex the
 // index of the checked Com button (-1 when none is).
 class OptionsDialog : public QDialog {
     Q_OBJECT
@@ -17,15 +18,8 @@ class OptionsDialog : public QDialog {
   public:
     explicit OptionsDialog(QWidget* owner = nullptr);
 
-    int32_t checkHumidityOutdoor = 0;
-    int32_t checkPressure = 0;
-    int32_t checkRainTodaysTotal = 0;
-    int32_t checkTempIndoor = 0;
-    int32_t checkTempOutdoor = 0;
-    int32_t checkWindSpeed = 0;
     int32_t comPortIndex = 0;
-    int32_t checkHumidityIndoor = 0;
-    int32_t checkSaveData = 0;
+    ProcessingOptions processing;
 
     // Shows, in each Com button's tooltip, the device that port opens.
     void DescribePorts(const std::function<QString(int comPort)>& deviceForPort);

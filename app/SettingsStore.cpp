@@ -36,8 +36,9 @@ StationSettings SettingsStore::Load() const {
     settings.beginGroup(kSection);
     StationSettings loaded;
     loaded.comPort = ReadInt(settings, "ComPort", 1);
-    for (int i = 0; i < 7; ++i) loaded.plotItemEnabled[i] = ReadInt(settings, PlotItemKey(i), 0);
-    loaded.saveData = ReadInt(settings, "SaveStatus", 0);
+    for (int i = 0; i < kPlotItemCount; ++i)
+        loaded.processing.plotItemEnabled[i] = ReadInt(settings, PlotItemKey(i), 0);
+    loaded.processing.saveData = ReadInt(settings, "SaveStatus", 0);
     loaded.x = ReadInt(settings, "x", -1);
     loaded.y = ReadInt(settings, "y", -1);
     return loaded;
@@ -48,8 +49,9 @@ void SettingsStore::Save(const StationSettings& stored) const {
                        applicationName_);
     settings.beginGroup(kSection);
     settings.setValue("ComPort", stored.comPort);
-    for (int i = 0; i < 7; ++i) settings.setValue(PlotItemKey(i), stored.plotItemEnabled[i]);
-    settings.setValue("SaveStatus", stored.saveData);
+    for (int i = 0; i < kPlotItemCount; ++i)
+        settings.setValue(PlotItemKey(i), stored.processing.plotItemEnabled[i]);
+    settings.setValue("SaveStatus", stored.processing.saveData);
     settings.setValue("x", stored.x);
     settings.setValue("y", stored.y);
     settings.endGroup();

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <array>
 #include <cstdint>
+
+#include "ProcessingOptions.h"
 
 // What the user chooses and where the window was, as stored between runs.
 struct StationSettings {
-    int32_t comPort = 1;                       // 1..4
-    std::array<int32_t, 7> plotItemEnabled{};  // index = plot item
-    int32_t saveData = 0;
+    int32_t comPort = 1;  // 1..4
+    ProcessingOptions processing;
     int32_t x = -1;  // window position; negative: none stored
     int32_t y = -1;
 };

@@ -211,40 +211,17 @@ int StationWindow::OnPortEvent(int, int port) {
 void StationWindow::ShowOptions() {
     OptionsDialog options(this);
     options.DescribePorts([this](int port) { return settingsStore_.DeviceForComPort(port); });
-    const PlotItemFlags& plot = pipeline_.plotItemEnabled;
-    options.checkTempOutdoor = plot[0];
-    options.checkTempIndoor = plot[1];
-    options.checkHumidityOutdoor = plot[2];
-    options.checkHumidityIndoor = plot[3];
-    options.checkPressure = plot[4];
-    options.checkWindSpeed = plot[5];
-    options.checkRainTodaysTotal = plot[6];
+    options.processing = pipeline_.options();
     options.comPortIndex = comPort - 1;
-    options.checkSaveData = saveData;
     if (options.exec() != QDialog::Accepted) return;
-    PlotItemFlags& enabled = pipeline_.plotItemEnabled;
-    enabled[0] = options.checkTempOutdoor;
-    enabled[1] = options.checkTempIndoor;
-    enabled[2] = options.checkHumidityOutdoor;
-    enabled[3] = options.checkHumidityIndoor;
-    enabled[4] = options.checkPressure;
-    enabled[5] = options.checkWindSpeed;
-    enabled[6] = options.checkRainTodaysTotal;
+    pipeline_.options() = options.processing;
     comPort = options.comPortIndex + 1;
-    saveData = options.checkSaveData;
-    ApplySaveData();
-}
-
-void StationWindow::ApplySaveData() {
-    pipeline_.saveData = saveData != 0;
 }
 
 void StationWindow::LoadSettings() {
     const StationSettings stored = settingsStore_.Load();
     comPort = stored.comPort;
-    pipeline_.plotItemEnabled = stored.plotItemEnabled;
-    saveData = stored.saveData;
-    ApplySaveData();
+    pipeline_.options() = stored.processing;
     const QScreen* screen = QGuiApplication::primaryScreen();
     // Off the primary screen the window stays where the template puts it, the
     // top-left corner of the screen (a dialog would otherwise be centred).
@@ -257,8 +234,7 @@ void StationWindow::LoadSettings() {
 void StationWindow::SaveSettings() {
     StationSettings stored;
     stored.comPort = comPort;
-    stored.plotItemEnabled = pipeline_.plotItemEnabled;
-    stored.saveData = saveData;
+    stored.processing = pipeline_.options();
     const QPoint corner = frameGeometry().topLeft();
     stored.x = corner.x();
     stored.y = corner.y();

@@ -64,8 +64,6 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     void LoadSettings();
     void SaveSettings();
     int32_t comPort = 1;
-    int32_t saveData = 0;
-    PlotItemFlags& plotItemEnabled() { return pipeline_.plotItemEnabled; }
 
     StationPipeline& pipeline() { return pipeline_; }
     QtPortBridge& portBridge() { return portBridge_; }
@@ -94,7 +92,6 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     void SetUpPlotLabels();
     void SetUpButtons();
     void LoadCompassPictures();
-    void ApplySaveData();
 
     IconButton readButton_;
     IconButton testButton_;

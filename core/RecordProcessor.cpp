@@ -48,9 +48,9 @@ constexpr LabelOut kLabels[] = {
 RecordProcessor::RecordProcessor(StationState& state, StationView& view)
     : state_(state), view_(view) {}
 
-void RecordProcessor::ProcessLine(const char* line, bool saveData) {
-    if (line[0] != '!' || line[1] != '!') return;
-    if (!CopyDigits(line)) return;
+bool RecordProcessor::ProcessLine(const char* line) {
+    if (line[0] != '!' || line[1] != '!') return false;
+    if (!CopyDigits(line)) return false;
 
     ++state_.recordCount;
     char text[16];
@@ -62,7 +62,7 @@ void RecordProcessor::ProcessLine(const char* line, bool saveData) {
     ConvertUnits();
     if (state_.windSpeed > state_.gust) state_.gust = state_.windSpeed;
     WriteLabels();
-    if (minuteCycle_ != nullptr) minuteCycle_->RunMinuteCycle(line, saveData);
+    return true;
 }
 
 // Copies the digits of a 10-, 11- or 12-field record into hexDigits and marks

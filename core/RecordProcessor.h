@@ -1,21 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "MinuteCycleHook.h"
 #include "StationState.h"
 #include "StationView.h"
 
 // Checks and decodes one data-logger record ("!!" + 40, 44 or 48 hex digits),
 // updates the readings, the gust, the direction average and the compass
-// picture, writes the labels and hands over to the minute cycle.
+// picture and writes the labels. What follows an accepted record (the station
+// clock, the five-minute point, the files) is the caller's business.
 class RecordProcessor {
   public:
     RecordProcessor(StationState& state, StationView& view);
 
-    void SetMinuteCycle(MinuteCycleHook* hook) { minuteCycle_ = hook; }
-
-    // line: NUL-terminated, without its line end.
-    void ProcessLine(const char* line, bool saveData);
+    // line: NUL-terminated, without its line end. True when it was a record
+    // and was taken; false when it was dropped and nothing changed.
+    bool ProcessLine(const char* line);
 
   private:
     bool CopyDigits(const char* line);
@@ -26,6 +25,5 @@ class RecordProcessor {
 
     StationState& state_;
     StationView& view_;
-    MinuteCycleHook* minuteCycle_ = nullptr;
     int directionDecoded_ = -1;  // the direction field as decoded, -1 when it did not decode
 };

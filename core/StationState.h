@@ -6,18 +6,6 @@
 #include "CalendarDate.h"
 #include "SampleRecord.h"
 
-// The readings of the last five-minute point, scaled by 10 or 100 and kept
-// as signed 16-bit integers (the fraction truncated toward zero).
-struct FiveMinuteSummary {
-    int16_t windSpeedAvgX10 = 0;
-    int16_t tempOutdoorX10 = 0;
-    int16_t tempIndoorX10 = 0;
-    int16_t pressureX100 = 0;
-    int16_t humidityOutdoorX10 = 0;
-    int16_t humidityIndoorX10 = 0;
-    int16_t rainTodayX100 = 0;
-};
-
 // Everything record processing keeps between records. One instance per
 // running station display, touched only by the user-interface thread.
 struct StationState {
@@ -37,8 +25,9 @@ struct StationState {
     double rainLongTerm = 0.0;
     double pressure = 0.0;  // inHg
 
-    int32_t windDirAvg =
-        0;  // running average of the raw direction 0-255; degrees after a five-minute point
+    // Running average of the raw direction 0-255 since the last five-minute
+    // point; the point turns it into degrees for its own value only.
+    int32_t windDirAvg = 0;
     int32_t windDirSamples = 0;
     int32_t compassIndex = 0;       // compass point 0-15 of the latest direction
     int32_t shownCompassIndex = 0;  // compass point whose picture is shown
@@ -47,5 +36,4 @@ struct StationState {
     int32_t lastMinute = -10;  // negative: no record taken yet
     int32_t currentYear = 0;
     CalendarDate currentDate{};
-    FiveMinuteSummary summary{};
 };

@@ -27,11 +27,7 @@ std::string AprsWeatherLine(const ReportValues& v) {
     return text;
 }
 
-bool WriteAprsReport(const char* line, const StationState& state) {
-    OutputFile file;
-    if (!file.Open(kAprsReportFile, OutputFile::Mode::Rewrite)) return false;
-    const std::string lines[2] = {line, AprsWeatherLine(ReportValues::FromState(state))};
-    const bool ok = file.WriteLines(lines);
-    file.Close();
-    return ok;
+void AprsReport::Write(const FivePointValues& point) {
+    const std::string lines[2] = {point.line, AprsWeatherLine(point.report)};
+    RewriteFile(kAprsReportFile, lines);
 }

@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "FivePointWriter.h"
 #include "ReportValues.h"
-#include "StationState.h"
 
 inline constexpr const char* kAprsReportFile = "wxreportaprs.txt";
 
@@ -14,6 +14,9 @@ std::string AprsTemperatureField(int temperature);
 // The APRS weather data, e.g. "180/006g012t045r...p...P012h87b10132sU2k".
 std::string AprsWeatherLine(const ReportValues& values);
 
-// Rewrites wxreportaprs.txt in the working directory: the record line, then
-// the weather line. False when the file could not be written.
-bool WriteAprsReport(const char* line, const StationState& state);
+// Rewrites wxreportaprs.txt in the working directory at every point: the
+// record line, then the weather line.
+class AprsReport : public FivePointWriter {
+  public:
+    void Write(const FivePointValues& point) override;
+};

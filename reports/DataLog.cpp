@@ -2,6 +2,7 @@
 #include "DataLog.h"
 
 #include <charconv>
+#include <filesystem>
 #include <string_view>
 #include <utility>
 
@@ -43,8 +44,8 @@ void AppendFixed(std::string& out, double value, int decimals) {
 
 // The line format is "%2.2d:%2.2d\t%3.1f\t%2d\t%3.1f\t%3.1f\t%2.2f\t%2.1f\t%2.1f\t%3.2f",
 // put together piece by piece because a replay writes tens of thousands of them.
-std::string DataLogLineText(const StationState& s) {
-    const int m = s.raw.minuteOfDay;
+std::string DataLogLineText(const FivePointValues& s) {
+    const int m = s.minuteOfDay;
     std::string line;
     line.reserve(64);
     AppendInt(line, m / 60, 2, '0');
@@ -75,10 +76,24 @@ bool DataLog::OpenDataLog(int year, const CalendarDate& date, int minuteOfDay) {
     logDatePrefix_ = DataLogDatePrefix(year, date);
     year_ = year;
     date_ = date;
+    if (opened) ++filesOpened_;
     return opened;
 }
 
-bool DataLog::AppendDataLogLine(const StationState& state) {
+void DataLog::Write(const FivePointValues& point) {
+    if (!IsOpen() || !IsForDay(point.year, point.date)) {
+        CreateDataLogDirectory();
+        OpenDataLog(point.year, point.date, point.minuteOfDay);
+    }
+    AppendDataLogLine(point);
+}
+
+bool DataLog::AppendDataLogLine(const FivePointValues& point) {
     if (!logStream_.IsOpen()) return false;
-    return logStream_.WriteLine(logDatePrefix_ + DataLogLineText(state));
+    return logStream_.WriteLine(logDatePrefix_ + DataLogLineText(point));
+}
+
+void CreateDataLogDirectory() {
+    std::error_code ignored;  // existing already, or impossible: the open then fails
+    std::filesystem::create_directory(kDataLogDirectory, ignored);
 }

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "CalendarDate.h"
+#include "FivePointWriter.h"
 #include "OutputFile.h"
-#include "StationState.h"
 
 inline constexpr const char* kDataLogDirectory = "OutputData";
 inline constexpr const char* kDataLogHeader =
@@ -18,12 +18,12 @@ std::string DataLogFileName(int year, const CalendarDate& date, int minuteOfDay)
 // "2002/12/05 ": the date put in front of every line of one log.
 std::string DataLogDatePrefix(int year, const CalendarDate& date);
 // One five-minute line after the date prefix: time, then the tab-separated
-// readings, with compassIndex as the direction column.
-std::string DataLogLineText(const StationState& state);
+// readings, with the average's compass point as the direction column.
+std::string DataLogLineText(const FivePointValues& point);
 
 // The tab-separated log of five-minute lines under OutputData, one file per
 // station day (and per start of the program).
-class DataLog {
+class DataLog : public FivePointWriter {
   public:
     static constexpr const char* kNotOpen = "NotOpen";
 
@@ -31,9 +31,13 @@ class DataLog {
     // arguments, writes the header and forms the date prefix. False when the
     // file could not be opened; the name and prefix are taken all the same.
     bool OpenDataLog(int year, const CalendarDate& date, int minuteOfDay);
-    // Writes the date prefix and the line for the current readings. False when
-    // no log is open or the write failed.
-    bool AppendDataLogLine(const StationState& state);
+    // Appends the point's line. When no log is open for the point's day
+    // (saving was off when it would have been opened, or that open failed),
+    // opens one first rather than lose the line or give it another day's date.
+    void Write(const FivePointValues& point) override;
+    // Writes the date prefix and the point's line. False when no log is open
+    // or the write failed.
+    bool AppendDataLogLine(const FivePointValues& point);
 
     bool IsOpen() const { return logStream_.IsOpen(); }
     // Whether the log was last opened for this day.
@@ -42,6 +46,7 @@ class DataLog {
     }
     const std::string& logFileName() const { return logFileName_; }
     const std::string& logDatePrefix() const { return logDatePrefix_; }
+    long filesOpened() const { return filesOpened_; }  // successful opens only
 
   private:
     std::string logFileName_ = kNotOpen;
@@ -49,4 +54,8 @@ class DataLog {
     OutputFile logStream_;
     int year_ = 0;
     CalendarDate date_{};
+    long filesOpened_ = 0;
 };
+
+// Makes OutputData when missing; a failure shows when the log cannot be opened.
+void CreateDataLogDirectory();

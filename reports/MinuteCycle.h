@@ -4,59 +4,71 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "CalendarDate.h"
 #include "ChartFeed.h"
 #include "DataLog.h"
-#include "FiveMinutePoint.h"
-#include "MinuteCycleHook.h"
+#include "FivePointWriter.h"
+#include "PlotItems.h"
+#include "ProcessingOptions.h"
 #include "StationState.h"
 #include "StationView.h"
 
 // Follows the station's clock after every accepted record: the time and date
 // texts, a new data log at the first record and at each station midnight,
-// and every fifth minute the summary, the chart and (when saving) the two
-// report files and a log line, then a fresh gust and direction average.
-class MinuteCycle : public MinuteCycleHook {
+// and every fifth minute the summary, the chart and (when saving) the
+// point's value handed to each writer in turn, then a fresh gust and
+// direction average.
+class MinuteCycle {
   public:
-    // Today's date on the computer; only its year is used, at the first record.
+    // Today's date on the computer; only its year is used, at a first-record set-up.
     using Clock = std::function<CalendarDate()>;
+    using Writers = std::vector<FivePointWriter*>;
 
+    // dataLog is opened at the day changes; writers (which may include it)
+    // get every point's value, in order, while saving.
     MinuteCycle(StationState& state, StationView& view, ChartFeed& chart,
-                const PlotItemFlags& plotItemEnabled, Clock today);
+                const ProcessingOptions& options, DataLog& dataLog, const Writers& writers,
+                Clock today);
 
-    void RunMinuteCycle(const char* line, bool saveData) override;
+    // A replay of a recording made in another year: the first set-up takes
+    // this year instead of the computer's; a later one (after a record whose
+    // minute did not decode) keeps the year the station clock has reached.
+    void SetStartYear(int year) { startYear_ = year; }
+
+    void RunMinuteCycle(const char* line);
 
     // The values last given to the three chart series.
     const std::array<int32_t, kPlotSeriesCount>& plotValues() const { return plotValues_; }
-    const DataLog& dataLog() const { return dataLog_; }
     // Counted since construction.
     long fiveMinutePoints() const { return fiveMinutePoints_; }
-    long logFilesOpened() const { return logFilesOpened_; }  // successful opens only
     long dateUpdates() const { return dateUpdates_; }
 
   private:
-    void FirstRecordSetUp(int day, bool saveData);
+    void FirstRecordSetUp(int day);
+    int SetUpYear();
     bool IsMissedMidnight(int day) const;
-    void DateUpdate(int day, int minute, bool takeRecordDay, bool saveData);
-    void FiveMinutePoint(const char* line, bool saveData);
+    void DateUpdate(int day, int minute, bool takeRecordDay);
+    void FiveMinutePoint(const char* line);
     void PlotSummary();
-    void WriteFiles(const char* line);
-    void OpenLog(int minute);
 
     StationState& state_;
     StationView& view_;
     ChartFeed& chart_;
-    const PlotItemFlags& plotItemEnabled_;
+    const ProcessingOptions& options_;
+    DataLog& dataLog_;
+    const Writers& writers_;
     Clock today_;
+    std::optional<int> startYear_;
+    bool setUpDone_ = false;
 
-    DataLog dataLog_;
     std::array<int32_t, kPlotSeriesCount> plotValues_{};
     // The station's day of the year that currentDate was last set from;
     // 0 while unknown (no record yet, or an undecodable day field).
     int stationDay_ = 0;
 
     long fiveMinutePoints_ = 0;
-    long logFilesOpened_ = 0;
     long dateUpdates_ = 0;
 };

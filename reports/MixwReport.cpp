@@ -19,12 +19,7 @@ std::array<std::string, 6> MixwReportLines(const ReportValues& v, int minuteOfDa
     };
 }
 
-bool WriteMixwReport(const StationState& state) {
-    OutputFile file;
-    if (!file.Open(kMixwReportFile, OutputFile::Mode::Rewrite)) return false;
-    const auto lines =
-        MixwReportLines(ReportValues::FromState(state), state.raw.minuteOfDay, state.compassIndex);
-    const bool ok = file.WriteLines(lines);
-    file.Close();
-    return ok;
+void MixwReport::Write(const FivePointValues& point) {
+    RewriteFile(kMixwReportFile,
+                MixwReportLines(point.report, point.minuteOfDay, point.compassIndex));
 }

@@ -4,8 +4,8 @@
 #include <array>
 #include <string>
 
+#include "FivePointWriter.h"
 #include "ReportValues.h"
-#include "StationState.h"
 
 inline constexpr const char* kMixwReportFile = "wxreportmixw.txt";
 
@@ -13,6 +13,8 @@ inline constexpr const char* kMixwReportFile = "wxreportmixw.txt";
 std::array<std::string, 6> MixwReportLines(const ReportValues& values, int minuteOfDay,
                                            int compassIndex);
 
-// Rewrites wxreportmixw.txt in the working directory from the readings, the
-// record's minute and compassIndex. False when the file could not be written.
-bool WriteMixwReport(const StationState& state);
+// Rewrites wxreportmixw.txt in the working directory at every point.
+class MixwReport : public FivePointWriter {
+  public:
+    void Write(const FivePointValues& point) override;
+};

@@ -89,3 +89,11 @@ void OutputFile::Close() {
     ::close(fd_);
     fd_ = -1;
 }
+
+bool RewriteFile(const std::filesystem::path& path, std::span<const std::string> lines) {
+    OutputFile file;
+    if (!file.Open(path, OutputFile::Mode::Rewrite)) return false;
+    const bool ok = file.WriteLines(lines);
+    file.Close();
+    return ok;
+}

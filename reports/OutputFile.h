@@ -43,3 +43,7 @@ class OutputFile {
     long long written_ = 0;
     long long oldSize_ = 0;  // Rewrite: the file's size when opened
 };
+
+// Replaces the file's content with these lines. False when it could not be
+// written.
+bool RewriteFile(const std::filesystem::path& path, std::span<const std::string> lines);

@@ -11,15 +11,3 @@ int RoundForReport(double value) {
     if (!(shifted < INT_MAX)) return INT_MAX;
     return static_cast<int>(shifted);
 }
-
-ReportValues ReportValues::FromState(const StationState& state) {
-    ReportValues v;
-    v.direction = state.windDirAvg;
-    v.speed = RoundForReport(state.windSpeedAvg);
-    v.gust = RoundForReport(state.gust);
-    v.temperature = RoundForReport(state.tempOutdoor);
-    v.rain = RoundForReport(state.rainToday * 100.0);
-    v.humidity = RoundForReport(state.humidityOutdoor);
-    v.pressure = state.raw.pressure;
-    return v;
-}

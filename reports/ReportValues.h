@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "StationState.h"
-
 // value + 0.5, truncated toward zero: the rounding of the report files
 // (5.5 gives 6, 5.4 gives 5, -3.7 gives -3, -3.2 gives -2).
 int RoundForReport(double value);
@@ -17,6 +15,4 @@ struct ReportValues {
     int rain = 0;         // hundredths of an inch today
     int humidity = 0;     // percent, outdoor
     int pressure = 0;     // tenths of a millibar, the record's field itself
-
-    static ReportValues FromState(const StationState& state);
 };

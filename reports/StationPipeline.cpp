@@ -3,17 +3,15 @@
 
 StationPipeline::StationPipeline(StationView& view, ChartFeed& chart, Clock today)
     : processor_(state_, view),
-      cycle_(state_, view, chart, plotItemEnabled, std::move(today)),
-      assembler_([this](const char* line) { ProcessLine(line); }) {
-    processor_.SetMinuteCycle(&cycle_);
-}
+      cycle_(state_, view, chart, options_, dataLog_, writers_, std::move(today)),
+      assembler_([this](const char* line) { ProcessLine(line); }) {}
 
 int StationPipeline::OnSerialCharacter(int character, int port) {
     return assembler_.OnSerialCharacter(character, port);
 }
 
 void StationPipeline::ProcessLine(const char* line) {
-    processor_.ProcessLine(line, saveData);
+    if (processor_.ProcessLine(line)) cycle_.RunMinuteCycle(line);
 }
 
 ReplayResult StationPipeline::TestFileReplay() {

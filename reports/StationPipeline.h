@@ -1,23 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <filesystem>
-#include <functional>
 
+#include "AprsReport.h"
 #include "CalendarDate.h"
 #include "ChartFeed.h"
+#include "DataLog.h"
 #include "LineAssembler.h"
 #include "MinuteCycle.h"
+#include "MixwReport.h"
+#include "ProcessingOptions.h"
 #include "RecordProcessor.h"
 #include "StationState.h"
 #include "StationView.h"
 #include "TestFileReplay.h"
 
 // The whole processing path from received characters or file lines to the
-// labels, the chart and the files. The window and the headless logger both
-// run exactly this.
+// labels, the chart and the files: every line goes to the record processor,
+// every record it accepts to the minute cycle. The window and the headless
+// logger both run exactly this.
 class StationPipeline {
   public:
     using Clock = MinuteCycle::Clock;
@@ -26,25 +28,34 @@ class StationPipeline {
     StationPipeline(const StationPipeline&) = delete;
     StationPipeline& operator=(const StationPipeline&) = delete;
 
-    // Settings, read afresh for every line.
-    bool saveData = false;
-    PlotItemFlags plotItemEnabled{};
+    // Read afresh for every record.
+    ProcessingOptions& options() { return options_; }
+    const ProcessingOptions& options() const { return options_; }
 
     // One character from serial port `port` (1..4); -1 for other ports.
     int OnSerialCharacter(int character, int port);
-    // One complete line (without line end) with the current saveData.
+    // One complete line (without line end).
     void ProcessLine(const char* line);
     // The hidden test command: InputData/InputTestData.txt, record limit applies.
     ReplayResult TestFileReplay();
     // Every line of any file, with no record limit (the headless logger's replay).
     ReplayResult ReplayFile(const std::filesystem::path& path);
+    // See MinuteCycle::SetStartYear.
+    void SetStartYear(int year) { cycle_.SetStartYear(year); }
 
     StationState& state() { return state_; }
     const StationState& state() const { return state_; }
     const MinuteCycle& cycle() const { return cycle_; }
+    const DataLog& dataLog() const { return dataLog_; }
 
   private:
     StationState state_;
+    ProcessingOptions options_;
+    AprsReport aprsReport_;
+    MixwReport mixwReport_;
+    DataLog dataLog_;
+    // The outputs of the five-minute point, written in this order.
+    MinuteCycle::Writers writers_{&aprsReport_, &mixwReport_, &dataLog_};
     RecordProcessor processor_;
     MinuteCycle cycle_;
     LineAssembler assembler_;

@@ -26,6 +26,17 @@ constexpr int kTestIconNormal = 149;
 constexpr int kTestIconActive = 150;
 }  // namespace ResourceId
 
+// Controls of the Options dialog.
+namespace OptionsId {
+constexpr int kOk = 1;
+constexpr int kCancel = 2;
+constexpr int kFirstComButton = 1022;  // COM1; COM2..COM4 follow
+// The plot-item check boxes, one id per item in plot-item order (1026 Temperature
+// Outdoor .. 1032 Rain - Todays Total).
+constexpr int kFirstPlotItemCheck = 1026;
+constexpr int kSaveData = 1033;
+}  // namespace OptionsId
+
 // Paths inside the program's Qt resources.
 namespace ResourcePath {
 inline QString Icon(int id) {

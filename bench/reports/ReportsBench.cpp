@@ -50,7 +50,7 @@ std::vector<std::string> MakeRecords(int count) {
 
 StationState SomeReadings() {
     StationState s;
-    s.windDirAvg = 193;
+    s.windDirAvg = 137;
     s.windSpeedAvg = 5.58;
     s.gust = 12.4;
     s.tempOutdoor = -3.7;
@@ -61,23 +61,28 @@ StationState SomeReadings() {
     s.rainToday = 0.12;
     s.raw.pressure = 10132;
     s.raw.minuteOfDay = 880;
-    s.compassIndex = 9;
     return s;
 }
 
+FivePointValues SomePoint() {
+    return FivePointValues::FromState(SomeReadings(),
+                                      "!!006B005803500000----03E9--------002105140000005D");
+}
+
 void BM_DataLogLineText(benchmark::State& st) {
-    const StationState s = SomeReadings();
-    for (auto _ : st) benchmark::DoNotOptimize(DataLogLineText(s));
+    const FivePointValues point = SomePoint();
+    for (auto _ : st) benchmark::DoNotOptimize(DataLogLineText(point));
 }
 BENCHMARK(BM_DataLogLineText);
 
 void BM_WriteBothReports(benchmark::State& st) {
     ScratchDir dir;
-    const StationState s = SomeReadings();
-    const char* line = "!!006B005803500000----03E9--------002105140000005D";
+    const FivePointValues point = SomePoint();
+    AprsReport aprs;
+    MixwReport mixw;
     for (auto _ : st) {
-        WriteAprsReport(line, s);
-        WriteMixwReport(s);
+        aprs.Write(point);
+        mixw.Write(point);
     }
 }
 BENCHMARK(BM_WriteBothReports);
@@ -94,7 +99,7 @@ void BM_PipelineSavingOneRecordAMinute(benchmark::State& st) {
         d.FromDate(1, 1, 2002);
         return d;
     });
-    pipeline.saveData = true;
+    pipeline.options().saveData = 1;
     std::size_t i = 0;
     for (auto _ : st) {
         pipeline.ProcessLine(records[i].c_str());

@@ -80,9 +80,8 @@ class StationWindowTest : public ::testing::Test {
 TEST_F(StationWindowTest, StartsWithTheDefaultsAtTheTopLeftThenWhereItWasLeftIfThatIsOnTheScreen) {
     StationWindow window;
     window.show();
-    EXPECT_EQ(std::tuple(window.comPort, window.saveData), std::tuple(1, 0));
-    EXPECT_FALSE(window.pipeline().saveData);
-    EXPECT_EQ(window.plotItemEnabled(), PlotItemFlags{});
+    EXPECT_EQ(window.comPort, 1);
+    EXPECT_EQ(window.pipeline().options(), ProcessingOptions{});
     EXPECT_EQ(window.pos(), QPoint(0, 0));
     EXPECT_FALSE(QFile::exists(TestSupport::SettingsFile()));
     Store("Settings/x", 120);
@@ -144,7 +143,7 @@ TEST_F(StationWindowTest, ExitAndReturnStoreTheElevenValuesWhileEscapeAndTheClos
         StationWindow window;
         window.show();
         window.comPort = 2;
-        window.plotItemEnabled()[6] = 1;
+        window.pipeline().options().plotItemEnabled[6] = 1;
         window.move(40, 30);
         row.end(window);
         EXPECT_EQ(window.result(), row.result) << row.how;
@@ -163,7 +162,7 @@ TEST_F(StationWindowTest, SettingsTakeTheDefaultForAValueThatIsNotA32BitNumber) 
     const StationSettings loaded = SettingsStore().Load();
     EXPECT_EQ(loaded.comPort, 1);
     EXPECT_EQ(loaded.x, -1);
-    EXPECT_EQ(loaded.plotItemEnabled[4], 2);
+    EXPECT_EQ(loaded.processing.plotItemEnabled[4], 2);
 }
 
 TEST(SettingsStore, UsesAStoredCornerOnlyWhenItLiesOnThePrimaryScreen) {
@@ -197,12 +196,11 @@ TEST_F(StationWindowTest, OptionsShowsTheSettingsAndOnlyOkCopiesTheChangesBackUn
         };
     };
     WithOptions(window, changeThenClose(2));
-    EXPECT_EQ(std::tuple(window.comPort, window.saveData), std::tuple(2, 0));
-    EXPECT_EQ(window.plotItemEnabled(), (PlotItemFlags{0, 1, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(window.comPort, 2);
+    EXPECT_EQ(window.pipeline().options(), (ProcessingOptions{0, {0, 1, 0, 0, 0, 0, 0}}));
     WithOptions(window, changeThenClose(1));
-    EXPECT_EQ(std::tuple(window.comPort, window.saveData), std::tuple(4, 1));
-    EXPECT_TRUE(window.pipeline().saveData);
-    EXPECT_EQ(window.plotItemEnabled(), (PlotItemFlags{0, 1, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(window.comPort, 4);
+    EXPECT_EQ(window.pipeline().options(), (ProcessingOptions{1, {0, 1, 0, 0, 0, 0, 1}}));
     const QSettings file(TestSupport::SettingsFile(), QSettings::IniFormat);
     EXPECT_FALSE(file.contains("Settings/SaveStatus"));
 }

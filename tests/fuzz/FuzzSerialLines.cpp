@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     StationState state;
     HeadlessView view;
     RecordProcessor processor(state, view);
-    LineAssembler assembler([&](const char* line) { processor.ProcessLine(line, false); });
+    LineAssembler assembler([&](const char* line) { processor.ProcessLine(line); });
     const int port = data[0] % 6;
     for (std::size_t i = 1; i < size; ++i) assembler.OnSerialCharacter(data[i], port);
     if (state.compassIndex < 0 || state.compassIndex > 15) __builtin_trap();

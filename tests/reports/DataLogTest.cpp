@@ -9,8 +9,8 @@
 namespace {
 
 TEST(DataLogLineText, MatchesTheWorkedExample) {
-    StationState s;
-    s.raw.minuteOfDay = 14 * 60 + 40;
+    FivePointValues s;
+    s.minuteOfDay = 14 * 60 + 40;
     s.windSpeedAvg = 90 * 0.062;
     s.compassIndex = 9;
     s.tempOutdoor = 453 * 0.1;
@@ -26,9 +26,9 @@ TEST(DataLogLineText, MatchesTheWorkedExample) {
 // C library makes of the documented format for every reading a record can
 // produce (raw 16-bit fields times the unit multipliers), -1 minute included.
 TEST(DataLogLineText, EqualsTheDocumentedPrintfFormatOverTheRecordRange) {
-    StationState s;
+    FivePointValues s;
     for (int raw = -32768; raw <= 32767; raw += 7) {
-        s.raw.minuteOfDay = static_cast<int16_t>(raw % 1500);
+        s.minuteOfDay = static_cast<int16_t>(raw % 1500);
         s.windSpeedAvg = raw * 0.062;
         s.compassIndex = (raw & 0xFFFF) % 19 - 2;  // also outside 0..15
         s.tempOutdoor = raw * 0.1;
@@ -37,7 +37,7 @@ TEST(DataLogLineText, EqualsTheDocumentedPrintfFormatOverTheRecordRange) {
         s.humidityOutdoor = (raw / 3) * 0.1;
         s.humidityIndoor = (raw % 1000) * 0.1;
         s.rainToday = raw * 0.01;
-        const int m = s.raw.minuteOfDay;
+        const int m = s.minuteOfDay;
         char expected[512];
         std::snprintf(expected, sizeof expected,
                       "%2.2d:%2.2d\t%3.1f\t%2d\t%3.1f\t%3.1f\t%2.2f\t%2.1f\t%2.1f\t%3.2f", m / 60,

@@ -48,7 +48,7 @@ class MinuteCycleTest : public ::testing::Test {
 };
 
 TEST_F(MinuteCycleTest, WorkedExampleFrom1437To1440WritesTheLogLineAndReplacesBothReports) {
-    pipeline.saveData = true;
+    pipeline.options().saveData = 1;
     WriteFile("wxreportaprs.txt", std::string(500, 'x'));
     WriteFile("wxreportmixw.txt", std::string(500, 'y'));
     Record first{kDec5, HM(14, 37)};
@@ -86,7 +86,7 @@ TEST_P(DatedLogs, HoldTheLinesOfTheirDayAndTheClockIsReadOnce) {
     const LogCase& c = GetParam();
     clockYear = c.clockYear;
     for (const Step& s : c.steps) {
-        pipeline.saveData = s.save;
+        pipeline.options().saveData = s.save;
         Feed({s.day, s.minute});
     }
     std::map<std::string, std::string> expected, written;
@@ -107,6 +107,10 @@ INSTANTIATE_TEST_SUITE_P(Days, DatedLogs, ::testing::Values(
             {"U2K200212312355.txt 2002/12/31 23:55", "U2K200301010000.txt 2003/01/01 00:00"}},
     LogCase{"FirstRecordAtMidnight", {{kDec5, 0}}, "Thu 12/05/2002",
             {"U2K200212050000.txt 2002/12/05 00:00"}},
+    LogCase{"FirstRecordAtNewYearsMidnight", {{1, 0}}, "Wed 01/01/2003",
+            {"U2K200301010000.txt 2003/01/01 00:00"}, 2003},
+    LogCase{"FirstRecordLaterOnNewYearsDay", {{1, HM(0, 7)}, {1, HM(0, 10)}}, "Wed 01/01/2003",
+            {"U2K200301010007.txt 2003/01/01 00:10"}, 2003},
     LogCase{"SkippedMultipleOfFive", {{kDec5, HM(10, 4)}, {kDec5, HM(10, 6)}}, "Thu 12/05/2002",
             {"U2K200212051004.txt"}},
     LogCase{"MissedMidnight", {{100, HM(23, 55)}, {101, HM(0, 1)}, {101, HM(0, 5)}}, "Thu 04/11/2002",
@@ -138,7 +142,7 @@ TEST_F(MinuteCycleTest, UndecodableDayNeverCountsAsAMissedMidnight) {
 }
 
 TEST_F(MinuteCycleTest, FailedLogOpenIsRetriedAtTheNextPointAndAnUnwritableReportStopsNothing) {
-    pipeline.saveData = true;
+    pipeline.options().saveData = 1;
     WriteFile("OutputData", "not a directory");
     std::filesystem::create_directory("wxreportaprs.txt");
     Feed({kDec5, HM(14, 37)});
@@ -151,7 +155,7 @@ TEST_F(MinuteCycleTest, FailedLogOpenIsRetriedAtTheNextPointAndAnUnwritableRepor
 }
 
 TEST_F(MinuteCycleTest, UndecodableMinuteShowsMinusOneAndRestartsTheSetUpAppendingToTheLog) {
-    pipeline.saveData = true;
+    pipeline.options().saveData = 1;
     Feed({kDec5, HM(14, 37)});
     Feed({kDec5, -1});
     EXPECT_EQ(Label(ControlId::kTime), "00:-01 ");
@@ -162,8 +166,23 @@ TEST_F(MinuteCycleTest, UndecodableMinuteShowsMinusOneAndRestartsTheSetUpAppendi
     EXPECT_EQ(Log("U2K200212051437.txt"), kHeader + kHeader);
 }
 
+TEST_F(MinuteCycleTest, AStartYearHoldsForTheFirstSetUpOnlyLaterSetUpsKeepTheStationYear) {
+    pipeline.options().saveData = 1;
+    pipeline.SetStartYear(2002);
+    clockYear = 2026;
+    Feed({365, HM(23, 55)});
+    Feed({1, 0});   // into 2003
+    Feed({1, -1});  // an undecodable minute: the next record sets up again
+    Feed({1, HM(0, 5)});
+    EXPECT_EQ(Label(ControlId::kDate), "Wed 01/01/2003");
+    EXPECT_EQ(Entries("OutputData"),
+              (std::vector<std::string>{"U2K200212312355.txt", "U2K200301010000.txt",
+                                        "U2K200301010005.txt"}));
+    EXPECT_EQ(clockReads, 0);
+}
+
 TEST_F(MinuteCycleTest, PointWithSavingOffFeedsTheChartPumpsOnceWritesNothingAndRestartsTheGust) {
-    pipeline.plotItemEnabled = {0, 1, 0, 1, 1, 0, 1};
+    pipeline.options().plotItemEnabled = {0, 1, 0, 1, 1, 0, 1};
     Feed({kDec5, HM(14, 37)});
     view.events.clear();
     Feed({kDec5, HM(14, 40)});
@@ -182,19 +201,19 @@ TEST_F(MinuteCycleTest, PointWithSavingOffFeedsTheChartPumpsOnceWritesNothingAnd
 }
 
 TEST_F(MinuteCycleTest, FilesUseTheReadingsOfARecordHandledInsideThePump) {
-    pipeline.saveData = true;
+    pipeline.options().saveData = 1;
     Feed({kDec5, HM(14, 37)});
     const Record outer{kDec5, HM(14, 40)};
     Record nested = outer;
     nested.tempOutdoor = -37;  // -3.7 F
     view.onPump = [&] { Feed(nested); };
     Feed(outer);
-    // The nested direction (raw 128) joins the average after it became
-    // degrees (180): 180 + (128 - 180) / 3 = 163 degrees, compass point 7.
+    // The nested direction (raw 128) joins the raw average of the outer ones
+    // (128) before the point turns it into degrees: 180, compass point 8.
     EXPECT_EQ(ReadFile("wxreportaprs.txt"),
-              outer.Line() + "\r\n163/006g006t-03r...p...P012h87b10132sU2k\r\n");
+              outer.Line() + "\r\n180/006g006t-03r...p...P012h87b10132sU2k\r\n");
     EXPECT_EQ(Log("U2K200212051437.txt"),
-              kHeader + "2002/12/05 14:40\t5.6\t 7\t-3.7\t68.2\t29.92\t87.0\t41.5\t0.12\r\n");
+              kHeader + "2002/12/05 14:40\t5.6\t 8\t-3.7\t68.2\t29.92\t87.0\t41.5\t0.12\r\n");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "AprsReport.h"
+#include "FivePointValues.h"
 #include "MixwReport.h"
 #include "ReportValues.h"
 
@@ -34,14 +35,14 @@ TEST(Reports, RoundEachReadingByAddingOneHalfAndTruncating) {
              {45.3, 0.5, 12, 10132, "180/006g012t045r...p...P012h01b10132sU2k", "45", "1"}}) {
         // clang-format on
         StationState s;  // otherwise the worked example: 180 degrees, 5.6 mph, gust 12.4
-        s.windDirAvg = 180;
+        s.windDirAvg = 128;
         s.windSpeedAvg = 90 * 0.062;
         s.gust = 200 * 0.062;
         s.tempOutdoor = c.temperature;
         s.humidityOutdoor = c.humidity;
         s.rainToday = c.rain * 0.01;
         s.raw.pressure = static_cast<int16_t>(c.pressure);
-        const ReportValues values = ReportValues::FromState(s);
+        const ReportValues values = FivePointValues::FromState(s, "").report;
         EXPECT_EQ(AprsWeatherLine(values), c.aprs);
         const auto mixw = MixwReportLines(values, 0, 0);
         EXPECT_EQ(mixw[2], std::string("TempOutdoor=") + c.mixwTemperature) << c.aprs;

@@ -145,15 +145,15 @@ int RunLiveLogging(StationPipeline& pipeline, const std::string& devicePath, int
 
     out << "records accepted: " << pipeline.state().recordCount << "\n"
         << "five-minute points: " << pipeline.cycle().fiveMinutePoints() << "\n"
-        << "log files opened: " << pipeline.cycle().logFilesOpened() << "\n";
+        << "log files opened: " << pipeline.dataLog().filesOpened() << "\n";
     return reason == StopReason::Signal ? 0 : kExitDeviceFailed;
 }
 
 int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) {
     HeadlessView view;
     HeadlessChart chart;
-    StationPipeline pipeline(view, chart, LoggerClock(options.year));
-    pipeline.saveData = true;
+    StationPipeline pipeline(view, chart);
+    SetUpLoggerPipeline(pipeline, options);
     const int portNumber = options.port.value_or(1);
     const std::string device =
         options.devicePath.empty() ? DeviceForComPort(portNumber) : options.devicePath;

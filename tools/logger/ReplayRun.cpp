@@ -26,13 +26,9 @@ std::string UnreadableReason(const std::filesystem::path& path) {
 }
 }  // namespace
 
-MinuteCycle::Clock LoggerClock(std::optional<int> year) {
-    if (!year) return &CalendarDate::Today;
-    return [year = *year] {
-        CalendarDate date;
-        date.FromDate(1, 1, year);
-        return date;
-    };
+void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options) {
+    pipeline.options().saveData = 1;
+    if (options.year) pipeline.SetStartYear(*options.year);
 }
 
 int RunReplay(const LoggerOptions& options, std::ostream& out, std::ostream& err) {
@@ -44,8 +40,8 @@ int RunReplay(const LoggerOptions& options, std::ostream& out, std::ostream& err
 
     HeadlessView view;
     HeadlessChart chart;
-    StationPipeline pipeline(view, chart, LoggerClock(options.year));
-    pipeline.saveData = true;
+    StationPipeline pipeline(view, chart);
+    SetUpLoggerPipeline(pipeline, options);
 
     const ReplayResult result = pipeline.ReplayFile(path);
     if (!result.opened) {
@@ -57,6 +53,6 @@ int RunReplay(const LoggerOptions& options, std::ostream& out, std::ostream& err
         << "records accepted: " << accepted << "\n"
         << "lines rejected: " << result.linesRead - accepted << "\n"
         << "five-minute points: " << pipeline.cycle().fiveMinutePoints() << "\n"
-        << "log files opened: " << pipeline.cycle().logFilesOpened() << "\n";
+        << "log files opened: " << pipeline.dataLog().filesOpened() << "\n";
     return kExitOk;
 }

@@ -5,11 +5,10 @@
 #include <optional>
 
 #include "LoggerOptions.h"
-#include "MinuteCycle.h"
+#include "StationPipeline.h"
 
-// The clock the processing reads at its first record: the computer's, or
-// 1 January of `year` when one is given.
-MinuteCycle::Clock LoggerClock(std::optional<int> year);
+// Saving on, and a recording's year when one is given.
+void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options);
 
 // --replay: processes every line of the file with saving on, then prints the
 // summary to out. Returns the exit status; an unreadable file is reported to

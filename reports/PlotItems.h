@@ -7,6 +7,18 @@
 
 #include "StationState.h"
 
+// The readings at a five-minute point scaled by 10 or 100 and kept as signed
+// 16-bit integers (the fraction truncated toward zero): what the chart plots.
+struct FiveMinuteSummary {
+    int16_t windSpeedAvgX10 = 0;
+    int16_t tempOutdoorX10 = 0;
+    int16_t tempIndoorX10 = 0;
+    int16_t pressureX100 = 0;
+    int16_t humidityOutdoorX10 = 0;
+    int16_t humidityIndoorX10 = 0;
+    int16_t rainTodayX100 = 0;
+};
+
 // The plottable quantities, in the order of the Options check boxes:
 // outdoor and indoor temperature, outdoor and indoor humidity, pressure,
 // one-minute average wind speed, today's rain.
@@ -30,8 +42,3 @@ struct PlotSelection {
     std::array<std::string_view, kPlotSeriesCount> titles{};
 };
 PlotSelection SelectPlotItems(const FiveMinuteSummary& summary, const PlotItemFlags& enabled);
-
-// The running average of the raw direction (0..255) in degrees, 1..360.
-int AverageDirectionDegrees(int rawAverage);
-// Compass point 0..15 of a direction in degrees (349..360 wrap to north).
-int CompassIndexOfDegrees(int degrees);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "FiveMinutePoint.h"
+#include "PlotItems.h"
 
 const char* const PlotItemTitles[kPlotItemCount] = {
     "Temperature Outdoor", "Temperature Indoor", "Humidity Outdoor",
@@ -53,16 +53,4 @@ PlotSelection SelectPlotItems(const FiveMinuteSummary& summary, const PlotItemFl
         ++slot;
     }
     return selection;
-}
-
-int AverageDirectionDegrees(int rawAverage) {
-    const int degrees = static_cast<int>(rawAverage * 1.4117647);
-    if (degrees < 1) return 1;
-    if (degrees > 360) return 360;
-    return degrees;
-}
-
-int CompassIndexOfDegrees(int degrees) {
-    const int index = static_cast<int>(degrees * 0.044444444444444446 + 0.5);
-    return index > 15 ? 0 : index;
 }

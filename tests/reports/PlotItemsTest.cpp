@@ -5,7 +5,8 @@
 #include <string_view>
 #include <utility>
 
-#include "FiveMinutePoint.h"
+#include "FivePointValues.h"
+#include "PlotItems.h"
 
 namespace {
 
