@@ -17,14 +17,15 @@ int DaysInYear(int year) {
 }  // namespace
 
 MinuteCycle::MinuteCycle(StationState& state, StationView& view, ChartFeed& chart,
-                         const ProcessingOptions& options, DataLog& dataLog, const Writers& writers,
-                         Clock today)
+                         const ProcessingOptions& options, DataLog& dataLog,
+                         const Writers& fileWriters, const Writers& liveOutputs, Clock today)
     : state_(state),
       view_(view),
       chart_(chart),
       options_(options),
       dataLog_(dataLog),
-      writers_(writers),
+      fileWriters_(fileWriters),
+      liveOutputs_(liveOutputs),
       today_(std::move(today)) {}
 
 void MinuteCycle::RunMinuteCycle(const char* line) {
@@ -93,9 +94,12 @@ void MinuteCycle::FiveMinutePoint(const char* line) {
     view_.PumpOneMessage();
     // The value is taken after the pump: a nested record of the same minute
     // has replaced the outer one's readings and joined the average.
-    if (saving) {
+    if (saving || !liveOutputs_.empty()) {
         const FivePointValues point = FivePointValues::FromState(state_, std::move(pointLine));
-        for (FivePointWriter* writer : writers_) writer->Write(point);
+        if (saving) {
+            for (FivePointWriter* writer : fileWriters_) writer->Write(point);
+        }
+        for (FivePointWriter* output : liveOutputs_) output->Write(point);
     }
 
     state_.windDirAvg = 0;

@@ -27,11 +27,12 @@ class MinuteCycle {
     using Clock = std::function<CalendarDate()>;
     using Writers = std::vector<FivePointWriter*>;
 
-    // dataLog is opened at the day changes; writers (which may include it)
-    // get every point's value, in order, while saving.
+    // dataLog is opened at the day changes; fileWriters (which may include
+    // it) get every point's value, in order, while saving; liveOutputs get it
+    // after them whether saving or not.
     MinuteCycle(StationState& state, StationView& view, ChartFeed& chart,
-                const ProcessingOptions& options, DataLog& dataLog, const Writers& writers,
-                Clock today);
+                const ProcessingOptions& options, DataLog& dataLog, const Writers& fileWriters,
+                const Writers& liveOutputs, Clock today);
 
     // A replay of a recording made in another year: the first set-up takes
     // this year instead of the computer's; a later one (after a record whose
@@ -59,7 +60,8 @@ class MinuteCycle {
     ChartFeed& chart_;
     const ProcessingOptions& options_;
     DataLog& dataLog_;
-    const Writers& writers_;
+    const Writers& fileWriters_;
+    const Writers& liveOutputs_;
     Clock today_;
     std::optional<int> startYear_;
     bool setUpDone_ = false;

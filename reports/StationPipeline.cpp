@@ -3,7 +3,7 @@
 
 StationPipeline::StationPipeline(StationView& view, ChartFeed& chart, Clock today)
     : processor_(state_, view),
-      cycle_(state_, view, chart, options_, dataLog_, writers_, std::move(today)),
+      cycle_(state_, view, chart, options_, dataLog_, fileWriters_, liveOutputs_, std::move(today)),
       assembler_([this](const char* line) { ProcessLine(line); }) {}
 
 int StationPipeline::OnSerialCharacter(int character, int port) {
@@ -11,7 +11,9 @@ int StationPipeline::OnSerialCharacter(int character, int port) {
 }
 
 void StationPipeline::ProcessLine(const char* line) {
-    if (processor_.ProcessLine(line)) cycle_.RunMinuteCycle(line);
+    if (!processor_.ProcessLine(line)) return;
+    cycle_.RunMinuteCycle(line);
+    for (RecordListener* listener : listeners_) listener->OnRecord(state_);
 }
 
 ReplayResult StationPipeline::TestFileReplay() {

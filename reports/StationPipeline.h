@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
 #include "AprsReport.h"
 #include "CalendarDate.h"
@@ -11,6 +12,7 @@
 #include "MinuteCycle.h"
 #include "MixwReport.h"
 #include "ProcessingOptions.h"
+#include "RecordListener.h"
 #include "RecordProcessor.h"
 #include "StationState.h"
 #include "StationView.h"
@@ -40,6 +42,10 @@ class StationPipeline {
     ReplayResult TestFileReplay();
     // Every line of any file, with no record limit (the headless logger's replay).
     ReplayResult ReplayFile(const std::filesystem::path& path);
+    // Outputs beside the files (network, live data): told of every record
+    // taken, and given every five-minute point's value whether saving or not.
+    void AddRecordListener(RecordListener& listener) { listeners_.push_back(&listener); }
+    void AddLiveOutput(FivePointWriter& output) { liveOutputs_.push_back(&output); }
     // See MinuteCycle::SetStartYear.
     void SetStartYear(int year) { cycle_.SetStartYear(year); }
 
@@ -54,8 +60,10 @@ class StationPipeline {
     AprsReport aprsReport_;
     MixwReport mixwReport_;
     DataLog dataLog_;
-    // The outputs of the five-minute point, written in this order.
-    MinuteCycle::Writers writers_{&aprsReport_, &mixwReport_, &dataLog_};
+    // The files of the five-minute point, written in this order.
+    MinuteCycle::Writers fileWriters_{&aprsReport_, &mixwReport_, &dataLog_};
+    MinuteCycle::Writers liveOutputs_;
+    std::vector<RecordListener*> listeners_;
     RecordProcessor processor_;
     MinuteCycle cycle_;
     LineAssembler assembler_;

@@ -181,6 +181,26 @@ TEST_F(MinuteCycleTest, AStartYearHoldsForTheFirstSetUpOnlyLaterSetUpsKeepTheSta
     EXPECT_EQ(clockReads, 0);
 }
 
+TEST_F(MinuteCycleTest, LiveOutputsGetEachPointAndListenersEachRecordTakenWithSavingOff) {
+    struct Spy : RecordListener, FivePointWriter {
+        void OnRecord(const StationState& state) override { counts.push_back(state.recordCount); }
+        void Write(const FivePointValues& p) override {
+            points.push_back(p.line + " " + std::to_string(p.directionDegrees));
+        }
+        std::vector<int> counts;
+        std::vector<std::string> points;
+    } spy;
+    pipeline.AddRecordListener(spy);
+    pipeline.AddLiveOutput(spy);
+    const Record point{kDec5, HM(14, 40)};
+    Feed({kDec5, HM(14, 37)});
+    pipeline.ProcessLine("!!not a record");
+    Feed(point);
+    EXPECT_EQ(spy.counts, (std::vector<int>{1, 2}));
+    EXPECT_EQ(spy.points, std::vector<std::string>{point.Line() + " 180"});
+    EXPECT_TRUE(Entries(".").empty());
+}
+
 TEST_F(MinuteCycleTest, PointWithSavingOffFeedsTheChartPumpsOnceWritesNothingAndRestartsTheGust) {
     pipeline.options().plotItemEnabled = {0, 1, 0, 1, 1, 0, 1};
     Feed({kDec5, HM(14, 37)});
