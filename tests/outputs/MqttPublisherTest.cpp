@@ -81,12 +81,16 @@ TEST_F(MqttPublisherTest, ALateSubscriberGetsRetainedDiscoveryStateAndAvailabili
     for (const Message& c : configs) EXPECT_TRUE(c.retained) << c.topic;
 
     FivePointValues point;
-    point.tempOutdoor = 45.3;
+    point.minuteOfDay = 14 * 60 + 40;
     point.compassIndex = 8;
+    point.pressure = 29.919796;
     publisher.Write(point);
     const auto summary = late.WaitFor("nimbulo/test/summary");
     ASSERT_TRUE(summary);
+    EXPECT_FALSE(summary->retained);
+    EXPECT_EQ(JsonMember(summary->payload, "station_time"), "14:40");
     EXPECT_EQ(JsonMember(summary->payload, "wind_direction_avg_compass"), "8");
+    EXPECT_EQ(JsonMember(summary->payload, "pressure_inhg"), "29.92");
 
     publisher.Stop();
     EXPECT_TRUE(late.WaitFor("nimbulo/test/availability",

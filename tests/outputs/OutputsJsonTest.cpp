@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "CurrentConditionsJson.h"
-#include "FivePointJson.h"
 #include "HomeAssistantDiscovery.h"
 #include "JsonMember.h"
 #include "JsonObject.h"
@@ -75,25 +74,6 @@ TEST(CurrentConditionsJson, NoDateBeforeTheFirstRecord) {
 TEST(JsonObject, EscapesQuotesBackslashesAndControlCharacters) {
     EXPECT_EQ(JsonObject().AddString("a\"b", "c\\d\n\x01°").Text(),
               "{\"a\\\"b\":\"c\\\\d\\u000a\\u0001°\"}");
-}
-
-TEST(FivePointJson, TheValuesOfTheDataLogLine) {
-    FivePointValues p;
-    p.year = 2002;
-    p.date.FromDate(12, 5, 2002);
-    p.minuteOfDay = 14 * 60 + 40;
-    p.compassIndex = 8;
-    p.directionDegrees = 180;
-    p.windSpeedAvg = 5.58;
-    p.pressure = 29.919796;
-    p.rainToday = 0.12;
-    const std::string json = FivePointJson(p);
-    EXPECT_EQ(JsonMember(json, "station_time"), "14:40");
-    EXPECT_EQ(JsonMember(json, "wind_direction_avg_compass"), "8");
-    EXPECT_EQ(JsonMember(json, "wind_direction_avg_deg"), "180");
-    EXPECT_EQ(JsonMember(json, "wind_speed_avg_mph"), "5.6");
-    EXPECT_EQ(JsonMember(json, "pressure_inhg"), "29.92");
-    EXPECT_EQ(JsonMember(json, "rain_today_in"), "0.12");
 }
 
 TEST(HomeAssistantDiscovery, OneConfigPerStateReadingUnderOneDevice) {

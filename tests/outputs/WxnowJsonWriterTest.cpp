@@ -46,9 +46,3 @@ TEST(WxnowJsonWriter, AtMostOnceASecondTheLatestOnFlushNothingLeftBeside) {
     // The temporary file was renamed into place each time.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
-
-TEST(WxnowJsonWriter, AnUnwritableFolderLosesTheFileOnly) {
-    WxnowJsonWriter writer("/nonexistent-folder/wxnow.json");
-    writer.OnRecord(Record(1));
-    EXPECT_EQ(writer.filesWritten(), 0);
-}
