@@ -51,6 +51,11 @@ StationState Station(int records) {
     return s;
 }
 
+void ExpectMembers(const std::string& json,
+                   std::initializer_list<std::pair<const char*, const char*>> members) {
+    for (const auto& [key, value] : members) EXPECT_EQ(JsonMember(json, key), value) << key;
+}
+
 MqttSubscriber::Match Count(int records) {
     return [records](const Message& m) {
         return JsonMember(m.payload, "record_count") == std::to_string(records);
@@ -69,9 +74,9 @@ TEST_F(MqttPublisherTest, ALateSubscriberGetsRetainedDiscoveryStateAndAvailabili
     const auto state = late.WaitFor("nimbulo/test/state");
     ASSERT_TRUE(state);
     EXPECT_TRUE(state->retained);
-    EXPECT_EQ(JsonMember(state->payload, "temperature_outdoor_f"), "45.3");
-    EXPECT_EQ(JsonMember(state->payload, "humidity_outdoor_pct"), "87.0");
-    EXPECT_EQ(JsonMember(state->payload, "pressure_inhg"), "29.920");
+    ExpectMembers(state->payload, {{"temperature_outdoor_f", "45.3"},
+                                   {"humidity_outdoor_pct", "87.0"},
+                                   {"pressure_inhg", "29.920"}});
     const auto online = late.WaitFor("nimbulo/test/availability");
     ASSERT_TRUE(online);
     EXPECT_TRUE(online->retained);
@@ -88,9 +93,9 @@ TEST_F(MqttPublisherTest, ALateSubscriberGetsRetainedDiscoveryStateAndAvailabili
     const auto summary = late.WaitFor("nimbulo/test/summary");
     ASSERT_TRUE(summary);
     EXPECT_FALSE(summary->retained);
-    EXPECT_EQ(JsonMember(summary->payload, "station_time"), "14:40");
-    EXPECT_EQ(JsonMember(summary->payload, "wind_direction_avg_compass"), "8");
-    EXPECT_EQ(JsonMember(summary->payload, "pressure_inhg"), "29.92");
+    ExpectMembers(summary->payload, {{"station_time", "14:40"},
+                                     {"wind_direction_avg_compass", "8"},
+                                     {"pressure_inhg", "29.92"}});
 
     publisher.Stop();
     EXPECT_TRUE(late.WaitFor("nimbulo/test/availability",
