@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CurrentConditionsJson.h"
+
+#include "FiveMinutePoint.h"
+#include "JsonObject.h"
+#include "TextFormat.h"
+
+namespace {
+constexpr int16_t kAbsent = -1;
+
+// A reading, the record field it comes from (1..12) and its decimals.
+struct JsonReading {
+    const char* key;
+    int field;
+    double StationState::*reading;
+    int decimals;
+};
+// The gust comes from the speed field: without a speed there is no gust either.
+constexpr JsonReading kReadings[] = {
+    {"temperature_outdoor_f", 3, &StationState::tempOutdoor, 1},
+    {"temperature_indoor_f", 6, &StationState::tempIndoor, 1},
+    {"humidity_outdoor_pct", 7, &StationState::humidityOutdoor, 1},
+    {"humidity_indoor_pct", 8, &StationState::humidityIndoor, 1},
+    {"wind_speed_mph", 1, &StationState::windSpeed, 1},
+    {"wind_speed_avg_mph", 12, &StationState::windSpeedAvg, 1},
+    {"wind_gust_mph", 1, &StationState::gust, 1},
+    {"rain_today_in", 11, &StationState::rainToday, 2},
+    {"rain_long_term_in", 4, &StationState::rainLongTerm, 2},
+    // 0.1 mbar is 0.003 inHg: three decimals keep the station's resolution.
+    {"pressure_inhg", 5, &StationState::pressure, 3},
+};
+}  // namespace
+
+std::string StationDateJsonText(int year, const CalendarDate& date) {
+    return FormatText("%04d-%02d-%02d", year, date.month, date.day);
+}
+
+std::string StationTimeJsonText(int minuteOfDay) {
+    return FormatText("%02d:%02d", minuteOfDay / 60, minuteOfDay % 60);
+}
+
+std::string CurrentConditionsJson(const StationState& s) {
+    JsonObject json;
+    for (const JsonReading& r : kReadings) {
+        if (s.raw.Field(r.field) != kAbsent) json.AddNumber(r.key, s.*r.reading, r.decimals);
+    }
+    if (s.raw.windDirection != kAbsent) {
+        // Only the low byte is the direction (0..255 for a full circle).
+        json.AddInteger("wind_direction_deg", AverageDirectionDegrees(s.raw.windDirection & 0xFF));
+    }
+    // The station date is known from the first record's day of the year on.
+    if (s.currentYear > 0)
+        json.AddString("station_date", StationDateJsonText(s.currentYear, s.currentDate));
+    if (s.raw.minuteOfDay >= 0)
+        json.AddString("station_time", StationTimeJsonText(s.raw.minuteOfDay));
+    json.AddInteger("record_count", s.recordCount);
+    return json.Text();
+}

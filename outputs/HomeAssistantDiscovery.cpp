@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "HomeAssistantDiscovery.h"
+
+#include "JsonObject.h"
+
+namespace {
+// A sensor entity: the state key it shows and how Home Assistant should treat it.
+struct Entity {
+    const char* key;
+    const char* name;
+    const char* deviceClass;  // nullptr: none
+    const char* unit;         // nullptr: none
+    const char* stateClass;   // nullptr: none
+};
+// Rain only grows during the day (and over the long term) until it is reset,
+// which is what total_increasing means. The direction gets no device or state
+// class: Home Assistant versions before 2025 reject a wind_direction class,
+// and averaging an angle as a plain measurement gives wrong statistics.
+constexpr Entity kEntities[] = {
+    {"temperature_outdoor_f", "Outdoor temperature", "temperature", "°F", "measurement"},
+    {"temperature_indoor_f", "Indoor temperature", "temperature", "°F", "measurement"},
+    {"humidity_outdoor_pct", "Outdoor humidity", "humidity", "%", "measurement"},
+    {"humidity_indoor_pct", "Indoor humidity", "humidity", "%", "measurement"},
+    {"wind_speed_mph", "Wind speed", "wind_speed", "mph", "measurement"},
+    {"wind_speed_avg_mph", "Wind speed one-minute average", "wind_speed", "mph", "measurement"},
+    {"wind_gust_mph", "Wind gust", "wind_speed", "mph", "measurement"},
+    {"wind_direction_deg", "Wind direction", nullptr, "°", nullptr},
+    {"rain_today_in", "Rain today", "precipitation", "in", "total_increasing"},
+    {"rain_long_term_in", "Rain long-term", "precipitation", "in", "total_increasing"},
+    {"pressure_inhg", "Pressure", "atmospheric_pressure", "inHg", "measurement"},
+    {"record_count", "Records received", nullptr, nullptr, "total_increasing"},
+};
+
+std::string DeviceJson(const std::string& deviceId, const std::string& stationId) {
+    JsonObject device;
+    device.AddJson("identifiers", "[" + JsonQuoted(deviceId) + "]")
+        .AddString("name", "Weather station " + stationId)
+        .AddString("model", "Ultimeter 2000")
+        .AddString("manufacturer", "Peet Bros.");
+    return device.Text();
+}
+
+std::string EntityConfig(const Entity& e, const std::string& uniqueId, const std::string& prefix,
+                         const std::string& device) {
+    JsonObject config;
+    config.AddString("name", e.name).AddString("unique_id", uniqueId);
+    config.AddString("state_topic", prefix + "/state");
+    config.AddString("value_template", std::string("{{ value_json.") + e.key + " }}");
+    if (e.deviceClass) config.AddString("device_class", e.deviceClass);
+    if (e.unit) config.AddString("unit_of_measurement", e.unit);
+    if (e.stateClass) config.AddString("state_class", e.stateClass);
+    config.AddString("availability_topic", prefix + "/availability")
+        .AddString("payload_available", "online")
+        .AddString("payload_not_available", "offline");
+    config.AddJson("device", device);
+    return config.Text();
+}
+}  // namespace
+
+std::vector<MqttMessage> HomeAssistantDiscovery(const MqttOptions& options) {
+    const std::string station = options.SafeStationId();
+    const std::string deviceId = "nimbulo_" + station;
+    const std::string device = DeviceJson(deviceId, station);
+    std::vector<MqttMessage> configs;
+    for (const Entity& e : kEntities) {
+        const std::string uniqueId = deviceId + "_" + e.key;
+        configs.push_back({"homeassistant/sensor/" + uniqueId + "/config",
+                           EntityConfig(e, uniqueId, options.TopicPrefix(), device)});
+    }
+    return configs;
+}

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Builds one JSON object member by member. Small and exact, so the outputs
+// need no JSON library: numbers are written with a fixed number of decimals
+// and a point (whatever the C locale says), strings are escaped.
+class JsonObject {
+  public:
+    JsonObject& AddString(std::string_view key, std::string_view value);
+    JsonObject& AddNumber(std::string_view key, double value, int decimals);
+    JsonObject& AddInteger(std::string_view key, long long value);
+    // value must already be JSON (an object or an array).
+    JsonObject& AddJson(std::string_view key, std::string_view value);
+
+    std::string Text() const { return text_ + "}"; }
+
+  private:
+    void StartMember(std::string_view key);
+
+    std::string text_ = "{";
+};
+
+// value as a JSON string, quotes included.
+std::string JsonQuoted(std::string_view value);

@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include "JsonMember.h"
+#include "MosquittoBroker.h"
+#include "MqttPublisher.h"
+#include "MqttSubscriber.h"
+
+namespace {
+using namespace std::chrono_literals;
+using Message = MqttSubscriber::Message;
+
+class MqttPublisherTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!MosquittoBroker::Installed()) GTEST_SKIP() << "mosquitto is not installed";
+        ASSERT_TRUE(broker_.Start());
+        options_.host = "127.0.0.1";
+        options_.port = broker_.port();
+        options_.stationId = "test";
+        options_.stateInterval = 1s;
+    }
+
+    MqttPublisher::Reporter Reporter() {
+        return [this](const std::string& m) {
+            std::lock_guard lock(reportsLock_);
+            reports_.push_back(m);
+        };
+    }
+    std::vector<std::string> Reports() {
+        std::lock_guard lock(reportsLock_);
+        return reports_;
+    }
+    bool WaitForReports(std::size_t count) {
+        for (int i = 0; i < 200 && Reports().size() < count; ++i) std::this_thread::sleep_for(50ms);
+        return Reports().size() == count;
+    }
+
+    MosquittoBroker broker_;
+    MqttOptions options_;
+    std::mutex reportsLock_;
+    std::vector<std::string> reports_;
+};
+
+StationState Station(int records) {
+    StationState s;
+    s.recordCount = records;
+    s.tempOutdoor = 45.3;
+    s.humidityOutdoor = 87.0;
+    s.pressure = 10132 * 0.002953;  // 29.920 inHg
+    return s;
+}
+
+void ExpectMembers(const std::string& json,
+                   std::initializer_list<std::pair<const char*, const char*>> members) {
+    for (const auto& [key, value] : members) EXPECT_EQ(JsonMember(json, key), value) << key;
+}
+
+MqttSubscriber::Match Count(int records) {
+    return [records](const Message& m) {
+        return JsonMember(m.payload, "record_count") == std::to_string(records);
+    };
+}
+}  // namespace
+
+TEST_F(MqttPublisherTest, ALateSubscriberGetsRetainedDiscoveryStateAndAvailability) {
+    MqttPublisher publisher(options_, Reporter());
+    ASSERT_TRUE(publisher.Start());
+    MqttSubscriber early(broker_.port());
+    publisher.OnRecord(Station(7));
+    ASSERT_TRUE(early.WaitFor("nimbulo/test/state", Count(7)));
+
+    MqttSubscriber late(broker_.port());
+    const auto state = late.WaitFor("nimbulo/test/state");
+    ASSERT_TRUE(state);
+    EXPECT_TRUE(state->retained);
+    ExpectMembers(state->payload, {{"temperature_outdoor_f", "45.3"},
+                                   {"humidity_outdoor_pct", "87.0"},
+                                   {"pressure_inhg", "29.920"}});
+    const auto online = late.WaitFor("nimbulo/test/availability");
+    ASSERT_TRUE(online);
+    EXPECT_TRUE(online->retained);
+    EXPECT_EQ(online->payload, "online");
+    const auto configs = late.On("homeassistant/sensor/nimbulo_test_");
+    EXPECT_EQ(configs.size(), 12u);
+    for (const Message& c : configs) EXPECT_TRUE(c.retained) << c.topic;
+
+    FivePointValues point;
+    point.minuteOfDay = 14 * 60 + 40;
+    point.compassIndex = 8;
+    point.pressure = 29.919796;
+    publisher.Write(point);
+    const auto summary = late.WaitFor("nimbulo/test/summary");
+    ASSERT_TRUE(summary);
+    EXPECT_FALSE(summary->retained);
+    ExpectMembers(summary->payload, {{"station_time", "14:40"},
+                                     {"wind_direction_avg_compass", "8"},
+                                     {"pressure_inhg", "29.92"}});
+
+    publisher.Stop();
+    EXPECT_TRUE(late.WaitFor("nimbulo/test/availability",
+                             [](const Message& m) { return m.payload == "offline"; }));
+    EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(MqttPublisherTest, OneStatePerIntervalAndTheLatestBeforeStopEnds) {
+    MqttSubscriber subscriber(broker_.port());
+    MqttPublisher publisher(options_, Reporter());
+    ASSERT_TRUE(publisher.Start());
+    publisher.OnRecord(Station(1));
+    ASSERT_TRUE(subscriber.WaitFor("nimbulo/test/state", Count(1)));
+    for (int i = 2; i <= 100; ++i) publisher.OnRecord(Station(i));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(subscriber.On("nimbulo/test/state").size(), 1u);  // the interval runs
+    publisher.Stop();
+    EXPECT_TRUE(subscriber.WaitFor("nimbulo/test/state", Count(100)));
+    EXPECT_EQ(subscriber.On("nimbulo/test/state").size(), 2u);
+}
+
+TEST_F(MqttPublisherTest, ABrokerDownCostsNothingIsReportedOnceAndGetsTheLatestStateBack) {
+    MqttSubscriber subscriber(broker_.port());
+    MqttPublisher publisher(options_, Reporter());
+    ASSERT_TRUE(publisher.Start());
+    publisher.OnRecord(Station(1));
+    ASSERT_TRUE(subscriber.WaitFor("nimbulo/test/state", Count(1)));
+
+    broker_.Stop();
+    const auto begin = std::chrono::steady_clock::now();
+    for (int i = 2; i <= 1000; ++i) publisher.OnRecord(Station(i));
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, 100ms);
+    ASSERT_TRUE(WaitForReports(1));
+    EXPECT_NE(Reports()[0].find("retrying"), std::string::npos) << Reports()[0];
+
+    ASSERT_TRUE(broker_.Start());
+    EXPECT_TRUE(subscriber.WaitFor("nimbulo/test/state", Count(1000)));
+    // The restarted broker kept nothing: discovery came again.
+    EXPECT_EQ(subscriber.On("homeassistant/sensor/nimbulo_test_temperature_outdoor_f").size(), 2u);
+    ASSERT_TRUE(WaitForReports(2));
+    EXPECT_NE(Reports()[1].find("again"), std::string::npos) << Reports()[1];
+}
+
+TEST_F(MqttPublisherTest, TheLastWillSaysOfflineWhenTheProgramDies) {
+    MqttSubscriber subscriber(broker_.port());
+    pid_t pid = -1;
+    const std::string port = std::to_string(broker_.port());
+    const char* argv[] = {NIMBULO_MQTT_CRASH_HELPER, port.c_str(), "crash", nullptr};
+    ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+    const bool online = subscriber.WaitFor("nimbulo/crash/state").has_value();
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    ASSERT_TRUE(online);
+    EXPECT_TRUE(subscriber.WaitFor("nimbulo/crash/availability",
+                                   [](const Message& m) { return m.payload == "offline"; }));
+    MqttSubscriber late(broker_.port());
+    const auto will = late.WaitFor("nimbulo/crash/availability");
+    ASSERT_TRUE(will);
+    EXPECT_TRUE(will->retained);
+    EXPECT_EQ(will->payload, "offline");
+}
+
+TEST_F(MqttPublisherTest, ARefusedLoginIsReportedOnceAndAMissingPasswordFileAtStart) {
+    MosquittoBroker closed("allow_anonymous false\n");
+    ASSERT_TRUE(closed.Start());
+    TempDir dir;
+    options_.port = closed.port();
+    options_.user = "station";
+    options_.passwordFile = dir.Write("password", "secret\n").string();
+    MqttPublisher publisher(options_, Reporter());
+    ASSERT_TRUE(publisher.Start());
+    publisher.OnRecord(Station(1));
+    ASSERT_TRUE(WaitForReports(1));
+    EXPECT_NE(Reports()[0].find("refused"), std::string::npos) << Reports()[0];
+    std::this_thread::sleep_for(2500ms);  // two more attempts, refused as well
+    EXPECT_EQ(Reports().size(), 1u);
+
+    options_.passwordFile = (dir.path() / "missing").string();
+    MqttPublisher unusable(options_, Reporter());
+    EXPECT_FALSE(unusable.Start());
+    EXPECT_EQ(Reports().size(), 2u);
+}

@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include "CurrentConditionsJson.h"
+#include "HomeAssistantDiscovery.h"
+#include "JsonMember.h"
+#include "JsonObject.h"
+
+namespace {
+// One reading of the state: its record field, raw value, reading in display
+// units (raw times the instrument's multiplier) and the JSON text expected.
+struct Case {
+    const char* key;
+    int field;
+    int16_t raw;
+    double StationState::*reading;
+    double value;
+    const char* expected;
+};
+const Case kCases[] = {
+    {"temperature_outdoor_f", 3, 453, &StationState::tempOutdoor, 45.3, "45.3"},
+    {"temperature_indoor_f", 6, -37, &StationState::tempIndoor, -3.7, "-3.7"},
+    {"humidity_outdoor_pct", 7, 870, &StationState::humidityOutdoor, 87.0, "87.0"},
+    {"humidity_indoor_pct", 8, 415, &StationState::humidityIndoor, 41.5, "41.5"},
+    {"wind_speed_mph", 1, 100, &StationState::windSpeed, 6.2, "6.2"},
+    {"wind_gust_mph", 1, 100, &StationState::gust, 12.4, "12.4"},
+    {"wind_speed_avg_mph", 12, 90, &StationState::windSpeedAvg, 5.58, "5.6"},
+    {"rain_today_in", 11, 12, &StationState::rainToday, 0.12, "0.12"},
+    {"rain_long_term_in", 4, 1234, &StationState::rainLongTerm, 12.34, "12.34"},
+    {"pressure_inhg", 5, 10132, &StationState::pressure, 10132 * 0.002953, "29.920"},
+    {"wind_direction_deg", 2, 128, nullptr, 0, "180"},  // 128 of 256 is south
+};
+
+StationState Sample() {
+    StationState s;
+    for (const Case& c : kCases) {
+        s.raw.Field(c.field) = c.raw;
+        if (c.reading) s.*c.reading = c.value;
+    }
+    s.raw.minuteOfDay = 14 * 60 + 37;
+    s.currentYear = 2002;
+    s.currentDate.FromDate(12, 5, 2002);
+    s.recordCount = 4321;
+    return s;
+}
+}  // namespace
+
+TEST(CurrentConditionsJson, EveryReadingWithItsUnitInTheKey) {
+    const std::string json = CurrentConditionsJson(Sample());
+    for (const Case& c : kCases) EXPECT_EQ(JsonMember(json, c.key), c.expected) << c.key;
+    EXPECT_EQ(JsonMember(json, "station_date"), "2002-12-05");
+    EXPECT_EQ(JsonMember(json, "station_time"), "14:37");
+    EXPECT_EQ(JsonMember(json, "record_count"), "4321");
+}
+
+TEST(CurrentConditionsJson, AnAbsentFieldLeavesOutItsReadingsOnly) {
+    for (int field = 1; field <= SampleRecord::kFieldCount; ++field) {
+        StationState s = Sample();
+        s.raw.Field(field) = -1;
+        const std::string json = CurrentConditionsJson(s);
+        for (const Case& c : kCases) {
+            EXPECT_EQ(JsonMember(json, c.key).has_value(), c.field != field) << field << c.key;
+        }
+        EXPECT_EQ(JsonMember(json, "station_time").has_value(), field != 10) << field;
+    }
+}
+
+TEST(CurrentConditionsJson, NoDateBeforeTheFirstRecord) {
+    StationState s = Sample();
+    s.currentYear = 0;
+    EXPECT_FALSE(JsonMember(CurrentConditionsJson(s), "station_date"));
+}
+
+TEST(JsonObject, EscapesQuotesBackslashesAndControlCharacters) {
+    EXPECT_EQ(JsonObject().AddString("a\"b", "c\\d\n\x01°").Text(),
+              "{\"a\\\"b\":\"c\\\\d\\u000a\\u0001°\"}");
+}
+
+TEST(HomeAssistantDiscovery, OneConfigPerStateReadingUnderOneDevice) {
+    MqttOptions options;
+    options.stationId = "back yard";
+    const std::string state = CurrentConditionsJson(Sample());
+    const auto configs = HomeAssistantDiscovery(options);
+    ASSERT_EQ(configs.size(), std::size(kCases) + 1);  // and the record count
+    for (const MqttMessage& m : configs) {
+        const std::string& c = m.payload;
+        const std::string id = *JsonMember(c, "unique_id");
+        EXPECT_EQ(m.topic, "homeassistant/sensor/" + id + "/config");
+        EXPECT_EQ(id.rfind("nimbulo_back_yard_", 0), 0u) << id;
+        const std::string key = JsonMember(c, "value_template")->substr(14);  // "{{ value_json."
+        EXPECT_TRUE(JsonMember(state, key.substr(0, key.size() - 3))) << key;
+        EXPECT_EQ(JsonMember(c, "state_topic"), "nimbulo/back_yard/state");
+        EXPECT_EQ(JsonMember(c, "availability_topic"), "nimbulo/back_yard/availability");
+        EXPECT_NE(c.find("\"device\":{\"identifiers\":[\"nimbulo_back_yard\"]"), std::string::npos);
+        EXPECT_NE(c.find("\"model\":\"Ultimeter 2000\",\"manufacturer\":\"Peet Bros.\""),
+                  std::string::npos);
+    }
+    EXPECT_EQ(JsonMember(configs[0].payload, "device_class"), "temperature");
+    EXPECT_EQ(JsonMember(configs[0].payload, "unit_of_measurement"), "°F");
+    EXPECT_EQ(JsonMember(configs[0].payload, "state_class"), "measurement");
+}
