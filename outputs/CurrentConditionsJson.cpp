@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CurrentConditionsJson.h"
 
-#include "FiveMinutePoint.h"
+#include "FivePointValues.h"
 #include "JsonObject.h"
 #include "TextFormat.h"
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "PipelineHooks.h"
+#include "FivePointValues.h"
 
 // The values of a data log line as JSON, each key naming its unit: station
 // date and time, one-minute average wind speed, the five-minute average

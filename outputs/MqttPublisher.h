@@ -11,8 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "FivePointWriter.h"
 #include "MqttOptions.h"
-#include "PipelineHooks.h"
+#include "RecordListener.h"
 
 struct mosquitto;
 

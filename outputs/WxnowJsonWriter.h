@@ -6,7 +6,8 @@
 #include <functional>
 #include <optional>
 
-#include "PipelineHooks.h"
+#include "FivePointWriter.h"
+#include "RecordListener.h"
 
 inline constexpr const char* kWxnowJsonFile = "wxnow.json";
 

@@ -43,14 +43,15 @@ TEST(DirewolfRecipe, TheBeaconCarriesTheWeatherLineOfWxreportaprs) {
     TempDir dir;
     dir.Enter();
     StationState s;
-    s.windDirAvg = 180;
+    s.windDirAvg = 128;  // 180 degrees
     s.windSpeedAvg = 5.6;
     s.gust = 12.4;
     s.tempOutdoor = 45.3;
     s.rainToday = 0.12;
     s.humidityOutdoor = 87.0;
     s.raw.pressure = 10132;
-    ASSERT_TRUE(WriteAprsReport("!!0000008C01C5005E27940293035C0190006503580000003C", s));
+    AprsReport().Write(
+        FivePointValues::FromState(s, "!!0000008C01C5005E27940293035C0190006503580000003C"));
     dir.Write("dw.conf", Recipe(dir.path() / kAprsReportFile));
 
     const std::string output = RunDirewolf(dir);
