@@ -13,6 +13,8 @@
 #include "AboutDialog.h"
 #include "ControlIds.h"
 #include "OptionsDialog.h"
+#include "PortConfig.h"
+#include "PortErrorBox.h"
 #include "RecordFormat.h"
 #include "ResourceIds.h"
 
@@ -79,6 +81,7 @@ StationWindow::StationWindow(QWidget* parent)
     SetUpButtons();
     portBridge_.SetPortEventHandler(
         [this](int param, int port) { return OnPortEvent(param, port); });
+    portBridge_.SetErrorPresenter(&ShowPortErrorBox);
     LoadSettings();
     chart_.AddSeries(kRed, 100, 0);
     chart_.AddSeries(kGreen, 100, 0);
@@ -205,7 +208,7 @@ int StationWindow::OnSerialCharacter(int character, int port) {
 }
 
 int StationWindow::OnPortEvent(int, int port) {
-    return QtPortBridge::DefaultPortEventResult(port);
+    return PortConfig::PortEventResult(port);
 }
 
 void StationWindow::ShowOptions() {

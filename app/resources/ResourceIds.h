@@ -26,6 +26,34 @@ constexpr int kTestIconNormal = 149;
 constexpr int kTestIconActive = 150;
 }  // namespace ResourceId
 
+// Commands; a button's control id is its command.
+namespace CommandId {
+constexpr int kOk = 1;  // Exit on the main window
+constexpr int kCancel = 2;
+constexpr int kReadWeatherData = 1000;
+constexpr int kReadTestDataFile = 1001;  // its button is hidden
+constexpr int kOptions = 1021;
+}  // namespace CommandId
+
+// The main window's controls that processing does not write to (those are
+// in ControlIds.h) and that are no command.
+namespace MainWindowId {
+constexpr int kBlankLine = 1016;  // never written, stays empty
+}  // namespace MainWindowId
+
+// The Options dialog's controls.
+namespace OptionsId {
+constexpr int kComPort1 = 1022;  // "Com 1"; Com 2 to Com 4 follow it
+constexpr int kTempOutdoor = 1026;
+constexpr int kTempIndoor = 1027;
+constexpr int kHumidityOutdoor = 1028;
+constexpr int kHumidityIndoor = 1029;
+constexpr int kPressure = 1030;
+constexpr int kWindSpeed = 1031;
+constexpr int kRainTodaysTotal = 1032;
+constexpr int kSaveData = 1033;
+}  // namespace OptionsId
+
 // Paths inside the program's Qt resources.
 namespace ResourcePath {
 inline QString Icon(int id) {
