@@ -4,11 +4,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 
+#include "PortConfig.h"
 #include "ResourceIds.h"
 
 namespace {
-
-constexpr int kFirstComButton = 1022;
 
 // Check box values as stored: 0 unchecked, 1 checked, 2 indeterminate.
 Qt::CheckState CheckStateOf(int32_t value) {
@@ -23,15 +22,15 @@ int32_t ValueOf(Qt::CheckState state) {
 
 OptionsDialog::OptionsDialog(QWidget* owner) : QDialog(owner) {
     controls_ = DialogBuilder(DialogTemplates::Options()).Build(this);
-    connect(static_cast<QAbstractButton*>(Control(1)), &QAbstractButton::clicked, this,
+    connect(static_cast<QAbstractButton*>(Control(CommandId::kOk)), &QAbstractButton::clicked, this,
             &QDialog::accept);
-    connect(static_cast<QAbstractButton*>(Control(2)), &QAbstractButton::clicked, this,
-            &QDialog::reject);
+    connect(static_cast<QAbstractButton*>(Control(CommandId::kCancel)), &QAbstractButton::clicked,
+            this, &QDialog::reject);
 }
 
 void OptionsDialog::DescribePorts(const std::function<QString(int)>& deviceForPort) {
-    for (int port = 1; port <= 4; ++port)
-        if (QWidget* button = Control(kFirstComButton + port - 1))
+    for (int port = PortConfig::kFirstPort; port <= PortConfig::kLastPort; ++port)
+        if (QWidget* button = Control(OptionsId::kComPort1 + port - PortConfig::kFirstPort))
             button->setToolTip(QStringLiteral("COM%1 opens %2").arg(port).arg(deviceForPort(port)));
 }
 
@@ -49,15 +48,15 @@ void OptionsDialog::showEvent(QShowEvent* event) {
 }
 
 void OptionsDialog::Exchange(bool toControls) {
-    ExchangeCheck(1028, checkHumidityOutdoor, toControls);
-    ExchangeCheck(1030, checkPressure, toControls);
-    ExchangeCheck(1032, checkRainTodaysTotal, toControls);
-    ExchangeCheck(1027, checkTempIndoor, toControls);
-    ExchangeCheck(1026, checkTempOutdoor, toControls);
-    ExchangeCheck(1031, checkWindSpeed, toControls);
-    ExchangeRadio(kFirstComButton, comPortIndex, toControls);
-    ExchangeCheck(1029, checkHumidityIndoor, toControls);
-    ExchangeCheck(1033, checkSaveData, toControls);
+    ExchangeCheck(OptionsId::kHumidityOutdoor, checkHumidityOutdoor, toControls);
+    ExchangeCheck(OptionsId::kPressure, checkPressure, toControls);
+    ExchangeCheck(OptionsId::kRainTodaysTotal, checkRainTodaysTotal, toControls);
+    ExchangeCheck(OptionsId::kTempIndoor, checkTempIndoor, toControls);
+    ExchangeCheck(OptionsId::kTempOutdoor, checkTempOutdoor, toControls);
+    ExchangeCheck(OptionsId::kWindSpeed, checkWindSpeed, toControls);
+    ExchangeRadio(OptionsId::kComPort1, comPortIndex, toControls);
+    ExchangeCheck(OptionsId::kHumidityIndoor, checkHumidityIndoor, toControls);
+    ExchangeCheck(OptionsId::kSaveData, checkSaveData, toControls);
 }
 
 void OptionsDialog::ExchangeCheck(int id, int32_t& field, bool toControls) {
