@@ -4,9 +4,10 @@
 #include <QAbstractButton>
 
 #include "DialogBuilder.h"
+#include "ResourceIds.h"
 
 AboutDialog::AboutDialog(QWidget* owner) : QDialog(owner) {
     const BuiltDialog controls = DialogBuilder(DialogTemplates::About()).Build(this);
-    connect(static_cast<QAbstractButton*>(controls.Control(1)), &QAbstractButton::clicked, this,
-            &QDialog::accept);
+    connect(static_cast<QAbstractButton*>(controls.Control(CommandId::kOk)),
+            &QAbstractButton::clicked, this, &QDialog::accept);
 }

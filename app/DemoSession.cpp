@@ -16,7 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "SettingsStore.h"
+#include "PortConfig.h"
+#include "SettingsLocation.h"
 
 namespace fs = std::filesystem;
 
@@ -25,24 +26,18 @@ namespace {
 constexpr const char* kSimulatorName = "nimbulo-sim";
 // A station minute per second, so the chart moves every five seconds.
 constexpr const char* kSimulatorSpeed = "60";
+// The COM number that leads to the simulator.
+constexpr int kDemoPort = 1;
 
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
 }
 
-std::string ApplicationName(const std::string& programPath) {
-    return fs::path(programPath).stem().string();
-}
-
-// The settings file as Qt finds it for this program, worked out here because
-// Qt keeps the first configuration folder it sees for the whole process, and
-// the demo changes that folder before Qt starts.
-QString SettingsFile(const std::string& applicationName) {
-    std::string config = Environment("XDG_CONFIG_HOME");
-    if (config.empty()) config = Environment("HOME") + "/.config";
-    return QString::fromStdString(config + "/" + SettingsStore::kOrganisation + "/" +
-                                  applicationName + ".conf");
+// The program's settings file as it is now; the demo moves the configuration
+// folder before Qt starts.
+QString SettingsFile(const std::string& programPath) {
+    return SettingsLocation::OfProgramPath(programPath).FileFromEnvironment();
 }
 
 std::string ReadFile(const fs::path& path) {
@@ -64,13 +59,13 @@ DemoSession::~DemoSession() {
 std::string DemoSession::DefaultFolder() {
     std::string data = Environment("XDG_DATA_HOME");
     if (data.empty()) data = Environment("HOME") + "/.local/share";
-    return data + "/Quillfen/NimbuloDemo";
+    return data + "/" + SettingsLocation::kOrganisation + "/NimbuloDemo";
 }
 
 bool DemoSession::StationConfigured(const std::string& programPath) {
     // Read before the demo points the configuration elsewhere.
-    const QSettings settings(SettingsFile(ApplicationName(programPath)), QSettings::IniFormat);
-    if (!settings.value("Ports/COM1").toString().isEmpty()) return true;
+    const QSettings settings(SettingsFile(programPath), QSettings::IniFormat);
+    if (PortConfig::ConfiguredDevice(settings, kDemoPort)) return true;
     std::ifstream type("/sys/class/tty/ttyS0/type");
     int uart = 0;
     if (!fs::exists("/dev/ttyS0") || !(type >> uart) || uart == 0) return false;
@@ -102,7 +97,7 @@ bool DemoSession::Start(const std::string& programPath) {
     }
     if (!LaunchSimulator(simulator)) return false;
     setenv("XDG_CONFIG_HOME", (fs::path(folder_) / "config").c_str(), 1);
-    WriteDemoSettings(ApplicationName(programPath));
+    WriteDemoSettings(programPath);
     if (chdir(folder_.c_str()) != 0) {
         error_ = "cannot work in " + folder_;
         return false;
@@ -174,15 +169,15 @@ bool DemoSession::LaunchSimulator(const std::string& simulator) {
 
 // COM1 is the simulator for this run. On the demo's first run it also
 // plots outdoor temperature, outdoor humidity and wind, and saves data.
-void DemoSession::WriteDemoSettings(const std::string& applicationName) const {
-    QSettings settings(SettingsFile(applicationName), QSettings::IniFormat);
+void DemoSession::WriteDemoSettings(const std::string& programPath) const {
+    QSettings settings(SettingsFile(programPath), QSettings::IniFormat);
     if (!settings.contains("Settings/ComPort")) {
-        settings.setValue("Settings/ComPort", 1);
+        settings.setValue("Settings/ComPort", kDemoPort);
         settings.setValue("Settings/PlotItem0", 1);
         settings.setValue("Settings/PlotItem2", 1);
         settings.setValue("Settings/PlotItem5", 1);
         settings.setValue("Settings/SaveStatus", 1);
     }
-    settings.setValue("Ports/COM1", QString::fromStdString(devicePath_));
+    settings.setValue(PortConfig::SettingsKey(kDemoPort), QString::fromStdString(devicePath_));
     settings.sync();
 }

@@ -40,7 +40,7 @@ class DemoSession {
   private:
     std::string FindSimulator(const std::string& programPath) const;
     bool LaunchSimulator(const std::string& simulator);
-    void WriteDemoSettings(const std::string& applicationName) const;
+    void WriteDemoSettings(const std::string& programPath) const;
 
     std::string folder_;
     std::string devicePath_;

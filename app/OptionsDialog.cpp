@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 
+#include "PortConfig.h"
 #include "ResourceIds.h"
 
 namespace {
@@ -21,15 +22,15 @@ int32_t ValueOf(Qt::CheckState state) {
 
 OptionsDialog::OptionsDialog(QWidget* owner) : QDialog(owner) {
     controls_ = DialogBuilder(DialogTemplates::Options()).Build(this);
-    connect(static_cast<QAbstractButton*>(Control(OptionsId::kOk)), &QAbstractButton::clicked, this,
+    connect(static_cast<QAbstractButton*>(Control(CommandId::kOk)), &QAbstractButton::clicked, this,
             &QDialog::accept);
-    connect(static_cast<QAbstractButton*>(Control(OptionsId::kCancel)), &QAbstractButton::clicked,
+    connect(static_cast<QAbstractButton*>(Control(CommandId::kCancel)), &QAbstractButton::clicked,
             this, &QDialog::reject);
 }
 
 void OptionsDialog::DescribePorts(const std::function<QString(int)>& deviceForPort) {
-    for (int port = 1; port <= 4; ++port)
-        if (QWidget* button = Control(OptionsId::kFirstComButton + port - 1))
+    for (int port = PortConfig::kFirstPort; port <= PortConfig::kLastPort; ++port)
+        if (QWidget* button = Control(OptionsId::kComPort1 + port - PortConfig::kFirstPort))
             button->setToolTip(QStringLiteral("COM%1 opens %2").arg(port).arg(deviceForPort(port)));
 }
 
@@ -50,11 +51,11 @@ void OptionsDialog::Exchange(bool toControls) {
     // The template's exchange order: plot items 2, 4, 6, 1, 0, 5, the Com
     // buttons, item 3, Save Data.
     auto plotItem = [&](int item) {
-        ExchangeCheck(OptionsId::kFirstPlotItemCheck + item, processing.plotItemEnabled[item],
+        ExchangeCheck(OptionsId::kFirstPlotItem + item, processing.plotItemEnabled[item],
                       toControls);
     };
     for (int item : {2, 4, 6, 1, 0, 5}) plotItem(item);
-    ExchangeRadio(OptionsId::kFirstComButton, comPortIndex, toControls);
+    ExchangeRadio(OptionsId::kComPort1, comPortIndex, toControls);
     plotItem(3);
     ExchangeCheck(OptionsId::kSaveData, processing.saveData, toControls);
 }

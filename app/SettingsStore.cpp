@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SettingsStore.h"
 
-#include <QCoreApplication>
 #include <QSettings>
 #include <limits>
 #include <utility>
 
-#include "PortDeviceNames.h"
+#include "PortConfig.h"
 
 namespace {
 
@@ -25,14 +24,13 @@ QString PlotItemKey(int index) {
 
 }  // namespace
 
-SettingsStore::SettingsStore() : SettingsStore(QCoreApplication::applicationName()) {}
+SettingsStore::SettingsStore() : location_(SettingsLocation::OfRunningProgram()) {}
 
-SettingsStore::SettingsStore(QString applicationName)
-    : applicationName_(std::move(applicationName)) {}
+SettingsStore::SettingsStore(QString applicationName) : location_(std::move(applicationName)) {}
 
 StationSettings SettingsStore::Load() const {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation,
-                       applicationName_);
+    const std::unique_ptr<QSettings> opened = location_.Open();
+    QSettings& settings = *opened;
     settings.beginGroup(kSection);
     StationSettings loaded;
     loaded.comPort = ReadInt(settings, "ComPort", 1);
@@ -45,8 +43,8 @@ StationSettings SettingsStore::Load() const {
 }
 
 void SettingsStore::Save(const StationSettings& stored) const {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation,
-                       applicationName_);
+    const std::unique_ptr<QSettings> opened = location_.Open();
+    QSettings& settings = *opened;
     settings.beginGroup(kSection);
     settings.setValue("ComPort", stored.comPort);
     for (int i = 0; i < kPlotItemCount; ++i)
@@ -59,18 +57,11 @@ void SettingsStore::Save(const StationSettings& stored) const {
 }
 
 QString SettingsStore::DeviceForComPort(int comPort) const {
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation,
-                             applicationName_);
-    PortDeviceOverrides overrides;
-    const QString configured =
-        settings.value(QStringLiteral("Ports/COM%1").arg(comPort)).toString();
-    if (!configured.isEmpty()) overrides[comPort] = configured.toStdString();
-    return QString::fromStdString(DeviceNameForPort(comPort, overrides));
+    return QString::fromStdString(PortConfig::DeviceFor(location_, comPort));
 }
 
 QString SettingsStore::FileName() const {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, applicationName_)
-        .fileName();
+    return location_.Open()->fileName();
 }
 
 bool SettingsStore::PositionOnScreen(int x, int y, QSize screen) {

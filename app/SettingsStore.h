@@ -4,15 +4,14 @@
 #include <QSize>
 #include <QString>
 
+#include "SettingsLocation.h"
 #include "StationSettings.h"
 
-// The settings in the user's configuration: organisation "Quillfen",
-// application = the program's file name without extension, group "Settings"
-// (on Linux $XDG_CONFIG_HOME/Quillfen/<name>.conf). Failures are silent; a
-// missing or unreadable value gives its default.
+// The user's choices and the window position, in group "Settings" of the
+// program's settings (SettingsLocation). Failures are silent; a missing or
+// unreadable value gives its default.
 class SettingsStore {
   public:
-    static constexpr const char* kOrganisation = "Quillfen";
     static constexpr const char* kSection = "Settings";
 
     // Uses the running application's name.
@@ -23,7 +22,7 @@ class SettingsStore {
     // Writes all eleven values and flushes them.
     void Save(const StationSettings& settings) const;
 
-    // The device that COMn opens: the value "Ports/COMn" when set, else /dev/ttyS<n-1>.
+    // The device that COMn opens (PortConfig).
     QString DeviceForComPort(int comPort) const;
 
     QString FileName() const;
@@ -32,5 +31,5 @@ class SettingsStore {
     static bool PositionOnScreen(int x, int y, QSize screen);
 
   private:
-    QString applicationName_;
+    SettingsLocation location_;
 };

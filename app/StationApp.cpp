@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 
 #include "HelpWindow.h"
-#include "SettingsStore.h"
+#include "SettingsLocation.h"
 #include "StationWindow.h"
 #include "VersionInfo.h"
 
@@ -13,7 +13,7 @@ StationApp::StationApp() = default;
 StationApp::~StationApp() = default;
 
 void StationApp::SetUpApplication() {
-    QCoreApplication::setOrganizationName(QString::fromLatin1(SettingsStore::kOrganisation));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(SettingsLocation::kOrganisation));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(VersionInfo::kVersion));
 }
 

@@ -26,9 +26,9 @@ class StationApp : public QObject {
     void ShowHelp();
     HelpWindow* helpWindow() const { return help_.get(); }
 
-    // Sets the organisation and version; called by Run, public for tests.
+  private:
+    // Sets the organisation and version.
     static void SetUpApplication();
 
-  private:
     std::unique_ptr<HelpWindow> help_;
 };

@@ -13,6 +13,8 @@
 #include "AboutDialog.h"
 #include "ControlIds.h"
 #include "OptionsDialog.h"
+#include "PortConfig.h"
+#include "PortErrorBox.h"
 #include "RecordFormat.h"
 #include "ResourceIds.h"
 
@@ -26,7 +28,11 @@ const QColor kCyan(0, 255, 255);
 const QColor kBlue(0, 0, 255);
 
 // The ten reading labels, in the order they get the value font.
-constexpr int kReadingLabels[] = {1009, 1010, 1011, 1006, 1004, 1007, 1008, 1012, 1013, 1014};
+constexpr int kReadingLabels[] = {
+    ControlId::kWindSpeed,      ControlId::kWindSpeedAverage, ControlId::kGusts,
+    ControlId::kTempOutdoor,    ControlId::kTempIndoor,       ControlId::kHumidityOutdoor,
+    ControlId::kHumidityIndoor, ControlId::kRainTodaysTotal,  ControlId::kRainLongTermTotal,
+    ControlId::kPressure};
 
 struct ButtonSetUp {
     int id;
@@ -37,13 +43,14 @@ struct ButtonSetUp {
 
 // In the order the buttons are set up.
 constexpr ButtonSetUp kButtons[] = {
-    {1000, ResourceId::kReadIconActive, ResourceId::kReadIconNormal,
+    {CommandId::kReadWeatherData, ResourceId::kReadIconActive, ResourceId::kReadIconNormal,
      "Read Weather Data From The Peet Bros. U2000."},
-    {1, ResourceId::kExitIconActive, ResourceId::kExitIconNormal, "Exit Application."},
-    {1001, ResourceId::kTestIconActive, ResourceId::kTestIconNormal, "Read Test Data File."},
+    {CommandId::kOk, ResourceId::kExitIconActive, ResourceId::kExitIconNormal, "Exit Application."},
+    {CommandId::kReadTestDataFile, ResourceId::kTestIconActive, ResourceId::kTestIconNormal,
+     "Read Test Data File."},
     {ResourceId::kHelpCommand, ResourceId::kHelpIconActive, ResourceId::kHelpIconNormal,
      "Get Help On How to Use The Application."},
-    {1021, ResourceId::kOptionsIconActive, ResourceId::kOptionsIconNormal,
+    {CommandId::kOptions, ResourceId::kOptionsIconActive, ResourceId::kOptionsIconNormal,
      "Setup Com Port And Up To THREE Items to Plot."},
 };
 
@@ -79,6 +86,7 @@ StationWindow::StationWindow(QWidget* parent)
     SetUpButtons();
     portBridge_.SetPortEventHandler(
         [this](int param, int port) { return OnPortEvent(param, port); });
+    portBridge_.SetErrorPresenter(&ShowPortErrorBox);
     LoadSettings();
     chart_.AddSeries(kRed, 100, 0);
     chart_.AddSeries(kGreen, 100, 0);
@@ -91,13 +99,13 @@ StationWindow::~StationWindow() {
 
 QWidget* StationWindow::SupplyControl(const ControlTemplate& control) {
     switch (control.id) {
-        case 1000:
+        case CommandId::kReadWeatherData:
             return &readButton_;
-        case 1001:
+        case CommandId::kReadTestDataFile:
             return &testButton_;
-        case 1021:
+        case CommandId::kOptions:
             return &optionsButton_;
-        case 1:
+        case CommandId::kOk:
             return &exitButton_;
         case ResourceId::kHelpCommand:
             return &helpButton_;
@@ -205,7 +213,7 @@ int StationWindow::OnSerialCharacter(int character, int port) {
 }
 
 int StationWindow::OnPortEvent(int, int port) {
-    return QtPortBridge::DefaultPortEventResult(port);
+    return PortConfig::PortEventResult(port);
 }
 
 void StationWindow::ShowOptions() {

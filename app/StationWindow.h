@@ -69,7 +69,6 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     QtPortBridge& portBridge() { return portBridge_; }
     SerialPort& serialPort() { return serialPort_; }
     LineChartCtrl& chart() { return chart_; }
-    const QFont& valueFont() const { return valueFont_; }
     QWidget* Control(int id) const { return controls_.Control(id); }
     IconButton* Button(int id) const;
     // Name of the compass picture on show.

@@ -78,12 +78,12 @@ void PosixSerialDevice::Close() {
     fd_ = -1;
 }
 
-int PosixSerialDevice::SetTimeouts(const PortTimeouts& timeouts) {
+int PosixSerialDevice::SetReadTimeout(int milliseconds) {
     // termios knows one read time-out in tenths of a second (VTIME, at most 25.5 s);
     // with VMIN 0 a read returns the first byte at once or nothing after it.
     termios t{};
     if (tcgetattr(fd_, &t) != 0) return errno;
-    int tenths = std::clamp((timeouts.readTotalConstantMs + 99) / 100, 0, 255);
+    int tenths = std::clamp((milliseconds + 99) / 100, 0, 255);
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = static_cast<cc_t>(tenths);
     pending_.c_cc[VMIN] = 0;

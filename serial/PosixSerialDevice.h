@@ -18,7 +18,7 @@ class PosixSerialDevice : public SerialDevice {
     void Close() override;
     bool IsOpen() const override { return fd_ >= 0; }
 
-    int SetTimeouts(const PortTimeouts& timeouts) override;
+    int SetReadTimeout(int milliseconds) override;
     int SetEventMask(uint32_t mask) override;
     uint32_t EventMask() const override { return eventMask_; }
     int GetState() override;
@@ -34,9 +34,6 @@ class PosixSerialDevice : public SerialDevice {
     void ResetShutdown() override;
 
     std::string ErrorText(int error) const override;
-
-    // The pending line settings (for tests).
-    const termios& pendingState() const { return pending_; }
 
     // Parses "baud=%d parity=%c data=%d stop=%d" into raw termios settings.
     // Returns 0 or EINVAL for a value the line cannot take.

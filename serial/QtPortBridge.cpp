@@ -2,25 +2,15 @@
 #include "QtPortBridge.h"
 
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QThread>
 
+#include "PortConfig.h"
 #include "SerialPort.h"
 
 QtPortBridge::QtPortBridge(CharacterHandler onCharacter, QObject* parent)
     : QObject(parent),
       onCharacter_(std::move(onCharacter)),
-      onPortEvent_([](int, int port) { return DefaultPortEventResult(port); }),
-      presentError_(&QtPortBridge::ShowErrorBox) {}
-
-int QtPortBridge::DefaultPortEventResult(int port) {
-    return (port <= 0 || port > 4) ? -1 : 0;
-}
-
-void QtPortBridge::ShowErrorBox(const QString& caption, const QString& text) {
-    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
-    box.exec();
-}
+      onPortEvent_([](int, int port) { return PortConfig::PortEventResult(port); }) {}
 
 // A blocking queued call to our own thread would deadlock, so calls made on
 // this thread (set-up failures during OpenPort) run directly.
@@ -51,9 +41,9 @@ int QtPortBridge::OnSerialCharacter(int character, int port) {
 // port being replaced; showing it would hold the stop until someone closed it.
 void QtPortBridge::ReportError(const std::string& caption, const std::string& text) {
     HandOver([this, &caption, &text] {
-        if (serving_) {
+        if (serving_ || !presentError_) {
             qWarning("%s", text.c_str());
-        } else if (presentError_) {
+        } else {
             presentError_(QString::fromStdString(caption), QString::fromStdString(text));
         }
         return 0;
@@ -80,8 +70,7 @@ void QtPortBridge::RunOutsideHandOver(std::function<void()> action) {
 
 void QtPortBridge::OpenAndMonitor(SerialPort& port, int portNumber) {
     RunOutsideHandOver([this, &port, portNumber] {
-        port.OpenPort(this, portNumber, kBaud, kParity, kDataBits, kStopBits, kEventMask,
-                      kBufferSize);
+        port.OpenPort(this, portNumber, PortConfig::InstrumentLine());
         port.StartMonitor();
     });
 }

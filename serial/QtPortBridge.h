@@ -12,9 +12,10 @@ class SerialPort;
 // Lives on the user-interface thread and stands in for the window as the
 // serial port's owner: each call from the monitor thread is handed over to
 // this object's thread with a blocking queued call, so the monitor thread
-// waits until the handler has run there. Error reports become a modal message
-// box on that thread. Declare it before the SerialPort that uses it, so that
-// it outlives the port's monitor thread.
+// waits until the handler has run there. Error reports go to the presenter on
+// that thread, which shows them to the user and returns once they are closed.
+// Declare it before the SerialPort that uses it, so that it outlives the
+// port's monitor thread.
 class QtPortBridge : public QObject, public SerialPortOwner {
     Q_OBJECT
   public:
@@ -22,28 +23,14 @@ class QtPortBridge : public QObject, public SerialPortOwner {
     using CharacterHandler = std::function<int(int character, int port)>;
     using ErrorPresenter = std::function<void(const QString& caption, const QString& text)>;
 
-    // The instrument's settings for Read Weather Data: 2400 baud, no parity,
-    // 8 data bits, 1 stop bit, EV_RXCHAR | EV_CTS, a 512-byte write buffer.
-    static constexpr int kBaud = 2400;
-    static constexpr char kParity = 'N';
-    static constexpr int kDataBits = 8;
-    static constexpr int kStopBits = 1;
-    static constexpr unsigned kEventMask = 9;
-    static constexpr int kBufferSize = 512;
-
     explicit QtPortBridge(CharacterHandler onCharacter, QObject* parent = nullptr);
 
-    // Default: DefaultPortEventResult.
+    // Default: PortConfig::PortEventResult.
     void SetPortEventHandler(PortEventHandler handler) { onPortEvent_ = std::move(handler); }
-    // Default: ShowErrorBox. Tests record the text instead.
+    // Without a presenter a report only goes to the log.
     void SetErrorPresenter(ErrorPresenter presenter) { presentError_ = std::move(presenter); }
 
-    // -1 for a port number outside 1..4, else 0.
-    static int DefaultPortEventResult(int port);
-    // A modal critical message box without an owner window.
-    static void ShowErrorBox(const QString& caption, const QString& text);
-
-    // Read Weather Data: (re)opens COM portNumber with the instrument's
+    // Read Weather Data: (re)opens COM portNumber with the instrument's line
     // settings and starts a monitor thread, whatever the open returned.
     // Called while a handed-over call is running on this thread (for example
     // from a button handled in a nested event pump), it is put off until that

@@ -4,15 +4,6 @@
 #include <cstdint>
 #include <string>
 
-// The port's time-outs in milliseconds, as the instrument link wants them.
-struct PortTimeouts {
-    int readIntervalMs = 0;
-    int readTotalMultiplierMs = 0;
-    int readTotalConstantMs = 0;
-    int writeTotalMultiplierMs = 0;
-    int writeTotalConstantMs = 0;
-};
-
 // What one wait of the monitor thread ended with.
 struct WaitResult {
     enum class Outcome { Shutdown, PortEvent, PortFailed };
@@ -41,7 +32,8 @@ class SerialDevice {
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
 
-    virtual int SetTimeouts(const PortTimeouts& timeouts) = 0;
+    // How long a read waits for a byte that was announced but has not come.
+    virtual int SetReadTimeout(int milliseconds) = 0;
     virtual int SetEventMask(uint32_t mask) = 0;
     virtual uint32_t EventMask() const = 0;
     // Reads the current line settings into the pending settings.

@@ -4,12 +4,12 @@
 #include <chrono>
 #include <cstdio>
 
-#include "PortDeviceNames.h"
+#include "PortConfig.h"
 #include "PosixSerialDevice.h"
 
 SerialPort::SerialPort(DeviceNameResolver resolver, std::unique_ptr<SerialDevice> device)
     : resolver_(std::move(resolver)), device_(std::move(device)) {
-    if (!resolver_) resolver_ = [](int n) { return DeviceNameForPort(n); };
+    if (!resolver_) resolver_ = &PortConfig::DefaultDevice;
     if (!device_) device_ = std::make_unique<PosixSerialDevice>();
 }
 
@@ -19,41 +19,36 @@ SerialPort::~SerialPort() {
     device_->Close();
 }
 
-bool SerialPort::OpenPort(SerialPortOwner* owner, int portNumber, int baud, char parity,
-                          int dataBits, int stopBits, uint32_t eventMask, int bufferSize) {
+bool SerialPort::OpenPort(SerialPortOwner* owner, int portNumber, const LineSettings& line) {
     StopMonitor();
     device_->ResetShutdown();
     ownerWindow_ = owner;
-    writeBuffer_.assign(bufferSize > 0 ? static_cast<size_t>(bufferSize) : 0, 0);
     portNumber_ = portNumber;
-    writeBufferSize_ = bufferSize;
-    eventMask_ = eventMask;
+    line_ = line;
 
     std::lock_guard<std::mutex> lock(portLock_);
     device_->Close();
-    char settings[96];
-    std::snprintf(settings, sizeof settings, "baud=%d parity=%c data=%d stop=%d", baud, parity,
-                  dataBits, stopBits);
-    deviceName_ = resolver_(portNumber);
-    lastOpenError_ = device_->Open(deviceName_);
+    lastOpenError_ = device_->Open(resolver_(portNumber));
     if (lastOpenError_ != 0) return false;
-    ConfigurePort(settings);
+    ConfigurePort();
     device_->Purge();
     return true;
 }
 
-// The steps stop at the first failure, which is reported under the name of
-// the operation a user of the original port would recognise.
-void SerialPort::ConfigurePort(const std::string& settingsText) {
-    const PortTimeouts timeouts{kTimeoutMs, kTimeoutMs, kTimeoutMs, kTimeoutMs, kTimeoutMs};
+// The steps stop at the first failure, which is reported under the name that
+// the station's users know from the error box, whatever the system's call is.
+void SerialPort::ConfigurePort() {
+    char settingsText[96];
+    std::snprintf(settingsText, sizeof settingsText, "baud=%d parity=%c data=%d stop=%d",
+                  line_.baud, line_.parity, line_.dataBits, line_.stopBits);
     int error;
-    if ((error = device_->SetTimeouts(timeouts)) != 0) {
+    if ((error = device_->SetReadTimeout(line_.timeoutMs)) != 0) {
         ReportPortError("SetCommTimeouts()", error);
-    } else if ((error = device_->SetEventMask(eventMask_)) != 0) {
+    } else if ((error = device_->SetEventMask(line_.eventMask)) != 0) {
         ReportPortError("SetCommMask()", error);
     } else if ((error = device_->GetState()) != 0) {
         ReportPortError("GetCommState()", error);
-    } else if ((error = device_->BuildState(settingsText, true)) != 0) {
+    } else if ((error = device_->BuildState(settingsText, line_.rtsEnable)) != 0) {
         ReportPortError("BuildCommDCB()", error);
     } else if ((error = device_->SetState()) != 0) {
         ReportPortError("SetCommState()", error);

@@ -9,8 +9,8 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
+#include "LineSettings.h"
 #include "SerialDevice.h"
 #include "SerialPortOwner.h"
 
@@ -20,16 +20,12 @@
 // port operations are reported to the owner and work goes on.
 class SerialPort {
   public:
-    // Port event bits of the event mask (the same values as on Windows).
+    // Bits of the event mask: received bytes are read and handed over; each
+    // wake-up also gives a port-event call first.
     static constexpr uint32_t EV_RXCHAR = 0x0001;
-    static constexpr uint32_t EV_RXFLAG = 0x0002;
     static constexpr uint32_t EV_CTS = 0x0008;
-    static constexpr uint32_t EV_BREAK = 0x0040;
-    static constexpr uint32_t EV_ERR = 0x0080;
-    static constexpr uint32_t EV_RING = 0x0100;
 
     static constexpr const char* kErrorCaption = "Application Error";
-    static constexpr int kTimeoutMs = 1000;
 
     // Turns a COM number into the device to open.
     using DeviceNameResolver = std::function<std::string(int portNumber)>;
@@ -45,16 +41,13 @@ class SerialPort {
     // Stops a running monitor thread, opens and configures the port. False only
     // when the device cannot be opened (nothing is reported then); a failed
     // configuration step is reported and the result is still true.
-    bool OpenPort(SerialPortOwner* owner, int portNumber, int baud, char parity, int dataBits,
-                  int stopBits, uint32_t eventMask, int bufferSize);
+    bool OpenPort(SerialPortOwner* owner, int portNumber, const LineSettings& line);
     // Starts a new monitor thread (stopping one that still runs). True when it started.
     bool StartMonitor();
     // Ends the monitor thread and waits for it; the port stays open.
     void StopMonitor();
 
     bool threadRunning() const { return threadRunning_.load(); }
-    int portNumber() const { return portNumber_; }
-    const std::string& deviceName() const { return deviceName_; }
     // The system error of the last failed open, 0 after a successful one.
     int lastOpenError() const { return lastOpenError_; }
     // Received bytes the monitor thread has not read yet (0 when unknown).
@@ -66,7 +59,7 @@ class SerialPort {
                                         int portNumber);
 
   private:
-    void ConfigurePort(const std::string& settingsText);
+    void ConfigurePort();
     void MonitorLoop();
     void HandlePortEvent(bool& watchPort);
     // False when the device failed (reported once); the thread then stops watching it.
@@ -87,9 +80,6 @@ class SerialPort {
     std::unique_ptr<SerialDevice> device_;
     SerialPortOwner* ownerWindow_ = nullptr;
     int portNumber_ = 0;
-    std::string deviceName_;
-    std::vector<uint8_t> writeBuffer_;
-    uint32_t eventMask_ = 0;
-    int writeBufferSize_ = 0;
+    LineSettings line_;
     int lastOpenError_ = 0;
 };

@@ -10,9 +10,9 @@ class SerialPortOwner {
   public:
     virtual ~SerialPortOwner() = default;
 
-    // A port event (the window's WM_USER+2); port is the COM number.
+    // A port event, before the bytes of that wake-up; port is the COM number.
     virtual int OnPortEvent(int eventParam, int port) = 0;
-    // One received byte, 0 to 255 (the window's WM_USER+7).
+    // One received byte, 0 to 255.
     virtual int OnSerialCharacter(int character, int port) = 0;
     // A failed port operation, to be shown to the user; returns when shown.
     virtual void ReportError(const std::string& caption, const std::string& text) = 0;

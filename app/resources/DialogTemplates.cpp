@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ControlIds.h"
 #include "DialogTemplate.h"
 #include "ResourceIds.h"
 
@@ -12,11 +13,11 @@ constexpr uint32_t kValueLabel = S::kLeftNoWordWrap | S::kCenterImage;
 // The main window. Order: the button row, the frames, the captions, the
 // readings, then the rest; the tab stops are the four visible buttons and the chart.
 constexpr ControlTemplate kMainControls[] = {
-    {1000, K::PushButton, "", 19, 1, 21, 19, S::kTabStop},
-    {1021, K::PushButton, "", 53, 1, 21, 19, S::kTabStop},
-    {1, K::PushButton, "", 85, 1, 21, 19, S::kTabStop | S::kDefault},
-    {0xE146, K::PushButton, "", 119, 1, 21, 19, S::kTabStop},
-    {1001, K::PushButton, "", 151, 1, 21, 19, S::kDefault | S::kHidden},
+    {CommandId::kReadWeatherData, K::PushButton, "", 19, 1, 21, 19, S::kTabStop},
+    {CommandId::kOptions, K::PushButton, "", 53, 1, 21, 19, S::kTabStop},
+    {CommandId::kOk, K::PushButton, "", 85, 1, 21, 19, S::kTabStop | S::kDefault},
+    {ResourceId::kHelpCommand, K::PushButton, "", 119, 1, 21, 19, S::kTabStop},
+    {CommandId::kReadTestDataFile, K::PushButton, "", 151, 1, 21, 19, S::kDefault | S::kHidden},
 
     {kNoControlId, K::GroupBox, "Wind (mph)", 13, 23, 93, 177, S::kNone},
     {kNoControlId, K::GroupBox, "Temperature (F)", 123, 23, 73, 75, S::kNone},
@@ -36,51 +37,51 @@ constexpr ControlTemplate kMainControls[] = {
     {kNoControlId, K::Text, "Long Term", 221, 64, 34, 8, S::kNone},
     {kNoControlId, K::Text, "Records:", 209, 174, 33, 8, S::kNone},
 
-    {1009, K::Text, "WindSpeed", 38, 118, 66, 20, kValueLabel},
-    {1010, K::Text, "WindSpeedAverage", 38, 146, 66, 20, kValueLabel},
-    {1011, K::Text, "Gusts", 38, 174, 66, 20, kValueLabel},
-    {1006, K::Text, "TempOutdoor", 129, 44, 66, 20, kValueLabel},
-    {1004, K::Text, "TempIndoor", 129, 71, 66, 20, kValueLabel},
-    {1007, K::Text, "HumidityOutdoor", 131, 146, 66, 20, kValueLabel},
-    {1008, K::Text, "HumidityInDoor", 131, 175, 66, 20, kValueLabel},
-    {1012, K::Text, "RainTodaysTotal", 218, 44, 66, 20, kValueLabel},
-    {1013, K::Text, "RainLongTermTotal", 218, 72, 66, 20, kValueLabel},
-    {1014, K::Text, "Pressure", 218, 136, 66, 20, kValueLabel},
+    {ControlId::kWindSpeed, K::Text, "WindSpeed", 38, 118, 66, 20, kValueLabel},
+    {ControlId::kWindSpeedAverage, K::Text, "WindSpeedAverage", 38, 146, 66, 20, kValueLabel},
+    {ControlId::kGusts, K::Text, "Gusts", 38, 174, 66, 20, kValueLabel},
+    {ControlId::kTempOutdoor, K::Text, "TempOutdoor", 129, 44, 66, 20, kValueLabel},
+    {ControlId::kTempIndoor, K::Text, "TempIndoor", 129, 71, 66, 20, kValueLabel},
+    {ControlId::kHumidityOutdoor, K::Text, "HumidityOutdoor", 131, 146, 66, 20, kValueLabel},
+    {ControlId::kHumidityIndoor, K::Text, "HumidityInDoor", 131, 175, 66, 20, kValueLabel},
+    {ControlId::kRainTodaysTotal, K::Text, "RainTodaysTotal", 218, 44, 66, 20, kValueLabel},
+    {ControlId::kRainLongTermTotal, K::Text, "RainLongTermTotal", 218, 72, 66, 20, kValueLabel},
+    {ControlId::kPressure, K::Text, "Pressure", 218, 136, 66, 20, kValueLabel},
 
-    {1003, K::Text, "Records", 248, 174, 52, 8, S::kCenterImage},
-    {1015, K::Text, "Date:", 210, 187, 59, 8, S::kCenterImage},
-    {1017, K::Text, "Time", 275, 187, 25, 8, S::kNone},
-    {1016, K::Text, "", 109, 109, 191, 8, S::kCenterImage},
-    {1018, K::BitmapStatic, "IDB_COMPASS_ROSE", 17, 32, 15, 13, S::kNone},
-    {1020, K::Custom, "Custom1", 0, 202, 300, 48, S::kTabStop},
-    {1034, K::Text, "Plot Color 1", 23, 260, 73, 11, S::kCenterImage},
-    {1035, K::Text, "Plot Color 2", 111, 260, 73, 11, S::kCenterImage},
-    {1036, K::Text, "Plot Color 3", 199, 260, 73, 11, S::kCenterImage},
+    {ControlId::kRecords, K::Text, "Records", 248, 174, 52, 8, S::kCenterImage},
+    {ControlId::kDate, K::Text, "Date:", 210, 187, 59, 8, S::kCenterImage},
+    {ControlId::kTime, K::Text, "Time", 275, 187, 25, 8, S::kNone},
+    {MainWindowId::kBlankLine, K::Text, "", 109, 109, 191, 8, S::kCenterImage},
+    {ControlId::kCompass, K::BitmapStatic, "IDB_COMPASS_ROSE", 17, 32, 15, 13, S::kNone},
+    {ControlId::kChart, K::Custom, "Custom1", 0, 202, 300, 48, S::kTabStop},
+    {ControlId::kPlotLabel1, K::Text, "Plot Color 1", 23, 260, 73, 11, S::kCenterImage},
+    {ControlId::kPlotLabel2, K::Text, "Plot Color 2", 111, 260, 73, 11, S::kCenterImage},
+    {ControlId::kPlotLabel3, K::Text, "Plot Color 3", 199, 260, 73, 11, S::kCenterImage},
 };
 
 constexpr ControlTemplate kOptionsControls[] = {
-    {1, K::PushButton, "OK", 145, 7, 34, 14, S::kDefault | S::kTabStop},
-    {2, K::PushButton, "Cancel", 145, 24, 34, 14, S::kTabStop},
-    {1022, K::RadioButton, "Com 1", 16, 27, 35, 10, S::kGroup},
-    {1023, K::RadioButton, "Com 2", 16, 40, 35, 10, S::kNone},
-    {1024, K::RadioButton, "Com 3", 16, 53, 35, 10, S::kNone},
-    {1025, K::RadioButton, "Com 4", 16, 66, 35, 10, S::kNone},
-    {1026, K::CheckBox, "TempOutdoor", 68, 21, 58, 10, S::kGroup | S::kTabStop},
-    {1027, K::CheckBox, "TempIndoor", 68, 30, 53, 10, S::kTabStop},
-    {1028, K::CheckBox, "HumidityOutdoor", 68, 39, 66, 10, S::kTabStop},
-    {1029, K::CheckBox, "HumidityIndoor", 68, 48, 61, 10, S::kTabStop},
-    {1030, K::CheckBox, "Pressure", 68, 57, 43, 10, S::kTabStop},
-    {1031, K::CheckBox, "WindSpeed", 68, 66, 52, 10, S::kTabStop},
-    {1032, K::CheckBox, "RainTodaysTotal", 68, 75, 69, 10, S::kTabStop},
+    {CommandId::kOk, K::PushButton, "OK", 145, 7, 34, 14, S::kDefault | S::kTabStop},
+    {CommandId::kCancel, K::PushButton, "Cancel", 145, 24, 34, 14, S::kTabStop},
+    {OptionsId::kComPort1, K::RadioButton, "Com 1", 16, 27, 35, 10, S::kGroup},
+    {OptionsId::kComPort1 + 1, K::RadioButton, "Com 2", 16, 40, 35, 10, S::kNone},
+    {OptionsId::kComPort1 + 2, K::RadioButton, "Com 3", 16, 53, 35, 10, S::kNone},
+    {OptionsId::kComPort1 + 3, K::RadioButton, "Com 4", 16, 66, 35, 10, S::kNone},
+    {OptionsId::kTempOutdoor, K::CheckBox, "TempOutdoor", 68, 21, 58, 10, S::kGroup | S::kTabStop},
+    {OptionsId::kTempIndoor, K::CheckBox, "TempIndoor", 68, 30, 53, 10, S::kTabStop},
+    {OptionsId::kHumidityOutdoor, K::CheckBox, "HumidityOutdoor", 68, 39, 66, 10, S::kTabStop},
+    {OptionsId::kHumidityIndoor, K::CheckBox, "HumidityIndoor", 68, 48, 61, 10, S::kTabStop},
+    {OptionsId::kPressure, K::CheckBox, "Pressure", 68, 57, 43, 10, S::kTabStop},
+    {OptionsId::kWindSpeed, K::CheckBox, "WindSpeed", 68, 66, 52, 10, S::kTabStop},
+    {OptionsId::kRainTodaysTotal, K::CheckBox, "RainTodaysTotal", 68, 75, 69, 10, S::kTabStop},
     {kNoControlId, K::GroupBox, "Pick Com Port", 7, 7, 52, 80, S::kNone},
     {kNoControlId, K::GroupBox, "Pick 3 Items to Plot", 63, 7, 76, 80, S::kNone},
-    {1033, K::CheckBox, "Save Data", 148, 55, 35, 18, S::kMultiline | S::kTabStop},
+    {OptionsId::kSaveData, K::CheckBox, "Save Data", 148, 55, 35, 18, S::kMultiline | S::kTabStop},
 };
 
 constexpr ControlTemplate kAboutControls[] = {
     {kNoControlId, K::IconStatic, "128", 11, 17, 20, 20, S::kNone},
     {kNoControlId, K::Text, "Nimbulo Version 2.0", 40, 10, 122, 8, S::kNoPrefix},
-    {1, K::PushButton, "OK", 178, 7, 32, 14, S::kDefault | S::kGroup | S::kTabStop},
+    {CommandId::kOk, K::PushButton, "OK", 178, 7, 32, 14, S::kDefault | S::kGroup | S::kTabStop},
 };
 
 constexpr const char* kDialogFont = "MS Sans Serif";

@@ -26,14 +26,33 @@ constexpr int kTestIconNormal = 149;
 constexpr int kTestIconActive = 150;
 }  // namespace ResourceId
 
-// Controls of the Options dialog.
-namespace OptionsId {
-constexpr int kOk = 1;
+// Commands; a button's control id is its command.
+namespace CommandId {
+constexpr int kOk = 1;  // Exit on the main window
 constexpr int kCancel = 2;
-constexpr int kFirstComButton = 1022;  // COM1; COM2..COM4 follow
-// The plot-item check boxes, one id per item in plot-item order (1026 Temperature
-// Outdoor .. 1032 Rain - Todays Total).
-constexpr int kFirstPlotItemCheck = 1026;
+constexpr int kReadWeatherData = 1000;
+constexpr int kReadTestDataFile = 1001;  // its button is hidden
+constexpr int kOptions = 1021;
+}  // namespace CommandId
+
+// The main window's controls that processing does not write to (those are
+// in ControlIds.h) and that are no command.
+namespace MainWindowId {
+constexpr int kBlankLine = 1016;  // never written, stays empty
+}  // namespace MainWindowId
+
+// The Options dialog's controls.
+namespace OptionsId {
+constexpr int kComPort1 = 1022;  // "Com 1"; Com 2 to Com 4 follow it
+constexpr int kTempOutdoor = 1026;
+constexpr int kTempIndoor = 1027;
+constexpr int kHumidityOutdoor = 1028;
+constexpr int kHumidityIndoor = 1029;
+constexpr int kPressure = 1030;
+constexpr int kWindSpeed = 1031;
+constexpr int kRainTodaysTotal = 1032;
+// The plot-item check boxes are numbered in plot-item order.
+constexpr int kFirstPlotItem = kTempOutdoor;
 constexpr int kSaveData = 1033;
 }  // namespace OptionsId
 

@@ -8,6 +8,7 @@
 #include <QSettings>
 
 #include "BenchSupport.h"
+#include "SettingsLocation.h"
 #include "StationWindow.h"
 
 namespace {
@@ -17,8 +18,8 @@ void ReplayThroughTheWindow(benchmark::State& state, bool saveData) {
     QDir().mkpath("InputData");
     WriteRecording("InputData/InputTestData.txt", 300000);
     {
-        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Quillfen",
-                           QCoreApplication::applicationName());
+        const std::unique_ptr<QSettings> opened = SettingsLocation::OfRunningProgram().Open();
+        QSettings& settings = *opened;
         settings.setValue("Settings/SaveStatus", saveData ? 1 : 0);
         settings.setValue("Settings/PlotItem0", 1);
         settings.setValue("Settings/PlotItem2", 1);

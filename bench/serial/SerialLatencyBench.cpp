@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "PortConfig.h"
 #include "QtPortBridge.h"
 #include "SerialPort.h"
 
@@ -47,7 +48,7 @@ class CountingOwner : public SerialPortOwner {
 // Opens the port on COM1 with the station's settings and waits until the
 // monitor thread is watching it.
 void OpenAndMonitor(SerialPort& port, SerialPortOwner& owner) {
-    port.OpenPort(&owner, 1, 2400, 'N', 8, 1, 9, 512);
+    port.OpenPort(&owner, 1, PortConfig::InstrumentLine());
     port.StartMonitor();
     while (!port.threadRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }

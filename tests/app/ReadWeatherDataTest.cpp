@@ -6,10 +6,15 @@
 #include <pty.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QtTest/QTest>
+#include <cstring>
 
+#include "ResourceIds.h"
 #include "StationWindow.h"
 #include "TestSupport.h"
 
@@ -59,6 +64,29 @@ TEST_F(ReadWeatherData, RecordsFromTheChosenComPortFillTheLabelsUntilTheWindowCl
     window->reject();
     window.reset();  // must return although the monitor thread may be handing over a byte
     close(station);
+}
+
+// A missing device: the monitor thread reports it through the window, in a
+// critical message box of its own.
+TEST_F(ReadWeatherData, APortFailureIsShownInTheModalApplicationErrorBoxWithoutAnOwner) {
+    TestSupport::Store("Ports/COM2", "/nonexistent/ttyNimbulo");
+    TestSupport::Store("Settings/ComPort", 2);
+    StationWindow window;
+    window.show();
+    QStringList seen;
+    QTimer::singleShot(300, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen << box->windowTitle() << box->text() << QString::number(box->icon());
+        seen << QString::number(box->parentWidget() == nullptr);
+        box->accept();
+    });
+    window.Button(CommandId::kReadWeatherData)->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !seen.isEmpty(); }, 5000));
+    EXPECT_EQ(seen, QStringList({"Application Error",
+                                 "WARNING:  WaitCommEvent() Failed with the following error: \n" +
+                                     QString::fromLocal8Bit(std::strerror(EBADF)) + "\nPort: 2\n",
+                                 QString::number(QMessageBox::Critical), "1"}));
 }
 
 TEST_F(ReadWeatherData, FillsTheLabelsFromTheSimulator) {

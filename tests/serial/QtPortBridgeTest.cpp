@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "LineAssembler.h"
+#include "PortConfig.h"
 #include "PtyPair.h"
 #include "QtPortBridge.h"
 #include "RecordingOwner.h"
@@ -42,8 +43,9 @@ class BridgeOnPty : public ::testing::Test {
             [this](int param, int port) { return owner.OnPortEvent(param, port); });
     }
     bool StartWithMask(unsigned mask) {
-        return port.OpenPort(&bridge, 1, 2400, 'N', 8, 1, mask, 512) && port.StartMonitor() &&
-               WaitUntilRunning(port);
+        LineSettings line = PortConfig::InstrumentLine();
+        line.eventMask = mask;
+        return port.OpenPort(&bridge, 1, line) && port.StartMonitor() && WaitUntilRunning(port);
     }
 
     QCoreApplication& app = App();  // before any QObject
@@ -104,7 +106,7 @@ TEST_F(BridgeOnPty, ReadWeatherDataFromInsideAHandOverIsPutOffUntilTheHandOverRe
 // A missing device: the open reports nothing, the monitor thread reports once.
 TEST_F(BridgeOnPty, AMonitorReportIsShownOnTheBridgesThreadButNotWhenAStopOvertakesIt) {
     device = "/nonexistent/ttyNimbulo";
-    EXPECT_FALSE(port.OpenPort(&bridge, 3, 2400, 'N', 8, 1, 9, 512));
+    EXPECT_FALSE(port.OpenPort(&bridge, 3, PortConfig::InstrumentLine()));
     EXPECT_EQ(port.lastOpenError(), ENOENT);
     ASSERT_TRUE(port.StartMonitor());
     QThread::msleep(150);  // the monitor thread waits in the report's hand-over
@@ -129,7 +131,7 @@ TEST_F(BridgeOnPty, ASetUpFailureOnTheBridgesOwnThreadIsShownAtOnceWithoutADeadl
     char path[] = "/tmp/nimbulo-bridge-XXXXXX";
     close(mkstemp(path));
     device = path;  // a plain file is no terminal
-    EXPECT_TRUE(port.OpenPort(&bridge, 1, 2400, 'N', 8, 1, 9, 512));
+    EXPECT_TRUE(port.OpenPort(&bridge, 1, PortConfig::InstrumentLine()));
     unlink(path);
     EXPECT_EQ(owner.Errors(),
               std::vector<std::string>{"Application Error|WARNING:  SetCommTimeouts() Failed with "
@@ -137,10 +139,12 @@ TEST_F(BridgeOnPty, ASetUpFailureOnTheBridgesOwnThreadIsShownAtOnceWithoutADeadl
                                        std::string(std::strerror(ENOTTY)) + "\nPort: 1\n"});
 }
 
-TEST(QtPortBridge, ThePortEventResultIsMinusOneOutsidePortsOneToFourElseZero) {
+TEST(QtPortBridge, AnswersAPortEventWithMinusOneOutsidePortsOneToFourElseZero) {
+    App();
+    QtPortBridge bridge{[](int, int) { return 0; }};
     const std::pair<int, int> cases[] = {{-1, -1}, {0, -1}, {1, 0}, {4, 0}, {5, -1}};
     for (auto [port, expected] : cases)
-        EXPECT_EQ(QtPortBridge::DefaultPortEventResult(port), expected) << "port " << port;
+        EXPECT_EQ(bridge.OnPortEvent(0, port), expected) << "port " << port;
 }
 
 }  // namespace

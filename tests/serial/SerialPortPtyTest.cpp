@@ -6,6 +6,7 @@
 
 #include <ctime>
 
+#include "PortConfig.h"
 #include "PtyPair.h"
 #include "RecordingOwner.h"
 #include "SerialPort.h"
@@ -16,7 +17,7 @@ using namespace std::chrono_literals;
 
 class SerialPortOnPty : public ::testing::Test {
   protected:
-    bool Open(int comPort) { return port.OpenPort(&owner, comPort, 2400, 'N', 8, 1, 9, 512); }
+    bool Open(int comPort) { return port.OpenPort(&owner, comPort, PortConfig::InstrumentLine()); }
     bool OpenAndMonitor(int comPort) {
         return Open(comPort) && port.StartMonitor() && WaitUntilRunning(port);
     }

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 #include <termios.h>
 
+#include <QSettings>
+#include <QTemporaryDir>
 #include <atomic>
 #include <cerrno>
 #include <map>
 
-#include "PortDeviceNames.h"
+#include "PortConfig.h"
 #include "PosixSerialDevice.h"
 #include "RecordingOwner.h"
 #include "SerialPort.h"
@@ -31,7 +33,7 @@ class FakeSerialDevice : public SerialDevice {
     int Open(const std::string&) override { return Step("Open"); }
     void Close() override { Step("Close"); }
     bool IsOpen() const override { return false; }
-    int SetTimeouts(const PortTimeouts&) override { return Step("SetTimeouts"); }
+    int SetReadTimeout(int) override { return Step("SetReadTimeout"); }
     int SetEventMask(uint32_t mask) override {
         mask_ = mask;
         return Step("SetEventMask");
@@ -77,11 +79,16 @@ TEST(ErrorText, IsNeverCutHoweverLongItsParts) {
             longText + "\nPort: -12345\n");
 }
 
-TEST(DeviceNameForPort, FollowsTheOverrideElseTheSerialDeviceOneBelowTheComNumber) {
-    EXPECT_EQ(DeviceNameForPort(1, {}), "/dev/ttyS0");
-    EXPECT_EQ(DeviceNameForPort(3, {{3, "/dev/ttyUSB0"}}), "/dev/ttyUSB0");
-    EXPECT_EQ(DeviceNameForPort(2, {{3, "/dev/ttyUSB0"}}), "/dev/ttyS1");
-    EXPECT_EQ(DeviceNameForPort(2, {{2, ""}}), "/dev/ttyS1");  // an empty setting is no override
+// Ports/COM3 names a USB adapter and Ports/COM2 is set but empty.
+TEST(PortConfig, TheDeviceIsTheComNumbersSettingElseTheSerialDeviceOneBelowIt) {
+    QTemporaryDir folder;
+    QSettings settings(folder.filePath("nimbulo.conf"), QSettings::IniFormat);
+    settings.setValue("Ports/COM3", "/dev/ttyUSB0");
+    settings.setValue("Ports/COM2", "");
+    const std::pair<int, const char*> cases[] = {
+        {1, "/dev/ttyS0"}, {2, "/dev/ttyS1"}, {3, "/dev/ttyUSB0"}, {4, "/dev/ttyS3"}};
+    for (auto [port, expected] : cases)
+        EXPECT_EQ(PortConfig::DeviceFor(settings, port), expected) << "COM" << port;
 }
 
 TEST(LineSettings, ThatTheLineCannotTakeAreRefused) {
@@ -96,14 +103,14 @@ struct Rig {
     FakeSerialDevice* device = new FakeSerialDevice;
     SerialPort port{{}, std::unique_ptr<SerialDevice>(device)};
     RecordingOwner owner;
-    bool Open(int comPort) { return port.OpenPort(&owner, comPort, 2400, 'N', 8, 1, 9, 512); }
+    bool Open(int comPort) { return port.OpenPort(&owner, comPort, PortConfig::InstrumentLine()); }
 };
 
 // Every set-up step in turn fails, then none: the failing step is reported
 // once under its name, the later steps are skipped, the purge always follows.
 TEST(SerialPortSetUp,
      RunsTheStepsInOrderUntilOneFailsWhichIsReportedUnderItsNameAndTheOpenSucceeds) {
-    const std::vector<std::string> steps{"SetTimeouts", "SetEventMask", "GetState", "BuildState",
+    const std::vector<std::string> steps{"SetReadTimeout", "SetEventMask", "GetState", "BuildState",
                                          "SetState"};
     const char* names[] = {"SetCommTimeouts()", "SetCommMask()", "GetCommState()", "BuildCommDCB()",
                            "SetCommState()"};

@@ -8,7 +8,6 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
-#include <QSettings>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -19,10 +18,10 @@
 
 #include "HeadlessChart.h"
 #include "HeadlessView.h"
-#include "PortDeviceNames.h"
-#include "PortSettings.h"
+#include "PortConfig.h"
 #include "ReplayRun.h"
 #include "SerialPort.h"
+#include "SettingsLocation.h"
 #include "StationPipeline.h"
 
 namespace {
@@ -41,7 +40,7 @@ class DirectOwner : public SerialPortOwner {
 
     int failedFd() const { return failedFd_; }
 
-    int OnPortEvent(int, int port) override { return (port <= 0 || port > 4) ? -1 : 0; }
+    int OnPortEvent(int, int port) override { return PortConfig::PortEventResult(port); }
     int OnSerialCharacter(int character, int port) override {
         return pipeline_.OnSerialCharacter(character, port);
     }
@@ -119,18 +118,12 @@ void DrainReceivedBytes(SerialPort& port) {
 
 }  // namespace
 
-std::string DeviceForComPort(int portNumber) {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Quillfen", "nimbulo");
-    return DeviceNameForPort(portNumber, ReadPortOverrides(settings));
-}
-
 int RunLiveLogging(StationPipeline& pipeline, const std::string& devicePath, int portNumber,
                    std::ostream& out, std::ostream& err) {
     SignalCatcher stopSignals;
     DirectOwner owner(pipeline, err);
     SerialPort port([&devicePath](int) { return devicePath; });
-    const uint32_t mask = SerialPort::EV_RXCHAR | SerialPort::EV_CTS;
-    if (!port.OpenPort(&owner, portNumber, 2400, 'N', 8, 1, mask, 512)) {
+    if (!port.OpenPort(&owner, portNumber, PortConfig::InstrumentLine())) {
         err << "nimbulo-logger: cannot open '" << devicePath
             << "': " << std::strerror(port.lastOpenError()) << "\n";
         return kExitDeviceFailed;
@@ -155,7 +148,8 @@ int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) 
     StationPipeline pipeline(view, chart);
     SetUpLoggerPipeline(pipeline, options);
     const int portNumber = options.port.value_or(1);
-    const std::string device =
-        options.devicePath.empty() ? DeviceForComPort(portNumber) : options.devicePath;
+    const std::string device = options.devicePath.empty()
+                                   ? PortConfig::DeviceFor(SettingsLocation(), portNumber)
+                                   : options.devicePath;
     return RunLiveLogging(pipeline, device, portNumber, out, err);
 }

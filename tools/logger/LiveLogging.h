@@ -10,10 +10,6 @@ class StationPipeline;
 
 inline constexpr int kExitDeviceFailed = 3;  // the device could not be opened or went away
 
-// The device that COM portNumber stands for in the station display's settings
-// ("Ports/COMn" of the program "nimbulo"), else /dev/ttyS<n-1>.
-std::string DeviceForComPort(int portNumber);
-
 // Reads the instrument live from devicePath through the serial port (as COM
 // portNumber, 2400 8N1) and feeds every byte to the pipeline, until SIGINT or
 // SIGTERM, or until the device fails. At a signal the bytes that have already
