@@ -3,6 +3,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 
 #include "ResourceIds.h"
 
@@ -25,12 +26,37 @@ OptionsDialog::OptionsDialog(QWidget* owner) : QDialog(owner) {
             &QDialog::accept);
     connect(static_cast<QAbstractButton*>(Control(OptionsId::kCancel)), &QAbstractButton::clicked,
             this, &QDialog::reject);
+    deviceBox_ = static_cast<QComboBox*>(Control(OptionsId::kDevice));
+    deviceBox_->setEnabled(false);
+    connect(controls_.radioGroups.at(OptionsId::kFirstComButton), &QButtonGroup::idToggled, this,
+            [this](int index, bool checked) {
+                if (checked) ShowDevice(index);
+            });
+    connect(deviceBox_, &QComboBox::editTextChanged, this, &OptionsDialog::DeviceEdited);
 }
 
 void OptionsDialog::DescribePorts(const std::function<QString(int)>& deviceForPort) {
     for (int port = 1; port <= 4; ++port)
         if (QWidget* button = Control(OptionsId::kFirstComButton + port - 1))
             button->setToolTip(QStringLiteral("COM%1 opens %2").arg(port).arg(deviceForPort(port)));
+    for (int port = 1; port <= 4; ++port) devices[port - 1] = deviceForPort(port);
+}
+
+void OptionsDialog::OfferDevices(const std::vector<std::string>& present) {
+    const QString shown = deviceBox_->currentText();
+    deviceBox_->clear();
+    for (const std::string& device : present) deviceBox_->addItem(QString::fromStdString(device));
+    deviceBox_->setEditText(shown);
+}
+
+void OptionsDialog::ShowDevice(int portIndex) {
+    deviceBox_->setEnabled(true);
+    deviceBox_->setEditText(devices[portIndex]);
+}
+
+void OptionsDialog::DeviceEdited(const QString& text) {
+    const int index = controls_.radioGroups.at(OptionsId::kFirstComButton)->checkedId();
+    if (index >= 0 && index < int(devices.size())) devices[index] = text;
 }
 
 void OptionsDialog::accept() {
@@ -57,6 +83,8 @@ void OptionsDialog::Exchange(bool toControls) {
     ExchangeRadio(OptionsId::kFirstComButton, comPortIndex, toControls);
     plotItem(3);
     ExchangeCheck(OptionsId::kSaveData, processing.saveData, toControls);
+    ExchangeCheck(OptionsId::kMetric, processing.units.units, toControls);
+    ExchangeCheck(OptionsId::kRainGaugeMillimetre, processing.units.rainGauge, toControls);
 }
 
 void OptionsDialog::ExchangeCheck(int id, int32_t& field, bool toControls) {

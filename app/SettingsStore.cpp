@@ -23,6 +23,17 @@ QString PlotItemKey(int index) {
     return QString::asprintf("PlotItem%d", index);
 }
 
+// A first run plots outdoor temperature, outdoor humidity and wind, so that the
+// chart draws before anyone finds Options; once any item is stored, the
+// stored values alone count.
+PlotItemFlags PlotItemDefaults(const QSettings& settings) {
+    for (int i = 0; i < kPlotItemCount; ++i)
+        if (settings.contains(PlotItemKey(i))) return {};
+    PlotItemFlags defaults{};
+    for (int item : {0, 2, 5}) defaults[item] = 1;
+    return defaults;
+}
+
 }  // namespace
 
 SettingsStore::SettingsStore() : SettingsStore(QCoreApplication::applicationName()) {}
@@ -36,9 +47,13 @@ StationSettings SettingsStore::Load() const {
     settings.beginGroup(kSection);
     StationSettings loaded;
     loaded.comPort = ReadInt(settings, "ComPort", 1);
+    const PlotItemFlags defaults = PlotItemDefaults(settings);
     for (int i = 0; i < kPlotItemCount; ++i)
-        loaded.processing.plotItemEnabled[i] = ReadInt(settings, PlotItemKey(i), 0);
+        loaded.processing.plotItemEnabled[i] = ReadInt(settings, PlotItemKey(i), defaults[i]);
     loaded.processing.saveData = ReadInt(settings, "SaveStatus", 0);
+    loaded.processing.units.units = ReadInt(settings, "Units", UnitSettings::kUs);
+    loaded.processing.units.rainGauge =
+        ReadInt(settings, "RainGauge", UnitSettings::kGaugeHundredthInch);
     loaded.x = ReadInt(settings, "x", -1);
     loaded.y = ReadInt(settings, "y", -1);
     return loaded;
@@ -52,6 +67,8 @@ void SettingsStore::Save(const StationSettings& stored) const {
     for (int i = 0; i < kPlotItemCount; ++i)
         settings.setValue(PlotItemKey(i), stored.processing.plotItemEnabled[i]);
     settings.setValue("SaveStatus", stored.processing.saveData);
+    settings.setValue("Units", stored.processing.units.units);
+    settings.setValue("RainGauge", stored.processing.units.rainGauge);
     settings.setValue("x", stored.x);
     settings.setValue("y", stored.y);
     settings.endGroup();
@@ -66,6 +83,17 @@ QString SettingsStore::DeviceForComPort(int comPort) const {
         settings.value(QStringLiteral("Ports/COM%1").arg(comPort)).toString();
     if (!configured.isEmpty()) overrides[comPort] = configured.toStdString();
     return QString::fromStdString(DeviceNameForPort(comPort, overrides));
+}
+
+void SettingsStore::SetDeviceForComPort(int comPort, const QString& device) const {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation,
+                       applicationName_);
+    const QString key = QStringLiteral("Ports/COM%1").arg(comPort);
+    if (device.isEmpty())
+        settings.remove(key);
+    else
+        settings.setValue(key, device);
+    settings.sync();
 }
 
 QString SettingsStore::FileName() const {
