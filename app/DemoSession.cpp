@@ -2,6 +2,7 @@
 #include "DemoSession.h"
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "PortConfig.h"
+#include "SerialDeviceList.h"
 #include "SettingsLocation.h"
 
 namespace fs = std::filesystem;
@@ -62,27 +64,14 @@ std::string DemoSession::DefaultFolder() {
     return data + "/" + SettingsLocation::kOrganisation + "/NimbuloDemo";
 }
 
-bool DemoSession::StationConfigured(const std::string& programPath) {
+bool DemoSession::StationConfigured(const std::string& programPath, const fs::path& dev) {
     // Read before the demo points the configuration elsewhere.
     const QSettings settings(SettingsFile(programPath), QSettings::IniFormat);
     if (PortConfig::ConfiguredDevice(settings, kDemoPort)) return true;
-    std::ifstream type("/sys/class/tty/ttyS0/type");
-    int uart = 0;
-    if (!fs::exists("/dev/ttyS0") || !(type >> uart) || uart == 0) return false;
-    // Virtual machines have a UART at ttyS0 with nothing on it; the serial
-    // driver's counters (readable by root only) tell whether it ever received.
-    const std::string driverInfo = ReadFile("/proc/tty/driver/serial");
-    return driverInfo.empty() || FirstPortHasReceived(driverInfo);
-}
-
-bool DemoSession::FirstPortHasReceived(const std::string& driverInfo) {
-    std::istringstream lines(driverInfo);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("0:", 0) != 0) continue;
-        const std::size_t rx = line.find(" rx:");
-        return rx == std::string::npos || std::strtol(line.c_str() + rx + 4, nullptr, 10) > 0;
-    }
-    return true;
+    // A built-in UART says nothing (virtual machines have one with nothing
+    // on it, and whether it ever received is for root to read); a USB adapter
+    // is there for a reason.
+    return SerialDeviceList::UsbPresent(dev);
 }
 
 bool DemoSession::Start(const std::string& programPath) {
@@ -138,6 +127,8 @@ bool DemoSession::LaunchSimulator(const std::string& simulator) {
     argv.push_back(nullptr);
     simulator_ = fork();
     if (simulator_ == 0) {
+        // The simulator ends with the program, even one that is killed.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         dup2(logFd, STDOUT_FILENO);
         dup2(logFd, STDERR_FILENO);
         execv(argv[0], argv.data());
@@ -167,17 +158,18 @@ bool DemoSession::LaunchSimulator(const std::string& simulator) {
     return false;
 }
 
-// COM1 is the simulator for this run. On the demo's first run it also
-// plots outdoor temperature, outdoor humidity and wind, and saves data.
+// COM1 is the simulator for this run, whatever port an earlier demo left
+// chosen. On the demo's first run it also plots outdoor temperature, outdoor
+// humidity and wind, and saves data.
 void DemoSession::WriteDemoSettings(const std::string& programPath) const {
     QSettings settings(SettingsFile(programPath), QSettings::IniFormat);
     if (!settings.contains("Settings/ComPort")) {
-        settings.setValue("Settings/ComPort", kDemoPort);
         settings.setValue("Settings/PlotItem0", 1);
         settings.setValue("Settings/PlotItem2", 1);
         settings.setValue("Settings/PlotItem5", 1);
         settings.setValue("Settings/SaveStatus", 1);
     }
+    settings.setValue("Settings/ComPort", kDemoPort);
     settings.setValue(PortConfig::SettingsKey(kDemoPort), QString::fromStdString(devicePath_));
     settings.sync();
 }

@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <filesystem>
 #include <string>
 
 // A simulated station for trying Nimbulo without one: starts nimbulo-sim on
@@ -30,12 +31,9 @@ class DemoSession {
     // The folder the demo works in: $XDG_DATA_HOME (or ~/.local/share)/Quillfen/NimbuloDemo.
     static std::string DefaultFolder();
     // Whether a station seems to be attached: a "Ports/COM1" setting in the
-    // user's configuration of this program, or a UART behind /dev/ttyS0 that
-    // has received something since the machine started.
-    static bool StationConfigured(const std::string& programPath);
-    // From the serial driver's table (/proc/tty/driver/serial): false only
-    // when port 0's receive counter is there and zero.
-    static bool FirstPortHasReceived(const std::string& driverInfo);
+    // user's configuration of this program, or a USB or ACM serial device in `dev`.
+    static bool StationConfigured(const std::string& programPath,
+                                  const std::filesystem::path& dev = "/dev");
 
   private:
     std::string FindSimulator(const std::string& programPath) const;

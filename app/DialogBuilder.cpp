@@ -3,6 +3,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -55,6 +56,15 @@ QString WrapCaption(const QString& text, const QFontMetrics& metrics, int width)
     return wrapped + line;
 }
 
+// A radio group is one tab stop, as in any dialog: Tab reaches the checked
+// button (the first while none is) and the arrow keys move within the group.
+void KeepOneTabStop(QButtonGroup* group) {
+    QAbstractButton* stop = group->checkedButton();
+    if (!stop && !group->buttons().isEmpty()) stop = group->buttons().front();
+    for (QAbstractButton* button : group->buttons())
+        button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
 }  // namespace
 
 QWidget* BuiltDialog::Control(int id) const {
@@ -93,11 +103,14 @@ BuiltDialog DialogBuilder::Build(QWidget* dialog, const WidgetSupplier& supplier
                 radioGroup = new QButtonGroup(dialog);
                 radioGroupId = control.id;
                 built.radioGroups[radioGroupId] = radioGroup;
+                QObject::connect(radioGroup, &QButtonGroup::buttonToggled, radioGroup,
+                                 [radioGroup] { KeepOneTabStop(radioGroup); });
             }
             auto* button = static_cast<QAbstractButton*>(widget);
             radioGroup->addButton(button, static_cast<int>(radioGroup->buttons().size()));
+            KeepOneTabStop(radioGroup);
         }
-        if (Has(control, ControlStyle::kTabStop)) {
+        if (Has(control, ControlStyle::kTabStop) || control.kind == ControlKind::RadioButton) {
             if (lastTabStop) QWidget::setTabOrder(lastTabStop, widget);
             lastTabStop = widget;
         }
@@ -125,13 +138,19 @@ QWidget* DialogBuilder::MakeWidget(const ControlTemplate& control) const {
         case ControlKind::Text:
             return MakeText(control);
         case ControlKind::BitmapStatic:
-            return MakePicture(QPixmap(ResourcePath::Compass(text)));
+            return MakePicture(ResourcePicture(ResourcePath::Compass(text)));
         case ControlKind::IconStatic:
-            return MakePicture(QPixmap(ResourcePath::Icon(text.toInt())));
+            return MakePicture(ResourcePicture(ResourcePath::Icon(text.toInt())));
         case ControlKind::RadioButton:
             return new QRadioButton(text);
         case ControlKind::CheckBox:
             return new QCheckBox(text);
+        case ControlKind::ComboBox: {
+            auto* box = new QComboBox;
+            box->setEditable(true);
+            box->setInsertPolicy(QComboBox::NoInsert);
+            return box;
+        }
         case ControlKind::Custom:
             break;
     }

@@ -12,6 +12,11 @@ GroupFrame::GroupFrame(const QString& title, QWidget* parent) : QWidget(parent),
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+void GroupFrame::setTitle(const QString& title) {
+    title_ = title;
+    update();
+}
+
 void GroupFrame::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QFontMetrics metrics(font());

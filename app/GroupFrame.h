@@ -13,6 +13,7 @@ class GroupFrame : public QWidget {
     explicit GroupFrame(const QString& title, QWidget* parent = nullptr);
 
     const QString& title() const { return title_; }
+    void setTitle(const QString& title);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,11 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HelpWindow.h"
 
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ResourceIds.h"
+
+namespace {
+constexpr int kGap = 8;
+}  // namespace
 
 HelpWindow::HelpWindow(QWidget* parent)
     : QWidget(parent, Qt::Window), browser_(new QTextBrowser(this)) {
@@ -15,5 +23,39 @@ HelpWindow::HelpWindow(QWidget* parent)
     layout->addWidget(browser_);
     browser_->setOpenExternalLinks(true);
     browser_->setSource(QUrl(QStringLiteral("qrc") + ResourcePath::HelpPage()));
+    setFocusProxy(browser_);
     resize(560, 640);
+}
+
+void HelpWindow::ShowBeside(const QRect& beside) {
+    if (!placed_) {
+        placed_ = true;
+        const QScreen* screen = QGuiApplication::screenAt(beside.center());
+        if (!screen) screen = QGuiApplication::primaryScreen();
+        if (screen) setGeometry(PlaceBeside(beside, size(), screen->availableGeometry()));
+    }
+    show();
+    raise();
+    activateWindow();
+    // The keys scroll the page at once.
+    browser_->setFocus();
+}
+
+QRect HelpWindow::PlaceBeside(const QRect& beside, QSize wanted, const QRect& screen) {
+    const int roomRight = screen.right() - beside.right() - kGap;
+    const int roomLeft = beside.left() - screen.left() - kGap;
+    const int height = std::min(wanted.height(), screen.height());
+    const int top = std::clamp(beside.top(), screen.top(), screen.bottom() + 1 - height);
+    const bool right = roomRight >= wanted.width() || roomRight >= roomLeft;
+    const int width = std::max(1, std::min(wanted.width(), right ? roomRight : roomLeft));
+    const int left = right ? beside.right() + 1 + kGap : beside.left() - kGap - width;
+    return QRect(left, top, width, height);
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QRect>
 #include <QWidget>
 
 class QTextBrowser;
 
-// Shows the user guide that ships with the program.
+// Shows the user guide that ships with the program. Made as a window of its
+// own under the main window: the main window runs modally, which blocks every
+// window that is not its child. Escape closes it like its close box.
 class HelpWindow : public QWidget {
     Q_OBJECT
 
@@ -14,6 +17,17 @@ class HelpWindow : public QWidget {
 
     QTextBrowser* browser() const { return browser_; }
 
+    // Shows and raises it; the first time beside `beside` (the main window's frame).
+    void ShowBeside(const QRect& beside);
+
+    // A rectangle of at most `wanted` on `screen` that does not overlap `beside`:
+    // to its right if there is room, else to its left, else on the wider side.
+    static QRect PlaceBeside(const QRect& beside, QSize wanted, const QRect& screen);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     QTextBrowser* browser_;
+    bool placed_ = false;
 };

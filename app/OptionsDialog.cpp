@@ -3,6 +3,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 
 #include "PortConfig.h"
 #include "ResourceIds.h"
@@ -26,12 +27,37 @@ OptionsDialog::OptionsDialog(QWidget* owner) : QDialog(owner) {
             &QDialog::accept);
     connect(static_cast<QAbstractButton*>(Control(CommandId::kCancel)), &QAbstractButton::clicked,
             this, &QDialog::reject);
+    deviceBox_ = static_cast<QComboBox*>(Control(OptionsId::kDevice));
+    deviceBox_->setEnabled(false);
+    connect(controls_.radioGroups.at(OptionsId::kComPort1), &QButtonGroup::idToggled, this,
+            [this](int index, bool checked) {
+                if (checked) ShowDevice(index);
+            });
+    connect(deviceBox_, &QComboBox::editTextChanged, this, &OptionsDialog::DeviceEdited);
 }
 
 void OptionsDialog::DescribePorts(const std::function<QString(int)>& deviceForPort) {
     for (int port = PortConfig::kFirstPort; port <= PortConfig::kLastPort; ++port)
         if (QWidget* button = Control(OptionsId::kComPort1 + port - PortConfig::kFirstPort))
             button->setToolTip(QStringLiteral("COM%1 opens %2").arg(port).arg(deviceForPort(port)));
+    for (int port = 1; port <= 4; ++port) devices[port - 1] = deviceForPort(port);
+}
+
+void OptionsDialog::OfferDevices(const std::vector<std::string>& present) {
+    const QString shown = deviceBox_->currentText();
+    deviceBox_->clear();
+    for (const std::string& device : present) deviceBox_->addItem(QString::fromStdString(device));
+    deviceBox_->setEditText(shown);
+}
+
+void OptionsDialog::ShowDevice(int portIndex) {
+    deviceBox_->setEnabled(true);
+    deviceBox_->setEditText(devices[portIndex]);
+}
+
+void OptionsDialog::DeviceEdited(const QString& text) {
+    const int index = controls_.radioGroups.at(OptionsId::kComPort1)->checkedId();
+    if (index >= 0 && index < int(devices.size())) devices[index] = text;
 }
 
 void OptionsDialog::accept() {
@@ -58,6 +84,8 @@ void OptionsDialog::Exchange(bool toControls) {
     ExchangeRadio(OptionsId::kComPort1, comPortIndex, toControls);
     plotItem(3);
     ExchangeCheck(OptionsId::kSaveData, processing.saveData, toControls);
+    ExchangeCheck(OptionsId::kMetric, processing.units.units, toControls);
+    ExchangeCheck(OptionsId::kRainGaugeMillimetre, processing.units.rainGauge, toControls);
 }
 
 void OptionsDialog::ExchangeCheck(int id, int32_t& field, bool toControls) {

@@ -2,8 +2,11 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "DialogBuilder.h"
 #include "ProcessingOptions.h"
@@ -12,6 +15,8 @@
 // controls when the dialog opens and back from them only when the user
 // presses OK; a check box value is its state (0, 1 or 2), comPortIndex the
 // index of the checked Com button (-1 when none is).
+class QComboBox;
+
 class OptionsDialog : public QDialog {
     Q_OBJECT
 
@@ -21,8 +26,15 @@ class OptionsDialog : public QDialog {
     int32_t comPortIndex = 0;
     ProcessingOptions processing;
 
-    // Shows, in each Com button's tooltip, the device that port opens.
+    // The device each Com port opens, COM1 first; the device box edits the
+    // entry of the checked port. Read back after OK.
+    std::array<QString, 4> devices;
+
+    // Shows, in each Com button's tooltip, the device that port opens, and
+    // takes those devices into `devices`.
     void DescribePorts(const std::function<QString(int comPort)>& deviceForPort);
+    // The devices the box lists to pick from.
+    void OfferDevices(const std::vector<std::string>& present);
 
     QWidget* Control(int id) const { return controls_.Control(id); }
 
@@ -37,7 +49,10 @@ class OptionsDialog : public QDialog {
     void Exchange(bool toControls);
     void ExchangeCheck(int id, int32_t& field, bool toControls);
     void ExchangeRadio(int firstId, int32_t& field, bool toControls);
+    void ShowDevice(int portIndex);
+    void DeviceEdited(const QString& text);
 
     BuiltDialog controls_;
+    QComboBox* deviceBox_ = nullptr;
     bool exchangedIn_ = false;
 };

@@ -22,6 +22,17 @@ QString PlotItemKey(int index) {
     return QString::asprintf("PlotItem%d", index);
 }
 
+// A first run plots outdoor temperature, outdoor humidity and wind, so that the
+// chart draws before anyone finds Options; once any item is stored, the
+// stored values alone count.
+PlotItemFlags PlotItemDefaults(const QSettings& settings) {
+    for (int i = 0; i < kPlotItemCount; ++i)
+        if (settings.contains(PlotItemKey(i))) return {};
+    PlotItemFlags defaults{};
+    for (int item : {0, 2, 5}) defaults[item] = 1;
+    return defaults;
+}
+
 }  // namespace
 
 SettingsStore::SettingsStore() : location_(SettingsLocation::OfRunningProgram()) {}
@@ -34,9 +45,13 @@ StationSettings SettingsStore::Load() const {
     settings.beginGroup(kSection);
     StationSettings loaded;
     loaded.comPort = ReadInt(settings, "ComPort", 1);
+    const PlotItemFlags defaults = PlotItemDefaults(settings);
     for (int i = 0; i < kPlotItemCount; ++i)
-        loaded.processing.plotItemEnabled[i] = ReadInt(settings, PlotItemKey(i), 0);
+        loaded.processing.plotItemEnabled[i] = ReadInt(settings, PlotItemKey(i), defaults[i]);
     loaded.processing.saveData = ReadInt(settings, "SaveStatus", 0);
+    loaded.processing.units.units = ReadInt(settings, "Units", UnitSettings::kUs);
+    loaded.processing.units.rainGauge =
+        ReadInt(settings, "RainGauge", UnitSettings::kGaugeHundredthInch);
     loaded.x = ReadInt(settings, "x", -1);
     loaded.y = ReadInt(settings, "y", -1);
     return loaded;
@@ -50,6 +65,8 @@ void SettingsStore::Save(const StationSettings& stored) const {
     for (int i = 0; i < kPlotItemCount; ++i)
         settings.setValue(PlotItemKey(i), stored.processing.plotItemEnabled[i]);
     settings.setValue("SaveStatus", stored.processing.saveData);
+    settings.setValue("Units", stored.processing.units.units);
+    settings.setValue("RainGauge", stored.processing.units.rainGauge);
     settings.setValue("x", stored.x);
     settings.setValue("y", stored.y);
     settings.endGroup();
@@ -58,6 +75,16 @@ void SettingsStore::Save(const StationSettings& stored) const {
 
 QString SettingsStore::DeviceForComPort(int comPort) const {
     return QString::fromStdString(PortConfig::DeviceFor(location_, comPort));
+}
+
+void SettingsStore::SetDeviceForComPort(int comPort, const QString& device) const {
+    const std::unique_ptr<QSettings> settings = location_.Open();
+    const QString key = PortConfig::SettingsKey(comPort);
+    if (device.isEmpty())
+        settings->remove(key);
+    else
+        settings->setValue(key, device);
+    settings->sync();
 }
 
 QString SettingsStore::FileName() const {

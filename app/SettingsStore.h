@@ -19,11 +19,14 @@ class SettingsStore {
     explicit SettingsStore(QString applicationName);
 
     StationSettings Load() const;
-    // Writes all eleven values and flushes them.
+    // Writes all thirteen values (the eleven of old, "Units" and "RainGauge") and flushes them.
     void Save(const StationSettings& settings) const;
 
     // The device that COMn opens (PortConfig).
     QString DeviceForComPort(int comPort) const;
+    // Stores "Ports/COMn" at once (the port is opened by name when Read
+    // Weather Data is pressed); an empty name removes it.
+    void SetDeviceForComPort(int comPort, const QString& device) const;
 
     QString FileName() const;
 

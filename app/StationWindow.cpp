@@ -12,11 +12,14 @@
 
 #include "AboutDialog.h"
 #include "ControlIds.h"
+#include "GroupFrame.h"
+#include "HelpWindow.h"
 #include "OptionsDialog.h"
 #include "PortConfig.h"
 #include "PortErrorBox.h"
 #include "RecordFormat.h"
 #include "ResourceIds.h"
+#include "SerialDeviceList.h"
 
 namespace {
 
@@ -26,6 +29,16 @@ const QColor kRed(255, 0, 0);
 const QColor kGreen(0, 255, 0);
 const QColor kCyan(0, 255, 255);
 const QColor kBlue(0, 0, 255);
+
+// The group captions that name a unit, as the template has them and in metric.
+struct UnitCaption {
+    const char* us;
+    const char* metric;
+};
+constexpr UnitCaption kUnitCaptions[] = {{"Wind (mph)", "Wind (km/h)"},
+                                         {"Temperature (F)", "Temperature (C)"},
+                                         {"Rain (in)", "Rain (mm)"},
+                                         {"Pressure (in Hg)", "Pressure (hPa)"}};
 
 // The ten reading labels, in the order they get the value font.
 constexpr int kReadingLabels[] = {
@@ -54,8 +67,9 @@ constexpr ButtonSetUp kButtons[] = {
      "Setup Com Port And Up To THREE Items to Plot."},
 };
 
+// QIcon takes the "@2x" drawing beside the file for scaled screens.
 QIcon IconResource(int id) {
-    return QIcon(QPixmap(ResourcePath::Icon(id)));
+    return QIcon(ResourcePath::Icon(id));
 }
 
 }  // namespace
@@ -83,6 +97,7 @@ StationWindow::StationWindow(QWidget* parent)
     setWindowIcon(IconResource(ResourceId::kAppIcon));
     SetUpPlotLabels();
     SetUpValueFont();
+    ClearReadingLabels();
     SetUpButtons();
     portBridge_.SetPortEventHandler(
         [this](int param, int port) { return OnPortEvent(param, port); });
@@ -145,6 +160,12 @@ void StationWindow::SetUpValueFont() {
     for (int id : kReadingLabels) Control(id)->setFont(valueFont_);
 }
 
+// The template's names are no readings: until the first record the value
+// labels stay empty rather than show them cut off in the value font.
+void StationWindow::ClearReadingLabels() {
+    for (int id : kReadingLabels) static_cast<QLabel*>(Control(id))->clear();
+}
+
 void StationWindow::SetUpButtons() {
     for (const ButtonSetUp& setUp : kButtons) {
         IconButton* button = Button(setUp.id);
@@ -154,18 +175,23 @@ void StationWindow::SetUpButtons() {
         button->SetTextNormal(kBlue, 0);
         button->SetTextActive(kBlue, 0);
         button->setToolTip(QString::fromLatin1(setUp.tooltip));
+        // The buttons show only pictures; a screen reader reads the tooltip's words.
+        button->setAccessibleName(button->toolTip());
     }
+    // Return on the chart meant Exit; the chart takes no keys, so Tab passes it by.
+    chart_.setFocusPolicy(Qt::NoFocus);
     connect(&readButton_, &QAbstractButton::clicked, this, &StationWindow::ReadWeatherData);
     connect(&testButton_, &QAbstractButton::clicked, this, &StationWindow::ReadTestDataFile);
     connect(&optionsButton_, &QAbstractButton::clicked, this, &StationWindow::ShowOptions);
     connect(&exitButton_, &QAbstractButton::clicked, this, &StationWindow::ExitCommand);
-    connect(&helpButton_, &QAbstractButton::clicked, this, &StationWindow::HelpRequested);
+    connect(&helpButton_, &QAbstractButton::clicked, this, &StationWindow::ShowHelp);
 }
 
 void StationWindow::LoadCompassPictures() {
     QStringList names{QString::fromLatin1(kCompassRoseName)};
     for (const char* name : CompassPointNames) names << QString::fromLatin1(name);
-    for (const QString& name : names) compassPictures_[name] = QPixmap(ResourcePath::Compass(name));
+    for (const QString& name : names)
+        compassPictures_[name] = ResourcePicture(ResourcePath::Compass(name));
 }
 
 void StationWindow::SetLabelText(int controlId, std::string_view text) {
@@ -219,17 +245,42 @@ int StationWindow::OnPortEvent(int, int port) {
 void StationWindow::ShowOptions() {
     OptionsDialog options(this);
     options.DescribePorts([this](int port) { return settingsStore_.DeviceForComPort(port); });
+    options.OfferDevices(SerialDeviceList::Present());
     options.processing = pipeline_.options();
     options.comPortIndex = comPort - 1;
     if (options.exec() != QDialog::Accepted) return;
     pipeline_.options() = options.processing;
     comPort = options.comPortIndex + 1;
+    StoreChangedDevices(options.devices);
+    ShowUnits();
+}
+
+// The group captions and the readings in the chosen units; the chart and
+// its labels follow at the next five-minute point.
+void StationWindow::ShowUnits() {
+    const bool metric = pipeline_.options().units.Metric();
+    const auto& controls = DialogTemplates::Main().controls;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        auto* frame = qobject_cast<GroupFrame*>(controls_.controls[i]);
+        if (!frame) continue;
+        for (const UnitCaption& caption : kUnitCaptions)
+            if (QLatin1String(controls[i].text) == QLatin1String(caption.us))
+                frame->setTitle(QString::fromLatin1(metric ? caption.metric : caption.us));
+    }
+    pipeline_.RefreshReadings();
+}
+
+void StationWindow::StoreChangedDevices(const std::array<QString, 4>& devices) {
+    for (int port = 1; port <= int(devices.size()); ++port)
+        if (devices[port - 1] != settingsStore_.DeviceForComPort(port))
+            settingsStore_.SetDeviceForComPort(port, devices[port - 1]);
 }
 
 void StationWindow::LoadSettings() {
     const StationSettings stored = settingsStore_.Load();
     comPort = stored.comPort;
     pipeline_.options() = stored.processing;
+    ShowUnits();
     const QScreen* screen = QGuiApplication::primaryScreen();
     // Off the primary screen the window stays where the template puts it, the
     // top-left corner of the screen (a dialog would otherwise be centred).
@@ -261,6 +312,11 @@ void StationWindow::reject() {
 void StationWindow::ShowAbout() {
     AboutDialog about(this);
     about.exec();
+}
+
+void StationWindow::ShowHelp() {
+    if (!help_) help_ = new HelpWindow(this);
+    help_->ShowBeside(frameGeometry());
 }
 
 // Where there is no system menu to put it in, "About" is on the window's own

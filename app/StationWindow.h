@@ -20,6 +20,7 @@
 #include "StationPipeline.h"
 #include "StationView.h"
 
+class HelpWindow;
 class QLabel;
 
 // The program's main window: the readings panel, the compass picture, the
@@ -55,6 +56,8 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     void ShowOptions();
     void ExitCommand();
     void ShowAbout();
+    // Opens (or raises) the user guide beside the window.
+    void ShowHelp();
 
     // The monitor thread's hand-overs, on the user-interface thread.
     int OnSerialCharacter(int character, int port);
@@ -73,9 +76,12 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     IconButton* Button(int id) const;
     // Name of the compass picture on show.
     const QString& CompassPictureName() const { return compassName_; }
+    // The user guide, once the Help button has opened it.
+    HelpWindow* helpWindow() const { return help_; }
 
   signals:
-    // The Help button; the application opens its help page.
+    // Not emitted: the window shows its own guide (ShowHelp), because a help
+    // window that is not its child is blocked while it runs modally.
     void HelpRequested();
 
   public slots:
@@ -88,6 +94,9 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
   private:
     QWidget* SupplyControl(const ControlTemplate& control);
     void SetUpValueFont();
+    void ClearReadingLabels();
+    void StoreChangedDevices(const std::array<QString, 4>& devices);
+    void ShowUnits();
     void SetUpPlotLabels();
     void SetUpButtons();
     void LoadCompassPictures();
@@ -105,6 +114,7 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     QString compassName_;
     QFont valueFont_;
     QElapsedTimer pumpClock_;
+    HelpWindow* help_ = nullptr;  // a child window, made on first use
     SettingsStore settingsStore_;
     StationPipeline pipeline_;
     // The port goes first when the window goes away: its monitor thread hands

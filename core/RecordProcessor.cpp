@@ -11,17 +11,19 @@
 namespace {
 constexpr int16_t kAbsent = -1;
 
-// Fields converted into display units: record field number, multiplier, reading.
+// Fields converted into US units: record field number, multiplier, reading.
+// A multiplier of 0 marks a rain field, whose count the rain gauge sets.
+constexpr double kRainCount = 0.0;
 struct Conversion {
     int field;
     double multiplier;
     double StationState::*reading;
 };
 constexpr Conversion kConversions[] = {
-    {1, 0.062, &StationState::windSpeed},     {3, 0.1, &StationState::tempOutdoor},
-    {4, 0.01, &StationState::rainLongTerm},   {5, 0.002953, &StationState::pressure},
-    {6, 0.1, &StationState::tempIndoor},      {7, 0.1, &StationState::humidityOutdoor},
-    {8, 0.1, &StationState::humidityIndoor},  {11, 0.01, &StationState::rainToday},
+    {1, 0.062, &StationState::windSpeed},         {3, 0.1, &StationState::tempOutdoor},
+    {4, kRainCount, &StationState::rainLongTerm}, {5, 0.002953, &StationState::pressure},
+    {6, 0.1, &StationState::tempIndoor},          {7, 0.1, &StationState::humidityOutdoor},
+    {8, 0.1, &StationState::humidityIndoor},      {11, kRainCount, &StationState::rainToday},
     {12, 0.062, &StationState::windSpeedAvg},
 };
 
@@ -29,24 +31,24 @@ constexpr Conversion kConversions[] = {
 struct LabelOut {
     int controlId;
     double StationState::*reading;
-    int decimals;
+    Quantity quantity;
 };
 constexpr LabelOut kLabels[] = {
-    {ControlId::kGusts, &StationState::gust, 1},
-    {ControlId::kWindSpeed, &StationState::windSpeed, 1},
-    {ControlId::kWindSpeedAverage, &StationState::windSpeedAvg, 1},
-    {ControlId::kTempOutdoor, &StationState::tempOutdoor, 1},
-    {ControlId::kTempIndoor, &StationState::tempIndoor, 1},
-    {ControlId::kHumidityOutdoor, &StationState::humidityOutdoor, 1},
-    {ControlId::kHumidityIndoor, &StationState::humidityIndoor, 1},
-    {ControlId::kRainTodaysTotal, &StationState::rainToday, 2},
-    {ControlId::kRainLongTermTotal, &StationState::rainLongTerm, 2},
-    {ControlId::kPressure, &StationState::pressure, 2},
+    {ControlId::kGusts, &StationState::gust, Quantity::Speed},
+    {ControlId::kWindSpeed, &StationState::windSpeed, Quantity::Speed},
+    {ControlId::kWindSpeedAverage, &StationState::windSpeedAvg, Quantity::Speed},
+    {ControlId::kTempOutdoor, &StationState::tempOutdoor, Quantity::Temperature},
+    {ControlId::kTempIndoor, &StationState::tempIndoor, Quantity::Temperature},
+    {ControlId::kHumidityOutdoor, &StationState::humidityOutdoor, Quantity::Humidity},
+    {ControlId::kHumidityIndoor, &StationState::humidityIndoor, Quantity::Humidity},
+    {ControlId::kRainTodaysTotal, &StationState::rainToday, Quantity::Rain},
+    {ControlId::kRainLongTermTotal, &StationState::rainLongTerm, Quantity::Rain},
+    {ControlId::kPressure, &StationState::pressure, Quantity::Pressure},
 };
 }  // namespace
 
-RecordProcessor::RecordProcessor(StationState& state, StationView& view)
-    : state_(state), view_(view) {}
+RecordProcessor::RecordProcessor(StationState& state, StationView& view, const UnitSettings& units)
+    : state_(state), view_(view), units_(units) {}
 
 bool RecordProcessor::ProcessLine(const char* line) {
     if (line[0] != '!' || line[1] != '!') return false;
@@ -112,16 +114,27 @@ void RecordProcessor::UpdateDirection() {
 }
 
 void RecordProcessor::ConvertUnits() {
+    const double rainMultiplier = units_.RainInchesPerCount();
     for (const Conversion& c : kConversions) {
         const int16_t raw = state_.raw.Field(c.field);
-        if (raw != kAbsent) state_.*c.reading = raw * c.multiplier;
+        const double multiplier = c.multiplier == kRainCount ? rainMultiplier : c.multiplier;
+        if (raw != kAbsent) state_.*c.reading = raw * multiplier;
     }
 }
 
 void RecordProcessor::WriteLabels() {
+    for (std::size_t i = 0; i < shown_.size(); ++i) shown_[i] = state_.*kLabels[i].reading;
+    ShowReadings();
+}
+
+void RecordProcessor::ShowReadings() {
+    static_assert(std::size(kLabels) == std::tuple_size_v<decltype(shown_)>);
     char text[kFixedFormatMax];
-    for (const LabelOut& label : kLabels) {
-        const int length = FormatFixed(text, state_.*label.reading, label.decimals);
+    const bool metric = units_.Metric();
+    for (std::size_t i = 0; i < shown_.size(); ++i) {
+        const LabelOut& label = kLabels[i];
+        const double value = ToDisplay(label.quantity, shown_[i], metric);
+        const int length = FormatFixed(text, value, LabelDecimals(label.quantity, metric));
         view_.SetLabelText(label.controlId, std::string_view(text, length));
     }
 }

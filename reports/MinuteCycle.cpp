@@ -109,7 +109,7 @@ void MinuteCycle::FiveMinutePoint(const char* line) {
 
 void MinuteCycle::PlotSummary() {
     const PlotSelection selection =
-        SelectPlotItems(MakeFiveMinuteSummary(state_), options_.plotItemEnabled);
+        SelectPlotItems(state_, options_.plotItemEnabled, options_.units);
     plotValues_ = selection.values;
     for (int k = 0; k < kPlotSeriesCount; ++k) {
         view_.SetLabelText(kPlotLabelIds[k], selection.titles[k]);

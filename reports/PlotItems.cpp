@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PlotItems.h"
 
+#include <cmath>
+
 const char* const PlotItemTitles[kPlotItemCount] = {
     "Temperature Outdoor", "Temperature Indoor", "Humidity Outdoor",
     "Humidity Indoor",     "Pressure",           "WindSpeed Avg. 1 Min.",
@@ -24,6 +26,34 @@ constexpr PlotSource kPlotSources[kPlotItemCount] = {
     {&FiveMinuteSummary::pressureX100, 100},      {&FiveMinuteSummary::windSpeedAvgX10, 10},
     {&FiveMinuteSummary::rainTodayX100, 100},
 };
+
+// The readings behind the items, for the metric chart.
+struct PlotReading {
+    double StationState::*reading;
+    Quantity quantity;
+};
+constexpr PlotReading kPlotReadings[kPlotItemCount] = {
+    {&StationState::tempOutdoor, Quantity::Temperature},
+    {&StationState::tempIndoor, Quantity::Temperature},
+    {&StationState::humidityOutdoor, Quantity::Humidity},
+    {&StationState::humidityIndoor, Quantity::Humidity},
+    {&StationState::pressure, Quantity::Pressure},
+    {&StationState::windSpeedAvg, Quantity::Speed},
+    {&StationState::rainToday, Quantity::Rain},
+};
+
+template <typename ValueOf>
+PlotSelection Select(const PlotItemFlags& enabled, ValueOf valueOf) {
+    PlotSelection selection;
+    int slot = 0;
+    for (int item = 0; item < kPlotItemCount && slot < kPlotSeriesCount; ++item) {
+        if (enabled[item] == 0) continue;
+        selection.values[slot] = valueOf(item);
+        selection.titles[slot] = PlotItemTitles[item];
+        ++slot;
+    }
+    return selection;
+}
 }  // namespace
 
 FiveMinuteSummary MakeFiveMinuteSummary(const StationState& s) {
@@ -44,13 +74,18 @@ int PlotItemValue(const FiveMinuteSummary& summary, int item) {
 }
 
 PlotSelection SelectPlotItems(const FiveMinuteSummary& summary, const PlotItemFlags& enabled) {
-    PlotSelection selection;
-    int slot = 0;
-    for (int item = 0; item < kPlotItemCount && slot < kPlotSeriesCount; ++item) {
-        if (enabled[item] == 0) continue;
-        selection.values[slot] = PlotItemValue(summary, item);
-        selection.titles[slot] = PlotItemTitles[item];
-        ++slot;
-    }
-    return selection;
+    return Select(enabled, [&summary](int item) { return PlotItemValue(summary, item); });
+}
+
+PlotSelection SelectPlotItems(const StationState& state, const PlotItemFlags& enabled,
+                              const UnitSettings& units) {
+    if (!units.Metric()) return SelectPlotItems(MakeFiveMinuteSummary(state), enabled);
+    return Select(enabled, [&state](int item) {
+        const PlotReading& source = kPlotReadings[item];
+        // The whole part of what the label shows: converting back and forth
+        // can leave 9.0 km/h as 8.999...
+        const double tenths =
+            std::round(ToDisplay(source.quantity, state.*source.reading, true) * 10);
+        return static_cast<int32_t>(tenths / 10);
+    });
 }

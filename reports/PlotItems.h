@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "StationState.h"
+#include "UnitSettings.h"
 
 // The readings at a five-minute point scaled by 10 or 100 and kept as signed
 // 16-bit integers (the fraction truncated toward zero): what the chart plots.
@@ -42,3 +43,8 @@ struct PlotSelection {
     std::array<std::string_view, kPlotSeriesCount> titles{};
 };
 PlotSelection SelectPlotItems(const FiveMinuteSummary& summary, const PlotItemFlags& enabled);
+// The same from the readings in the chosen units: US as above; metric takes
+// each reading in whole km/h, degrees C, percent, hPa or mm: the label's
+// one-decimal value truncated toward zero.
+PlotSelection SelectPlotItems(const StationState& state, const PlotItemFlags& enabled,
+                              const UnitSettings& units);

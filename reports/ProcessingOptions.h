@@ -2,6 +2,7 @@
 #pragma once
 
 #include "PlotItems.h"
+#include "UnitSettings.h"
 
 // What the user chooses about processing: the Options dialog edits it, the
 // window stores it, the pipeline reads it afresh for every record.
@@ -10,6 +11,7 @@ struct ProcessingOptions {
     // saves): kept as they are so that Exit stores back what it loaded.
     int32_t saveData = 0;             // write the data log and the report files
     PlotItemFlags plotItemEnabled{};  // which quantities the chart plots
+    UnitSettings units{};             // what the labels and chart show; the rain gauge
 
     bool operator==(const ProcessingOptions&) const = default;
 };

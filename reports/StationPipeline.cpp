@@ -2,12 +2,16 @@
 #include "StationPipeline.h"
 
 StationPipeline::StationPipeline(StationView& view, ChartFeed& chart, Clock today)
-    : processor_(state_, view),
+    : processor_(state_, view, options_.units),
       cycle_(state_, view, chart, options_, dataLog_, fileWriters_, liveOutputs_, std::move(today)),
       assembler_([this](const char* line) { ProcessLine(line); }) {}
 
 int StationPipeline::OnSerialCharacter(int character, int port) {
     return assembler_.OnSerialCharacter(character, port);
+}
+
+void StationPipeline::RefreshReadings() {
+    if (state_.recordCount > 0) processor_.ShowReadings();
 }
 
 void StationPipeline::ProcessLine(const char* line) {

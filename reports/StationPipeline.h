@@ -34,6 +34,8 @@ class StationPipeline {
     ProcessingOptions& options() { return options_; }
     const ProcessingOptions& options() const { return options_; }
 
+    // Shows the readings again after a change of units; nothing before the first record.
+    void RefreshReadings();
     // One character from serial port `port` (1..4); -1 for other ports.
     int OnSerialCharacter(int character, int port);
     // One complete line (without line end).

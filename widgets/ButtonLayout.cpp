@@ -52,3 +52,7 @@ PixelRect ButtonLayout::CaptionRect(const PixelRect& area, int textWidth, int te
     const PixelRect text{room.left, room.top, room.left + textWidth, room.top + textHeight};
     return text.Moved((room.Width() - text.Width()) / 2, (room.Height() - text.Height()) / 2);
 }
+
+PixelRect ButtonLayout::FocusFrame(const PixelRect& item) {
+    return {item.left + 2, item.top + 2, item.right - 2, item.bottom - 2};
+}

@@ -48,6 +48,9 @@ class ButtonLayout {
     static PixelRect IconRect(const PixelRect& item, int iconWidth, int iconHeight, bool hasCaption,
                               bool pressed, PixelRect& caption);
 
+    // The keyboard-focus frame: one pixel wide, inside the border with a pixel to spare.
+    static PixelRect FocusFrame(const PixelRect& item);
+
     // The rectangle of a one-line caption textWidth x textHeight centred in
     // `area`, after moving `area` by (1, 1) when pressed.
     static PixelRect CaptionRect(const PixelRect& area, int textWidth, int textHeight,

@@ -12,8 +12,11 @@ struct ButtonLook {
 
     Kind kind = Kind::Normal;
     bool disabled = false;  // icon and caption drawn greyed, in any look
+    // A frame inside the border while the button has the focus that came from
+    // the keyboard; a click gives focus without one.
+    bool focusFrame = false;
 
-    static ButtonLook Choose(bool hover, bool pressed, bool disabled);
+    static ButtonLook Choose(bool hover, bool pressed, bool disabled, bool keyboardFocus = false);
 
     // Active colours and the active icon.
     bool Active() const { return kind != Kind::Normal; }

@@ -83,7 +83,7 @@ void IconButton::ResetTextActive(int repaint) {
 }
 
 ButtonLook IconButton::CurrentLook() const {
-    return ButtonLook::Choose(tracker.Hover(), isDown(), !isEnabled());
+    return ButtonLook::Choose(tracker.Hover(), isDown(), !isEnabled(), keyboardFocus && hasFocus());
 }
 
 QSize IconButton::sizeHint() const {
@@ -131,9 +131,29 @@ void IconButton::mouseReleaseEvent(QMouseEvent* event) {
     QAbstractButton::mouseReleaseEvent(event);
 }
 
+void IconButton::focusInEvent(QFocusEvent* event) {
+    QAbstractButton::focusInEvent(event);
+    const Qt::FocusReason reason = event->reason();
+    keyboardFocus = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                    reason == Qt::ShortcutFocusReason;
+    update();
+}
+
 void IconButton::focusOutEvent(QFocusEvent* event) {
     QAbstractButton::focusOutEvent(event);
+    keyboardFocus = false;
+    update();
     Apply(tracker.FocusLost());
+}
+
+void IconButton::PaintFocusFrame(QPainter& painter, const ButtonLook& look) {
+    if (!look.focusFrame) return;
+    const QRect frame = ToQRect(ButtonLayout::FocusFrame({0, 0, width(), height()}));
+    painter.save();
+    painter.setPen(QPen(SystemColor(QPalette::HighlightedText), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    painter.restore();
 }
 
 void IconButton::paintEvent(QPaintEvent*) {
@@ -162,6 +182,8 @@ void IconButton::paintEvent(QPaintEvent*) {
         painter.restore();
     }
 
+    // Over the icon, which fills most of the button.
+    PaintFocusFrame(painter, look);
     if (caption.isEmpty()) {
         return;
     }

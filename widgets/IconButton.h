@@ -6,6 +6,8 @@
 #include <QIcon>
 #include <cstdint>
 
+class QPainter;
+
 #include "ButtonHover.h"
 #include "ButtonLook.h"
 
@@ -13,7 +15,8 @@
 // it has no border; with the pointer over it it shows a raised one-pixel
 // border, the active colours and the active icon; pressed, a sunken border and
 // the active icon moved by (1, 1). It never draws a focus rectangle or a
-// default-button frame.
+// default-button frame; keyboard focus shows as a frame in the palette's
+// highlighted-text colour, which stands out on the highlight-like blue.
 class IconButton : public QAbstractButton {
     Q_OBJECT
 
@@ -58,6 +61,7 @@ class IconButton : public QAbstractButton {
     void leaveEvent(QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
   private:
@@ -65,7 +69,10 @@ class IconButton : public QAbstractButton {
     void StoreColor(QColor& slot, const QColor& color, int repaint);
     QColor SystemColor(QPalette::ColorRole role) const;
 
+    void PaintFocusFrame(QPainter& painter, const ButtonLook& look);
+
     ButtonHover tracker;
+    bool keyboardFocus = false;
     QIcon iconActive;
     QIcon iconNormal;
     std::uint8_t iconHeight = 0;

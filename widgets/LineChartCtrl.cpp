@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <new>
 
 bool LineChartCtrl::gridToggle = false;
@@ -43,9 +44,10 @@ bool LineChartCtrl::AddSeries(const QColor& color, std::int32_t upper, std::int3
 void LineChartCtrl::EnsureSurface() {
     // An empty widget gets no picture yet, so that a later AddSeries at a real
     // size can still make one instead of fixing the chart at nothing.
-    if (!surface && width() > 0 && height() > 0) {
+    const QSize pictureSize = SurfaceSize(size(), devicePixelRatioF());
+    if (!surface && pictureSize.width() > 0 && pictureSize.height() > 0) {
         try {
-            auto made = std::make_unique<ChartSurface>(width(), height());
+            auto made = std::make_unique<ChartSurface>(pictureSize.width(), pictureSize.height());
             made->FillHatch(0, 0, made->Width(), made->Height(), ChartSurface::Hatch::Cross);
             surfaceImage = QImage(reinterpret_cast<const uchar*>(made->Data()), made->Width(),
                                   made->Height(), made->BytesPerLine(), QImage::Format_RGB32);
@@ -106,15 +108,32 @@ void LineChartCtrl::DrawStep() {
     }
 }
 
+int LineChartCtrl::PixelScale(double devicePixelRatio) {
+    return std::max(1, int(std::lround(devicePixelRatio)));
+}
+
+QSize LineChartCtrl::SurfaceSize(QSize size, double devicePixelRatio) {
+    const double perPixel = devicePixelRatio / PixelScale(devicePixelRatio);
+    return QSize(int(std::ceil(size.width() * perPixel)), int(std::ceil(size.height() * perPixel)));
+}
+
+QRectF LineChartCtrl::ImageRect() const {
+    const double dpr = devicePixelRatioF();
+    const double size = PixelScale(dpr) / dpr;
+    return QRectF(0, 0, surfaceImage.width() * size, surfaceImage.height() * size);
+}
+
 void LineChartCtrl::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     if (!surface) {
         painter.fillRect(event->rect(), kEmptyBackground);
         return;
     }
-    painter.drawImage(0, 0, surfaceImage);
+    // Without smoothing: each picture pixel becomes a square of whole device pixels.
+    const QRectF target = ImageRect();
+    painter.drawImage(target, surfaceImage);
     // Only a widget grown after the picture was made has area beyond it.
-    const QRegion beyond = QRegion(event->rect()) - QRegion(surfaceImage.rect());
+    const QRegion beyond = QRegion(event->rect()) - QRegion(target.toAlignedRect());
     for (const QRect& part : beyond) {
         painter.fillRect(part, kEmptyBackground);
     }

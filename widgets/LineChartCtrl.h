@@ -16,7 +16,9 @@
 // previous to its current value, over a green grid on black.
 //
 // The picture is made at the first AddSeries, at the widget's size at that
-// moment, and is never resized: give the widget its final size first.
+// moment, and is never resized: give the widget its final size first. On a
+// scaled screen each picture pixel covers a whole number of device pixels
+// (PixelScale), so the grid lines stay equally wide.
 class LineChartCtrl : public QWidget {
     Q_OBJECT
 
@@ -53,11 +55,20 @@ class LineChartCtrl : public QWidget {
     // Null until the first AddSeries made the picture.
     const ChartSurface* Surface() const { return surface.get(); }
 
+    // Device pixels per picture pixel at a device pixel ratio: the nearest
+    // whole number, at least 1 (at 1.5 a plain scaling would make grid lines
+    // alternate between 1 and 2 pixels).
+    static int PixelScale(double devicePixelRatio);
+    // The picture's size for a widget of `size` (in device-independent pixels).
+    static QSize SurfaceSize(QSize size, double devicePixelRatio);
+
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
     void EnsureSurface();
+    // Where the picture lands, in the widget's coordinates.
+    QRectF ImageRect() const;
 
     std::vector<ChartSeries> series;
     std::unique_ptr<ChartSurface> surface;

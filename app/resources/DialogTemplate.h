@@ -17,6 +17,7 @@ enum class ControlKind {
     Custom,        // a window of a registered class; the owner supplies the widget
     RadioButton,   // automatic radio button
     CheckBox,      // automatic check box
+    ComboBox,      // drop-down list with an edit field
 };
 
 namespace ControlStyle {

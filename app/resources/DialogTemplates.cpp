@@ -76,6 +76,14 @@ constexpr ControlTemplate kOptionsControls[] = {
     {kNoControlId, K::GroupBox, "Pick Com Port", 7, 7, 52, 80, S::kNone},
     {kNoControlId, K::GroupBox, "Pick 3 Items to Plot", 63, 7, 76, 80, S::kNone},
     {OptionsId::kSaveData, K::CheckBox, "Save Data", 148, 55, 35, 18, S::kMultiline | S::kTabStop},
+    // Below the template's controls: the device the chosen Com port opens.
+    {kNoControlId, K::Text, "Device for the chosen Com port:", 7, 93, 176, 8, S::kNone},
+    {OptionsId::kDevice, K::ComboBox, "", 7, 103, 176, 14, S::kGroup | S::kTabStop},
+    // How readings are shown and what the station's rain counts are.
+    {OptionsId::kMetric, K::CheckBox, "Metric units (km/h, C, mm, hPa)", 7, 122, 176, 10,
+     S::kGroup | S::kTabStop},
+    {OptionsId::kRainGaugeMillimetre, K::CheckBox, "Rain gauge counts 0.1 mm (not 0.01 in)", 7, 134,
+     176, 10, S::kTabStop},
 };
 
 constexpr ControlTemplate kAboutControls[] = {
@@ -89,7 +97,7 @@ constexpr const char* kDialogFont = "MS Sans Serif";
 const DialogTemplate kMain{
     ResourceId::kMainDialog, "Nimbulo", 300, 277, kDialogFont, 8, kMainControls};
 const DialogTemplate kOptions{
-    ResourceId::kOptionsDialog, "Options", 190, 95, kDialogFont, 8, kOptionsControls};
+    ResourceId::kOptionsDialog, "Options", 190, 150, kDialogFont, 8, kOptionsControls};
 const DialogTemplate kAbout{
     ResourceId::kAboutDialog, "About Nimbulo", 217, 55, kDialogFont, 8, kAboutControls};
 

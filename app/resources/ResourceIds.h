@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPixmap>
 #include <QString>
 
 // Numbers and names under which the program finds its resources.
@@ -54,6 +55,9 @@ constexpr int kRainTodaysTotal = 1032;
 // The plot-item check boxes are numbered in plot-item order.
 constexpr int kFirstPlotItem = kTempOutdoor;
 constexpr int kSaveData = 1033;
+constexpr int kDevice = 1037;  // the device of the checked Com port, picked or typed
+constexpr int kMetric = 1038;
+constexpr int kRainGaugeMillimetre = 1039;
 }  // namespace OptionsId
 
 // Paths inside the program's Qt resources.
@@ -68,6 +72,10 @@ inline QString HelpPage() {
     return QStringLiteral(":/nimbulo/help/index.html");
 }
 }  // namespace ResourcePath
+
+// The picture at `path` (a ".png" resource), or its "@2x" drawing on a
+// screen scaled above 1; either way the same size in device-independent pixels.
+QPixmap ResourcePicture(const QString& path);
 
 // The string table.
 QString LoadResourceString(int id);

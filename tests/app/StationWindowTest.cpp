@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTextBrowser>
 #include <QTimer>
@@ -19,8 +22,10 @@
 #include <functional>
 #include <regex>
 
+#include "GroupFrame.h"
 #include "HelpWindow.h"
 #include "OptionsDialog.h"
+#include "SerialDeviceList.h"
 #include "SettingsStore.h"
 #include "StationApp.h"
 #include "StationWindow.h"
@@ -81,8 +86,10 @@ TEST_F(StationWindowTest, StartsWithTheDefaultsAtTheTopLeftThenWhereItWasLeftIfT
     StationWindow window;
     window.show();
     EXPECT_EQ(window.comPort, 1);
-    EXPECT_EQ(window.pipeline().options(), ProcessingOptions{});
+    EXPECT_EQ(window.pipeline().options(), (ProcessingOptions{0, {1, 0, 1, 0, 0, 1, 0}}));
     EXPECT_EQ(window.pos(), QPoint(0, 0));
+    for (int id : {1009, 1010, 1011, 1006, 1004, 1007, 1008, 1012, 1013, 1014})
+        EXPECT_EQ(Text(window, id), "") << id;
     EXPECT_FALSE(QFile::exists(TestSupport::SettingsFile()));
     Store("Settings/x", 120);
     Store("Settings/y", 60);
@@ -126,15 +133,16 @@ struct Ending {
     QString stored;
 };
 
-TEST_F(StationWindowTest, ExitAndReturnStoreTheElevenValuesWhileEscapeAndTheCloseBoxStoreNone) {
-    const QString eleven =
+TEST_F(StationWindowTest, ExitAndReturnStoreTheThirteenValuesWhileEscapeAndTheCloseBoxStoreNone) {
+    const QString thirteen =
         "Settings/ComPort=2 Settings/PlotItem0=0 Settings/PlotItem1=0 Settings/PlotItem2=0 "
         "Settings/PlotItem3=0 Settings/PlotItem4=0 Settings/PlotItem5=0 Settings/PlotItem6=1 "
-        "Settings/SaveStatus=0 Settings/x=40 Settings/y=30";
+        "Settings/RainGauge=0 Settings/SaveStatus=0 Settings/Units=0 Settings/x=40 Settings/y=30";
     const int exit = StationWindow::kExitResult, cancel = StationWindow::kCancelResult;
     const Ending table[] = {
-        {"Exit button", [](auto& w) { w.Button(1)->click(); }, exit, eleven},
-        {"Return", [](auto& w) { QTest::keyClick(w.Control(1020), Qt::Key_Return); }, exit, eleven},
+        {"Exit button", [](auto& w) { w.Button(1)->click(); }, exit, thirteen},
+        {"Return", [](auto& w) { QTest::keyClick(w.Control(1020), Qt::Key_Return); }, exit,
+         thirteen},
         {"Escape", [](auto& w) { QTest::keyClick(&w, Qt::Key_Escape); }, cancel, ""},
         {"close box", [](auto& w) { w.close(); }, cancel, ""},
     };
@@ -143,7 +151,7 @@ TEST_F(StationWindowTest, ExitAndReturnStoreTheElevenValuesWhileEscapeAndTheClos
         StationWindow window;
         window.show();
         window.comPort = 2;
-        window.pipeline().options().plotItemEnabled[6] = 1;
+        window.pipeline().options().plotItemEnabled = {0, 0, 0, 0, 0, 0, 1};
         window.move(40, 30);
         row.end(window);
         EXPECT_EQ(window.result(), row.result) << row.how;
@@ -153,6 +161,16 @@ TEST_F(StationWindowTest, ExitAndReturnStoreTheElevenValuesWhileEscapeAndTheClos
         stored.sort();
         EXPECT_EQ(stored.join(' '), row.stored) << row.how;
     }
+}
+
+TEST_F(StationWindowTest, AnyStoredPlotItemReplacesTheFirstRunChoiceOfItems) {
+    EXPECT_EQ(SettingsStore().Load().processing.plotItemEnabled,
+              (PlotItemFlags{1, 0, 1, 0, 0, 1, 0}));
+    Store("Settings/PlotItem6", 1);
+    EXPECT_EQ(SettingsStore().Load().processing.plotItemEnabled,
+              (PlotItemFlags{0, 0, 0, 0, 0, 0, 1}));
+    Store("Settings/PlotItem6", 0);
+    EXPECT_EQ(SettingsStore().Load().processing.plotItemEnabled, PlotItemFlags{});
 }
 
 TEST_F(StationWindowTest, SettingsTakeTheDefaultForAValueThatIsNotA32BitNumber) {
@@ -205,6 +223,67 @@ TEST_F(StationWindowTest, OptionsShowsTheSettingsAndOnlyOkCopiesTheChangesBackUn
     EXPECT_FALSE(file.contains("Settings/SaveStatus"));
 }
 
+TEST_F(StationWindowTest, TheDevicePickerListsThePresentDevicesAndStoresATypedOneForItsPort) {
+    Store("Ports/COM1", "/dev/ttyUSB0");
+    StationWindow window;
+    window.show();
+    QStringList seen;
+    const auto pick = [&seen](int comId, const QString& typed, int closeId) {
+        return [=, &seen](OptionsDialog& options) {
+            auto* box = static_cast<QComboBox*>(options.Control(1037));
+            seen << box->currentText();
+            QStringList listed;
+            for (int i = 0; i < box->count(); ++i) listed << box->itemText(i);
+            QStringList present;
+            for (const std::string& device : SerialDeviceList::Present())
+                present << QString::fromStdString(device);
+            EXPECT_EQ(listed, present);
+            QTest::mouseClick(options.Control(comId), Qt::LeftButton);
+            seen << box->currentText();
+            box->lineEdit()->selectAll();
+            QTest::keyClicks(box->lineEdit(), typed);
+            Option(options, closeId)->click();
+        };
+    };
+    WithOptions(window, pick(1024, "/dev/pts/9", 2));
+    EXPECT_FALSE(
+        QSettings(TestSupport::SettingsFile(), QSettings::IniFormat).contains("Ports/COM3"));
+    WithOptions(window, pick(1024, "/dev/pts/7", 1));
+    const QSettings stored(TestSupport::SettingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value("Ports/COM3").toString(), "/dev/pts/7");
+    EXPECT_EQ(stored.value("Ports/COM1").toString(), "/dev/ttyUSB0");
+    EXPECT_FALSE(stored.contains("Ports/COM2") || stored.contains("Ports/COM4"));
+    EXPECT_EQ(seen, QStringList({"/dev/ttyUSB0", "/dev/ttyS2", "/dev/ttyUSB0", "/dev/ttyS2"}));
+    EXPECT_EQ(window.comPort, 3);
+}
+
+TEST_F(StationWindowTest, TheComButtonsAreOneTabStopAndTheArrowKeysMoveTheChoice) {
+    Store("Settings/ComPort", 2);
+    StationWindow window;
+    window.show();
+    QStringList path;
+    WithOptions(window, [&path](OptionsDialog& options) {
+        QApplication::setActiveWindow(&options);
+        options.Control(2)->setFocus(Qt::TabFocusReason);
+        for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Down, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Up}) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            path << QApplication::focusWidget()->objectName();
+        }
+        Option(options, 1)->click();
+    });
+    EXPECT_EQ(path, QStringList({"control1023", "control1024", "control1026", "control1024",
+                                 "control1023"}));
+    EXPECT_EQ(window.comPort, 2);
+}
+
+TEST_F(StationWindowTest, IconButtonsAreNamedByTheirTooltipsAndTheChartTakesNoFocus) {
+    StationWindow window;
+    for (int id : {1000, 1, 1001, 0xE146, 1021})
+        EXPECT_EQ(window.Button(id)->accessibleName(), window.Button(id)->toolTip()) << id;
+    EXPECT_EQ(window.Button(1)->accessibleName(), "Exit Application.");
+    EXPECT_EQ(window.chart().focusPolicy(), Qt::NoFocus);
+}
+
 TEST_F(StationWindowTest, OptionsNamesEachComPortsDeviceAndChecksNoneForAPortOutsideOneToFour) {
     Store("Ports/COM2", "/dev/ttyUSB1");
     Store("Ports/COM3", "");
@@ -225,6 +304,7 @@ TEST_F(StationWindowTest, OptionsNamesEachComPortsDeviceAndChecksNoneForAPortOut
 }
 
 TEST_F(StationWindowTest, ReplayOfTheTestFileUpdatesLabelsCompassAndChart) {
+    Store("Settings/PlotItem0", 0);
     StationWindow window;
     Replay(window, {"not a record", kRecord1440});
     const std::pair<int, const char*> expected[] = {
@@ -272,6 +352,47 @@ TEST_F(StationWindowTest, ReplayWithFourPlotItemsAndSaveDataPlotsTheFirstThreeAn
     EXPECT_EQ(TestSupport::ReadAll("wxreportmixw.txt").substr(0, 12), "[wxreport]\r\n");
 }
 
+std::string FrameTitles(const StationWindow& window) {
+    QStringList titles;
+    for (const GroupFrame* frame : window.findChildren<GroupFrame*>()) titles << frame->title();
+    titles.sort();
+    return titles.join('|').toStdString();
+}
+
+// One record, shown in US units and then, after the switch in Options, in
+// metric: by hand, 62 * 0.1 km/h, (45.3 F - 32) / 1.8 = 7.39 C, 0.12 in =
+// 3.05 mm, 10132 * 0.1 hPa. The chart gets whole outdoor temperature,
+// outdoor humidity and average wind (5.58 mph = 9.0 km/h).
+TEST_F(StationWindowTest, MetricUnitsShowInTheReadingsTheCaptionsAndTheChart) {
+    StationWindow window;
+    const int ids[] = {1009, 1010, 1011, 1006, 1004, 1007, 1008, 1012, 1013, 1014};
+    const auto readings = [&] {
+        QStringList texts;
+        for (int id : ids) texts << Text(window, id);
+        return texts.join(' ').toStdString();
+    };
+    const auto plotted = [&] {
+        return std::array{window.chart().Series(0)->current, window.chart().Series(1)->current,
+                          window.chart().Series(2)->current};
+    };
+    Replay(window, {kRecord1440});
+    EXPECT_EQ(readings(), "6.2 5.6 6.2 45.3 68.2 87.0 41.5 0.12 12.34 29.92");
+    EXPECT_EQ(plotted(), (std::array{45, 87, 5}));
+    EXPECT_EQ(FrameTitles(window),
+              "Humidity (%)|Plot Colors|Pressure (in Hg)|Rain (in)|Temperature (F)|Wind (mph)");
+    WithOptions(window, [](OptionsDialog& options) {
+        QTest::mouseClick(options.Control(1038), Qt::LeftButton);
+        Option(options, 1)->click();
+    });
+    EXPECT_EQ(readings(), "10.0 9.0 10.0 7.4 20.1 87.0 41.5 3.0 313.4 1013.2");
+    EXPECT_EQ(FrameTitles(window),
+              "Humidity (%)|Plot Colors|Pressure (hPa)|Rain (mm)|Temperature (C)|Wind (km/h)");
+    window.pipeline().state().lastMinute = -10;
+    Replay(window, {kRecord1440});
+    EXPECT_EQ(plotted(), (std::array{7, 87, 9}));
+    EXPECT_EQ(window.pipeline().options().units.units, 1);
+}
+
 TEST_F(StationWindowTest, AboutOnTheContextMenuShowsTheAboutBox) {
     StationWindow window;
     window.show();
@@ -301,15 +422,37 @@ TEST_F(StationWindowTest, AboutOnTheContextMenuShowsTheAboutBox) {
     EXPECT_TRUE(window.isVisible());
 }
 
-TEST_F(StationWindowTest, HelpButtonOpensTheUserGuide) {
-    StationApp app;
+// Run modally as the application runs it: a help window that the modal run
+// blocks takes no keys, so it neither scrolls nor closes.
+TEST_F(StationWindowTest, HelpOpensBesideTheModalWindowScrollsAndClosesWithEscape) {
     StationWindow window;
-    QObject::connect(&window, &StationWindow::HelpRequested, &app, &StationApp::ShowHelp);
-    window.show();
-    window.Button(0xE146)->click();
-    ASSERT_TRUE(app.helpWindow() && app.helpWindow()->isVisible());
-    const QString page = app.helpWindow()->browser()->toPlainText();
-    EXPECT_TRUE(page.contains("Connecting the station") && page.contains("OutputData"));
+    QStringList seen;
+    QTimer::singleShot(0, &window, [&] {
+        window.Button(0xE146)->click();
+        HelpWindow* help = window.helpWindow();
+        if (!help || !help->isVisible()) return window.reject();
+        const QString page = help->browser()->toPlainText();
+        seen << QString::number(page.contains("Connecting the station") &&
+                                page.contains("OutputData"));
+        seen << QString::number(help->frameGeometry().intersects(window.frameGeometry()));
+        QTest::keyClick(help->windowHandle(), Qt::Key_PageDown);
+        seen << QString::number(help->browser()->verticalScrollBar()->value() > 0);
+        QTest::keyClick(help->windowHandle(), Qt::Key_Escape);
+        seen << QString::number(help->isVisible());
+        window.reject();
+    });
+    window.exec();
+    EXPECT_EQ(seen, QStringList({"1", "0", "1", "0"}));
+}
+
+TEST(HelpWindow, StandsRightOfTheWindowOrElseOnTheWiderSideWithoutCoveringIt) {
+    const QRect screen(0, 0, 1024, 768);
+    EXPECT_EQ(HelpWindow::PlaceBeside(QRect(0, 0, 500, 500), QSize(400, 600), screen),
+              QRect(508, 0, 400, 600));
+    EXPECT_EQ(HelpWindow::PlaceBeside(QRect(600, 300, 400, 400), QSize(400, 600), screen),
+              QRect(192, 168, 400, 600));
+    EXPECT_EQ(HelpWindow::PlaceBeside(QRect(300, 0, 500, 400), QSize(560, 900), screen),
+              QRect(0, 0, 292, 768));
 }
 
 TEST_F(StationWindowTest, TheApplicationKeepsItsSettingsUnderQuillfenAndEndsWhenItsWindowCloses) {

@@ -125,7 +125,7 @@ TEST_F(IconButtonTest, EachLookPaintsItsBorderBackgroundAndIcon) {
     }
 }
 
-TEST_F(IconButtonTest, CaptionMovesTheIconToTheLeftEdgeAndFocusDrawsNoFrame) {
+TEST_F(IconButtonTest, CaptionMovesTheIconToTheLeftEdgeAndOnlyKeyboardFocusDrawsAFrame) {
     button.resize(100, 30);
     button.setText("&Go");
     const QImage shot = button.grab().toImage();
@@ -136,9 +136,18 @@ TEST_F(IconButtonTest, CaptionMovesTheIconToTheLeftEdgeAndFocusDrawsNoFrame) {
     button.show();
     QCoreApplication::processEvents();
     const QImage unfocused = button.grab().toImage();
-    button.setFocus(Qt::TabFocusReason);
+    button.setFocus(Qt::MouseFocusReason);
     ASSERT_TRUE(button.hasFocus());
     EXPECT_EQ(button.grab().toImage(), unfocused);
+    button.clearFocus();
+    button.setFocus(Qt::TabFocusReason);
+    const QImage framed = button.grab().toImage();
+    const QRgb frame = System(QPalette::HighlightedText);
+    EXPECT_EQ(std::tuple(framed.pixel(1, 1), framed.pixel(2, 2), framed.pixel(97, 27),
+                         framed.pixel(50, 2), framed.pixel(3, 3)),
+              std::tuple(kBlue, frame, frame, frame, kBlue));
+    button.clearFocus();  // which also ends the pointer look that showing the button began
+    EXPECT_EQ(button.grab().toImage().pixel(50, 2), kBlue);
 }
 
 TEST_F(IconButtonTest, PointerFocusAndClicksDriveTheLook) {

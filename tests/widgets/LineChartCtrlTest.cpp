@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <initializer_list>
+#include <tuple>
 
 #include "LineChartCtrl.h"
 #include "TestApp.h"
@@ -150,4 +151,18 @@ TEST_F(LineChartCtrlTest, ValuesAtTheLowerBoundAndEmptyRangesStayOutOfSight) {
     EXPECT_EQ(Count(kGreen) + Count(kRed), 0);
     Step({0, 10});  // from the lower bound to row trunc(20 * 20 / 40) = 10
     ExpectRed({{35, 19}, {38, 12}, {39, 11}});
+}
+
+// At 1.5 a picture pixel covers 2 x 2 device pixels, so the 600 device pixels
+// of a 400-pixel chart hold 300 picture pixels; at 1.25 it covers one.
+TEST(LineChartCtrlScale, EachPicturePixelCoversAWholeNumberOfDevicePixels) {
+    const std::tuple<double, int, QSize> table[] = {{1.0, 1, QSize(400, 96)},
+                                                    {1.25, 1, QSize(500, 120)},
+                                                    {1.5, 2, QSize(300, 72)},
+                                                    {2.0, 2, QSize(400, 96)},
+                                                    {0.5, 1, QSize(200, 48)}};
+    for (const auto& [ratio, scale, picture] : table) {
+        EXPECT_EQ(LineChartCtrl::PixelScale(ratio), scale) << ratio;
+        EXPECT_EQ(LineChartCtrl::SurfaceSize(QSize(400, 96), ratio), picture) << ratio;
+    }
 }

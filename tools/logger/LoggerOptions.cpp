@@ -52,6 +52,12 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
                 return {options, "--port needs a COM number from 1 to 4"};
             }
             options.port = (*text)[0] - '0';
+        } else if (name == "--rain-gauge") {
+            const auto unit = value();
+            if (!unit || (*unit != "mm" && *unit != "in")) {
+                return {options, "--rain-gauge needs mm or in"};
+            }
+            options.rainGaugeMillimetre = *unit == "mm";
         } else {
             return {options, "unknown option '" + args[i] + "'"};
         }
@@ -68,8 +74,8 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
 }
 
 std::string LoggerUsage() {
-    return "Usage: nimbulo-logger --replay FILE [--year YYYY]\n"
-           "       nimbulo-logger --device PATH | --port N [--year YYYY]\n"
+    return "Usage: nimbulo-logger --replay FILE [--year YYYY] [--rain-gauge mm]\n"
+           "       nimbulo-logger --device PATH | --port N [--year YYYY] [--rain-gauge mm]\n"
            "       nimbulo-logger --help\n"
            "\n"
            "Runs the weather-station processing without a window and writes what the\n"
@@ -84,6 +90,8 @@ std::string LoggerUsage() {
            "                 in the station display's settings, else /dev/ttyS<N-1>\n"
            "  --year YYYY    take YYYY as the year where the computer's clock would\n"
            "                 be read, so a recording from another year gets its dates\n"
+           "  --rain-gauge mm  the station's rain gauge counts 0.1 mm (in: 0.01 in, the\n"
+           "                 default); the files keep inches either way\n"
            "  --help         show this text\n"
            "\n"
            "Exit status: 0 on success, 2 for a bad command line or an unreadable FILE,\n"

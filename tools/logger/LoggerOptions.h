@@ -8,10 +8,11 @@
 // What the command line asks of nimbulo-logger.
 struct LoggerOptions {
     bool showHelp = false;
-    std::string replayFile;   // empty: no replay asked for
-    std::optional<int> year;  // stands in for the computer's year
-    std::string devicePath;   // --device: read live from this device
-    std::optional<int> port;  // --port: read live from this COM number
+    std::string replayFile;            // empty: no replay asked for
+    std::optional<int> year;           // stands in for the computer's year
+    std::string devicePath;            // --device: read live from this device
+    std::optional<int> port;           // --port: read live from this COM number
+    bool rainGaugeMillimetre = false;  // --rain-gauge mm: rain fields count 0.1 mm
 };
 
 struct ParsedOptions {

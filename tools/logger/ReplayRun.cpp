@@ -28,6 +28,8 @@ std::string UnreadableReason(const std::filesystem::path& path) {
 
 void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options) {
     pipeline.options().saveData = 1;
+    if (options.rainGaugeMillimetre)
+        pipeline.options().units.rainGauge = UnitSettings::kGaugeTenthMillimetre;
     if (options.year) pipeline.SetStartYear(*options.year);
 }
 

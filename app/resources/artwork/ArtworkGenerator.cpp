@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Draws Nimbulo's pictures: the compass rose with and without a marker at each
 // of the sixteen points (128 x 128) and the button and application icons
-// (32 x 32). The PNG files it writes are committed under app/resources; run it
+// (32 x 32), each also at twice the size ("@2x") for screens of a device pixel
+// ratio of 2. The PNG files it writes are committed under app/resources; run it
 // again only when the artwork changes:
 //   nimbulo-artwork app/resources [sheet.png]
 // The optional sheet shows everything enlarged on the button blue, for review.
@@ -30,8 +31,13 @@ QPointF Polar(QPointF centre, double radius, double bearingDegrees) {
     return {centre.x() + radius * std::sin(a), centre.y() - radius * std::cos(a)};
 }
 
+// 1, or 2 while the @2x pictures are drawn: the drawing code keeps its
+// coordinates, the image's device pixel ratio scales the painter.
+int gScale = 1;
+
 QImage NewImage(int size) {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size * gScale, size * gScale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(gScale);
     image.fill(Qt::transparent);
     return image;
 }
@@ -262,11 +268,13 @@ struct Artwork {
     QImage image;
 };
 
-std::vector<Artwork> AllArtwork() {
+std::vector<Artwork> AllArtwork(int scale) {
+    gScale = scale;
+    const QString suffix = scale == 1 ? QString(".png") : QString("@%1x.png").arg(scale);
     std::vector<Artwork> all;
-    all.push_back({"compass/IDB_COMPASS_ROSE.png", CompassPicture(-1)});
+    all.push_back({"compass/IDB_COMPASS_ROSE" + suffix, CompassPicture(-1)});
     for (int i = 0; i < 16; ++i)
-        all.push_back({QString("compass/%1.png").arg(kPointNames[i]), CompassPicture(i)});
+        all.push_back({QString("compass/%1").arg(kPointNames[i]) + suffix, CompassPicture(i)});
     struct Pair {
         int active, normal;
         void (*draw)(QPainter&);
@@ -276,11 +284,11 @@ std::vector<Artwork> AllArtwork() {
                           {150, 149, DrawTestIcon},
                           {138, 139, DrawHelpIcon},
                           {146, 148, DrawOptionsIcon}};
-    all.push_back({"icons/128.png", Icon(DrawAppIcon)});
+    all.push_back({"icons/128" + suffix, Icon(DrawAppIcon)});
     for (const Pair& pair : pairs) {
         const QImage active = Icon(pair.draw);
-        all.push_back({QString("icons/%1.png").arg(pair.active), active});
-        all.push_back({QString("icons/%1.png").arg(pair.normal), Muted(active)});
+        all.push_back({QString("icons/%1").arg(pair.active) + suffix, active});
+        all.push_back({QString("icons/%1").arg(pair.normal) + suffix, Muted(active)});
     }
     return all;
 }
@@ -322,8 +330,10 @@ int main(int argc, char** argv) {
     const QDir out(QString::fromLocal8Bit(argv[1]));
     out.mkpath("compass");
     out.mkpath("icons");
-    const std::vector<Artwork> all = AllArtwork();
-    for (const Artwork& art : all) {
+    const std::vector<Artwork> all = AllArtwork(1);
+    std::vector<Artwork> everything = all;
+    for (Artwork& art : AllArtwork(2)) everything.push_back(std::move(art));
+    for (const Artwork& art : everything) {
         if (!art.image.save(out.filePath(art.file))) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(out.filePath(art.file)));
             return 1;

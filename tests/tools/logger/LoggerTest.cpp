@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ReportsTestSupport.h"
@@ -69,6 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"StrayArgument", "rec.txt", 2, "unknown option 'rec.txt'"},
         RunCase{"MissingFile", "--replay no-such-recording.txt", 2,
                 "cannot read 'no-such-recording.txt': No such file or directory"},
+        RunCase{"RainGaugeInCentimetres", "--replay r --rain-gauge cm", 2,
+                "--rain-gauge needs mm or in"},
         RunCase{"DirectoryAsFile", "--replay /", 2, "cannot read '/': Is a directory"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -83,6 +86,32 @@ TEST(NimbuloLoggerReplay, WritesTheMultiDayRecordingIntoTheHandCheckedFiles) {
     ASSERT_EQ(Entries("."), Entries(golden / "expected"));
     for (const std::string& file : Entries(".")) {
         EXPECT_EQ(ReadFile(file), ReadFile(golden / "expected" / file)) << file;
+    }
+}
+
+// 127 counts of today's rain: 12.7 mm = 0.50 in from a gauge that counts
+// 0.1 mm, 1.27 in from one that counts 0.01 in; the files keep inches.
+TEST(NimbuloLoggerReplay, AMillimetreRainGaugeCountsTenthsOfAMillimetre) {
+    const std::tuple<const char*, const char*, const char*> runs[] = {
+        {" --rain-gauge mm", "0.50", "P050"},
+        {"", "1.27", "P127"},
+        {" --rain-gauge=in", "1.27", "P127"}};
+    for (const auto& [option, logRain, aprsRain] : runs) {
+        SCOPED_TRACE(option);
+        ScopedWorkDir dir;
+        Record r;
+        r.minuteOfDay = 600;
+        r.rainToday = 127;
+        WriteFile("recording.txt", r.Line() + "\r\n");
+        const LoggerRun run = RunLogger(std::string("--replay recording.txt --year 2002") + option);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string log = ReadFile("OutputData/U2K200212051000.txt");
+        const std::string line = "2002/12/05 10:00\t5.6\t 8\t45.3\t68.2\t29.92\t87.0\t41.5\t";
+        EXPECT_NE(log.find("\r\n" + line + logRain + "\r\n"), std::string::npos) << log;
+        const std::string aprs = ReadFile("wxreportaprs.txt");
+        EXPECT_NE(aprs.find(std::string("180/006g006t045r...p...") + aprsRain + "h87b10132"),
+                  std::string::npos)
+            << aprs;
     }
 }
 
