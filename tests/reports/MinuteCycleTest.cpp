@@ -161,6 +161,9 @@ TEST_F(MinuteCycleTest, UndecodableDayNeverCountsAsAMissedMidnight) {
     EXPECT_EQ(Label(ControlId::kDate), "Wed 04/10/2002");
 }
 
+// The retry opens the day's log under the name it was to have: it used to
+// take the retrying point's minute, a new file name (and so a new fault to
+// report) at every point while the folder stayed unwritable.
 TEST_F(MinuteCycleTest, FailedLogOpenIsRetriedAtTheNextPointAndAnUnwritableReportStopsNothing) {
     pipeline.options().saveData = 1;
     WriteFile("OutputData", "not a directory");
@@ -170,8 +173,9 @@ TEST_F(MinuteCycleTest, FailedLogOpenIsRetriedAtTheNextPointAndAnUnwritableRepor
     EXPECT_EQ(ReadFile("wxreportmixw.txt"), kExampleMixw);
     std::filesystem::remove("OutputData");
     Feed({kDec5, HM(14, 45)});
-    EXPECT_EQ(Entries("OutputData"), std::vector<std::string>{"U2K200212051445.txt"});
-    EXPECT_EQ(Log("U2K200212051445.txt"), kHeader + "2002/12/05 14:45" + kBaseColumns);
+    EXPECT_EQ(Entries("OutputData"), std::vector<std::string>{"U2K200212051437.txt"});
+    EXPECT_EQ(Log("U2K200212051437.txt"), kHeader + "2002/12/05 14:45" + kBaseColumns);
+    EXPECT_EQ(pipeline.fileFaults().failedWrites(), 4);  // the log twice, the APRS report twice
 }
 
 // A minute of -1 is line noise. It used to show "00:-01" and make the next
