@@ -1,9 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LineFileReader.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+
 LineFileReader::LineFileReader(const std::filesystem::path& path) {
     // "rb": reading must never create the file; line ends are handled below.
+    // Opened once and checked through the open file: a FIFO has one writer
+    // to give, and a probe before the real open would take it.
     file_ = std::fopen(path.c_str(), "rb");
+    if (file_ == nullptr) {
+        openError_ = errno;
+        return;
+    }
+    struct stat info;
+    if (::fstat(fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
+        std::fclose(file_);
+        file_ = nullptr;
+        openError_ = EISDIR;
+    }
 }
 
 LineFileReader::~LineFileReader() {

@@ -18,11 +18,14 @@ class LineFileReader {
     LineFileReader& operator=(const LineFileReader&) = delete;
 
     bool IsOpen() const { return file_ != nullptr; }
+    // Why the file could not be opened (an errno; EISDIR for a directory).
+    int openError() const { return openError_; }
     // The next line, NUL-terminated, or nullptr at the end of the file or on a
     // read error. The text stays valid until the next call.
     const char* ReadLine();
 
   private:
     std::FILE* file_ = nullptr;
+    int openError_ = 0;
     char line_[kMaxLine + 1] = {};
 };

@@ -8,7 +8,10 @@ ReplayResult ReplayLines(const std::filesystem::path& path,
                          const std::function<bool()>& stopBefore) {
     ReplayResult result;
     LineFileReader reader(path);
-    if (!reader.IsOpen()) return result;
+    if (!reader.IsOpen()) {
+        result.openError = reader.openError();
+        return result;
+    }
     result.opened = true;
     while (const char* line = reader.ReadLine()) {
         if (stopBefore && stopBefore()) break;

@@ -12,6 +12,7 @@ inline constexpr const char* kTestFilePath = "InputData/InputTestData.txt";
 
 struct ReplayResult {
     bool opened = false;
+    int openError = 0;   // errno when not opened
     long linesRead = 0;  // lines handed to the handler
 };
 

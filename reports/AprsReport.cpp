@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AprsReport.h"
 
-#include "OutputFile.h"
 #include "TextFormat.h"
 
 std::string AprsTemperatureField(int temperature) {
@@ -29,5 +28,5 @@ std::string AprsWeatherLine(const ReportValues& v) {
 
 void AprsReport::Write(const FivePointValues& point) {
     const std::string lines[2] = {point.line, AprsWeatherLine(point.report)};
-    RewriteFile(kAprsReportFile, lines);
+    file_.Replace(lines);
 }

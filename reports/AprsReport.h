@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "FileFaults.h"
 #include "FivePointWriter.h"
+#include "ReportFile.h"
 #include "ReportValues.h"
 
 inline constexpr const char* kAprsReportFile = "wxreportaprs.txt";
@@ -18,5 +20,10 @@ std::string AprsWeatherLine(const ReportValues& values);
 // record line, then the weather line.
 class AprsReport : public FivePointWriter {
   public:
+    explicit AprsReport(FileFaults& faults) : file_(kAprsReportFile, faults) {}
     void Write(const FivePointValues& point) override;
+    void SetBurst(bool burst) override { file_.SetBurst(burst); }
+
+  private:
+    ReportFile file_;
 };

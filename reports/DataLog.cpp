@@ -68,29 +68,52 @@ std::string DataLogLineText(const FivePointValues& s) {
 }
 
 bool DataLog::OpenDataLog(int year, const CalendarDate& date, int minuteOfDay) {
-    logStream_.Close();
     logFileName_ = DataLogFileName(year, date, minuteOfDay);
-    const bool opened = logStream_.Open(logFileName_, OutputFile::Mode::Append);
-    // The header goes in each time, also into a file that exists already.
-    if (opened) logStream_.WriteLine(kDataLogHeader);
     logDatePrefix_ = DataLogDatePrefix(year, date);
     year_ = year;
     date_ = date;
-    if (opened) ++filesOpened_;
-    return opened;
+    return OpenLogFile();
+}
+
+bool DataLog::OpenLogFile() {
+    logStream_.Close();
+    if (!logStream_.Open(logFileName_, OutputFile::Mode::Append)) {
+        faults_.Failed(kDataLogDirectory, logFileName_, logStream_.error());
+        return false;
+    }
+    ++filesOpened_;
+    // The header goes in each time, also into a file that exists already.
+    headerPending_ = !WriteLine(kDataLogHeader);
+    return true;
 }
 
 void DataLog::Write(const FivePointValues& point) {
-    if (!IsOpen() || !IsForDay(point.year, point.date)) {
+    if (!IsForDay(point.year, point.date)) {
         CreateDataLogDirectory();
         OpenDataLog(point.year, point.date, point.minuteOfDay);
+    } else if (!IsOpen()) {
+        // The day's log could not be opened: try the same file again rather
+        // than a new name at every point, which would be a new fault each time.
+        CreateDataLogDirectory();
+        OpenLogFile();
     }
     AppendDataLogLine(point);
 }
 
 bool DataLog::AppendDataLogLine(const FivePointValues& point) {
     if (!logStream_.IsOpen()) return false;
-    return logStream_.WriteLine(logDatePrefix_ + DataLogLineText(point));
+    if (headerPending_ && !WriteLine(kDataLogHeader)) return false;
+    headerPending_ = false;
+    return WriteLine(logDatePrefix_ + DataLogLineText(point));
+}
+
+bool DataLog::WriteLine(std::string_view text) {
+    if (!logStream_.WriteLine(text)) {
+        faults_.Failed(kDataLogDirectory, logFileName_, logStream_.error());
+        return false;
+    }
+    faults_.Succeeded(kDataLogDirectory, logFileName_);
+    return true;
 }
 
 void CreateDataLogDirectory() {

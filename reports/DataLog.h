@@ -4,6 +4,7 @@
 #include <string>
 
 #include "CalendarDate.h"
+#include "FileFaults.h"
 #include "FivePointWriter.h"
 #include "OutputFile.h"
 
@@ -22,21 +23,26 @@ std::string DataLogDatePrefix(int year, const CalendarDate& date);
 std::string DataLogLineText(const FivePointValues& point);
 
 // The tab-separated log of five-minute lines under OutputData, one file per
-// station day (and per start of the program).
+// station day (and per start of the program). A log that cannot be opened or
+// written is tried again at every point; every attempt goes to the faults.
 class DataLog : public FivePointWriter {
   public:
     static constexpr const char* kNotOpen = "NotOpen";
+
+    explicit DataLog(FileFaults& faults) : faults_(faults) {}
 
     // Closes the previous log, opens (appending) the one named after the
     // arguments, writes the header and forms the date prefix. False when the
     // file could not be opened; the name and prefix are taken all the same.
     bool OpenDataLog(int year, const CalendarDate& date, int minuteOfDay);
-    // Appends the point's line. When no log is open for the point's day
-    // (saving was off when it would have been opened, or that open failed),
-    // opens one first rather than lose the line or give it another day's date.
+    // Appends the point's line. When no log was opened for the point's day
+    // (saving was off then), opens one first rather than lose the line or
+    // give it another day's date; when the day's log failed to open, tries
+    // that file again.
     void Write(const FivePointValues& point) override;
-    // Writes the date prefix and the point's line. False when no log is open
-    // or the write failed.
+    // Writes the date prefix and the point's line, after the header if that
+    // did not make it into the file. False when no log is open or the write
+    // failed.
     bool AppendDataLogLine(const FivePointValues& point);
 
     bool IsOpen() const { return logStream_.IsOpen(); }
@@ -49,12 +55,17 @@ class DataLog : public FivePointWriter {
     long filesOpened() const { return filesOpened_; }  // successful opens only
 
   private:
+    bool OpenLogFile();
+    bool WriteLine(std::string_view text);
+
+    FileFaults& faults_;
     std::string logFileName_ = kNotOpen;
     std::string logDatePrefix_;
     OutputFile logStream_;
     int year_ = 0;
     CalendarDate date_{};
     long filesOpened_ = 0;
+    bool headerPending_ = false;
 };
 
 // Makes OutputData when missing; a failure shows when the log cannot be opened.

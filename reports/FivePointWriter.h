@@ -9,4 +9,8 @@ class FivePointWriter {
   public:
     virtual ~FivePointWriter() = default;
     virtual void Write(const FivePointValues& point) = 0;
+    // Points come back to back while true (a replay): a file that is
+    // replaced whole may then skip versions no reader would see, but must
+    // be up to date once the burst ends.
+    virtual void SetBurst(bool /*burst*/) {}
 };

@@ -2,7 +2,6 @@
 #include "MinuteCycle.h"
 
 #include <string>
-#include <utility>
 
 #include "ControlIds.h"
 #include "TextFormat.h"
@@ -10,6 +9,9 @@
 namespace {
 constexpr int kPlotLabelIds[kPlotSeriesCount] = {ControlId::kPlotLabel1, ControlId::kPlotLabel2,
                                                  ControlId::kPlotLabel3};
+
+constexpr int kMinutesPerDay = 24 * 60;
+constexpr int kMaxDayOfYear = 366;
 
 int DaysInYear(int year) {
     return IsLeapYear(year) ? 366 : 365;
@@ -31,9 +33,34 @@ MinuteCycle::MinuteCycle(StationState& state, StationView& view, ChartFeed& char
 void MinuteCycle::RunMinuteCycle(const char* line) {
     const int minute = state_.raw.minuteOfDay;
     const int day = state_.raw.dayOfYear;
+    // Line noise in the clock fields must not move the station clock: a
+    // minute that is no time of day leaves the clock alone, a day that is no
+    // day of the year can neither set up nor change the date.
+    if (minute < 0 || minute >= kMinutesPerDay) return;
+    const bool dayKnown = day >= 1 && day <= kMaxDayOfYear;
+    if (dayKnown) {
+        FollowTheDay(day, minute);
+    } else if (state_.lastMinute < 0) {
+        return;  // nothing to take the date from yet
+    }
     if (state_.lastMinute == minute) return;
+    if (!dayKnown && minute == 0) midnightMissed_ = true;
 
-    if (state_.lastMinute < 0) {
+    state_.lastMinute = minute;
+    view_.SetLabelText(ControlId::kTime, TimeText(minute));
+    if (minute % 5 != 0) return;
+    FiveMinutePoint(line);
+}
+
+// The date part of the cycle, for a record whose day is a day of the year.
+void MinuteCycle::FollowTheDay(int day, int minute) {
+    if (midnightMissed_) {
+        // The midnight record's day was noise: the first good day after it
+        // dates the new day, also within the same minute.
+        DateUpdate(day, minute, true);
+    } else if (state_.lastMinute == minute) {
+        return;
+    } else if (state_.lastMinute < 0) {
         FirstRecordSetUp(day);
         DateUpdate(day, minute, minute == 0);
     } else if (minute == 0) {
@@ -43,11 +70,6 @@ void MinuteCycle::RunMinuteCycle(const char* line) {
         // of lines would carry the previous date.
         DateUpdate(day, minute, true);
     }
-
-    state_.lastMinute = minute;
-    view_.SetLabelText(ControlId::kTime, TimeText(minute));
-    if (minute % 5 != 0) return;
-    FiveMinutePoint(line);
 }
 
 void MinuteCycle::FirstRecordSetUp(int day) {
@@ -59,9 +81,7 @@ void MinuteCycle::FirstRecordSetUp(int day) {
 }
 
 int MinuteCycle::SetUpYear() {
-    const bool first = !std::exchange(setUpDone_, true);
-    if (!startYear_) return today_().year;
-    return first ? *startYear_ : state_.currentYear;
+    return startYear_ ? *startYear_ : today_().year;
 }
 
 bool MinuteCycle::IsMissedMidnight(int day) const {
@@ -72,6 +92,7 @@ bool MinuteCycle::IsMissedMidnight(int day) const {
 
 void MinuteCycle::DateUpdate(int day, int minute, bool takeRecordDay) {
     ++dateUpdates_;
+    midnightMissed_ = false;
     if (day == 1 && state_.currentDate.day != 1) {
         ++state_.currentYear;
         state_.currentDate.FromDayOfYear(1, state_.currentYear);

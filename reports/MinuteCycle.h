@@ -34,9 +34,8 @@ class MinuteCycle {
                 const ProcessingOptions& options, DataLog& dataLog, const Writers& fileWriters,
                 const Writers& liveOutputs, Clock today);
 
-    // A replay of a recording made in another year: the first set-up takes
-    // this year instead of the computer's; a later one (after a record whose
-    // minute did not decode) keeps the year the station clock has reached.
+    // A replay of a recording made in another year: the set-up takes this
+    // year instead of the computer's.
     void SetStartYear(int year) { startYear_ = year; }
 
     void RunMinuteCycle(const char* line);
@@ -48,6 +47,7 @@ class MinuteCycle {
     long dateUpdates() const { return dateUpdates_; }
 
   private:
+    void FollowTheDay(int day, int minute);
     void FirstRecordSetUp(int day);
     int SetUpYear();
     bool IsMissedMidnight(int day) const;
@@ -64,11 +64,13 @@ class MinuteCycle {
     const Writers& liveOutputs_;
     Clock today_;
     std::optional<int> startYear_;
-    bool setUpDone_ = false;
+    // A midnight passed with a day field that was noise; the next good day
+    // makes the date update it missed.
+    bool midnightMissed_ = false;
 
     std::array<int32_t, kPlotSeriesCount> plotValues_{};
-    // The station's day of the year that currentDate was last set from;
-    // 0 while unknown (no record yet, or an undecodable day field).
+    // The station's day of the year that currentDate was last set from; 0
+    // before the set-up.
     int stationDay_ = 0;
 
     long fiveMinutePoints_ = 0;

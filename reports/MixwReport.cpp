@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MixwReport.h"
 
-#include "OutputFile.h"
 #include "RecordFormat.h"
 #include "TextFormat.h"
 
@@ -20,6 +19,5 @@ std::array<std::string, 6> MixwReportLines(const ReportValues& v, int minuteOfDa
 }
 
 void MixwReport::Write(const FivePointValues& point) {
-    RewriteFile(kMixwReportFile,
-                MixwReportLines(point.report, point.minuteOfDay, point.compassIndex));
+    file_.Replace(MixwReportLines(point.report, point.minuteOfDay, point.compassIndex));
 }

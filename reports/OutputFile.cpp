@@ -2,7 +2,6 @@
 #include "OutputFile.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -15,18 +14,10 @@ OutputFile::~OutputFile() {
 
 bool OutputFile::Open(const std::filesystem::path& path, Mode mode) {
     Close();
-    // A rewrite does not truncate on open: it writes over the old bytes and
-    // cuts the rest at Close. Truncating a file to zero and rewriting it makes
-    // ext4 force the data to disk at close (about 0.2 ms a file), which would
-    // dominate a replay that rewrites two reports every five minutes of data.
     int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
-    if (mode == Mode::Append) flags |= O_APPEND;
+    flags |= mode == Mode::Append ? O_APPEND : O_EXCL | O_NOFOLLOW;
     fd_ = ::open(path.c_str(), flags, 0666);
-    mode_ = mode;
-    written_ = 0;
-    oldSize_ = 0;
-    struct stat info;
-    if (fd_ >= 0 && mode == Mode::Rewrite && ::fstat(fd_, &info) == 0) oldSize_ = info.st_size;
+    if (fd_ < 0) error_ = errno;
     return fd_ >= 0;
 }
 
@@ -56,15 +47,22 @@ bool OutputFile::WriteLines(std::span<const std::string> texts) {
 }
 
 bool OutputFile::WriteAll(iovec* parts, int count) {
-    if (fd_ < 0) return false;
+    if (fd_ < 0) {
+        error_ = EBADF;
+        return false;
+    }
+    std::size_t written = 0;
     while (count > 0) {
         const ssize_t n = ::writev(fd_, parts, count);
-        if (n < 0) {
-            if (errno == EINTR) continue;
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error_ = n < 0 ? errno : EIO;
+            CutBack(written);
             return false;
         }
-        written_ += n;
-        // A short write: go on from where the system stopped.
+        written += n;
+        // A short write (a full disk, a file size limit): go on from where
+        // the system stopped; the next call says why it stopped.
         std::size_t done = static_cast<std::size_t>(n);
         while (count > 0 && done >= parts->iov_len) {
             done -= parts->iov_len;
@@ -79,21 +77,39 @@ bool OutputFile::WriteAll(iovec* parts, int count) {
     return true;
 }
 
-void OutputFile::Close() {
-    if (fd_ < 0) return;
-    // Only a longer old content leaves a tail to cut.
-    if (mode_ == Mode::Rewrite && oldSize_ > written_) {
-        while (::ftruncate(fd_, written_) != 0 && errno == EINTR) {
-        }
+void OutputFile::CutBack(std::size_t bytes) {
+    if (bytes == 0) return;
+    const off_t end = ::lseek(fd_, 0, SEEK_END);
+    if (end < static_cast<off_t>(bytes)) return;
+    while (::ftruncate(fd_, end - static_cast<off_t>(bytes)) != 0 && errno == EINTR) {
     }
-    ::close(fd_);
-    fd_ = -1;
 }
 
-bool RewriteFile(const std::filesystem::path& path, std::span<const std::string> lines) {
-    OutputFile file;
-    if (!file.Open(path, OutputFile::Mode::Rewrite)) return false;
-    const bool ok = file.WriteLines(lines);
-    file.Close();
+bool OutputFile::Close() {
+    if (fd_ < 0) return true;
+    const bool ok = ::close(fd_) == 0;
+    if (!ok) error_ = errno;
+    fd_ = -1;
     return ok;
+}
+
+namespace {
+// ".wxreportaprs.txt.tmp" beside "wxreportaprs.txt": hidden, so that programs
+// looking for the report by pattern do not pick it up.
+std::filesystem::path TemporaryPathFor(const std::filesystem::path& path) {
+    return path.parent_path() / ("." + path.filename().string() + ".tmp");
+}
+}  // namespace
+
+int RewriteFile(const std::filesystem::path& path, std::span<const std::string> lines) {
+    const std::filesystem::path temporary = TemporaryPathFor(path);
+    // What a killed run left there, or anything planted there, goes first.
+    ::unlink(temporary.c_str());
+    OutputFile file;
+    bool ok = file.Open(temporary, OutputFile::Mode::New) && file.WriteLines(lines);
+    ok = file.Close() && ok;
+    int error = ok ? 0 : file.error();
+    if (ok && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+    if (error != 0) ::unlink(temporary.c_str());
+    return error;
 }

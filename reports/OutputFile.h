@@ -16,7 +16,7 @@ class OutputFile {
   public:
     enum class Mode {
         Append,  // created when missing; lines go after the existing content
-        Rewrite  // created when missing; the old content is replaced
+        New      // must not exist yet (a symlink in its place is not followed)
     };
 
     OutputFile() = default;
@@ -27,23 +27,28 @@ class OutputFile {
     // Closes any file open before. False when the file cannot be opened.
     bool Open(const std::filesystem::path& path, Mode mode);
     bool IsOpen() const { return fd_ >= 0; }
-    // Writes text and CR LF; false when the file is not open or the write failed.
+    // Writes text and CR LF; false when the file is not open or the write
+    // failed. A line that fails part-way is cut off again, so that the file
+    // holds whole lines only and the next line starts on its own.
     bool WriteLine(std::string_view text);
     // Writes each text with CR LF, all handed to the system in one call: a
-    // small file rewritten whole costs one write instead of one per line.
+    // small file written whole costs one write instead of one per line.
     bool WriteLines(std::span<const std::string> texts);
-    // For Rewrite, cuts the file after the last line written.
-    void Close();
+    // False when the system reports a late write error.
+    bool Close();
+    // The errno of the last failed call.
+    int error() const { return error_; }
 
   private:
     bool WriteAll(iovec* parts, int count);
+    void CutBack(std::size_t bytes);
 
     int fd_ = -1;
-    Mode mode_ = Mode::Append;
-    long long written_ = 0;
-    long long oldSize_ = 0;  // Rewrite: the file's size when opened
+    int error_ = 0;
 };
 
-// Replaces the file's content with these lines. False when it could not be
-// written.
-bool RewriteFile(const std::filesystem::path& path, std::span<const std::string> lines);
+// Replaces the file with one holding these lines: they go to a temporary
+// file in the same folder, which is then renamed over the old one, so a
+// reader finds the old content or the new, never a mix, even if the program
+// dies half-way. Returns 0, or the errno of the step that failed.
+int RewriteFile(const std::filesystem::path& path, std::span<const std::string> lines);

@@ -20,10 +20,23 @@ void StationPipeline::ProcessLine(const char* line) {
     for (RecordListener* listener : listeners_) listener->OnRecord(state_);
 }
 
+// A replay runs its points back to back; the reports are up to date when it
+// returns.
 ReplayResult StationPipeline::TestFileReplay() {
-    return ::TestFileReplay(state_, [this](const char* line) { ProcessLine(line); });
+    SetBurst(true);
+    const ReplayResult result =
+        ::TestFileReplay(state_, [this](const char* line) { ProcessLine(line); });
+    SetBurst(false);
+    return result;
 }
 
 ReplayResult StationPipeline::ReplayFile(const std::filesystem::path& path) {
-    return ReplayLines(path, [this](const char* line) { ProcessLine(line); });
+    SetBurst(true);
+    const ReplayResult result = ReplayLines(path, [this](const char* line) { ProcessLine(line); });
+    SetBurst(false);
+    return result;
+}
+
+void StationPipeline::SetBurst(bool burst) {
+    for (FivePointWriter* writer : fileWriters_) writer->SetBurst(burst);
 }

@@ -8,6 +8,8 @@
 #include "CalendarDate.h"
 #include "ChartFeed.h"
 #include "DataLog.h"
+#include "FileFaultReporter.h"
+#include "FileFaults.h"
 #include "LineAssembler.h"
 #include "MinuteCycle.h"
 #include "MixwReport.h"
@@ -50,6 +52,12 @@ class StationPipeline {
     void AddLiveOutput(FivePointWriter& output) { liveOutputs_.push_back(&output); }
     // See MinuteCycle::SetStartYear.
     void SetStartYear(int year) { cycle_.SetStartYear(year); }
+    // Told when a report or the data log cannot be written, once per file
+    // and cause, and when it is written again; nullptr (the default) for
+    // nobody. The reporter must outlive the pipeline or be reset first.
+    void SetFileFaultReporter(FileFaultReporter* reporter) { faults_.SetReporter(reporter); }
+    // Failed attempts to write a file, counted since construction.
+    const FileFaults& fileFaults() const { return faults_; }
 
     StationState& state() { return state_; }
     const StationState& state() const { return state_; }
@@ -57,11 +65,14 @@ class StationPipeline {
     const DataLog& dataLog() const { return dataLog_; }
 
   private:
+    void SetBurst(bool burst);
+
     StationState state_;
     ProcessingOptions options_;
-    AprsReport aprsReport_;
-    MixwReport mixwReport_;
-    DataLog dataLog_;
+    FileFaults faults_;
+    AprsReport aprsReport_{faults_};
+    MixwReport mixwReport_{faults_};
+    DataLog dataLog_{faults_};
     // The files of the five-minute point, written in this order.
     MinuteCycle::Writers fileWriters_{&aprsReport_, &mixwReport_, &dataLog_};
     MinuteCycle::Writers liveOutputs_;

@@ -78,8 +78,9 @@ BENCHMARK(BM_DataLogLineText);
 void BM_WriteBothReports(benchmark::State& st) {
     ScratchDir dir;
     const FivePointValues point = SomePoint();
-    AprsReport aprs;
-    MixwReport mixw;
+    FileFaults faults;
+    AprsReport aprs(faults);
+    MixwReport mixw(faults);
     for (auto _ : st) {
         aprs.Write(point);
         mixw.Write(point);

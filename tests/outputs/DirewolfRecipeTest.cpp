@@ -12,6 +12,7 @@
 
 #include "../core/TempDir.h"
 #include "AprsReport.h"
+#include "FileFaults.h"
 
 namespace {
 std::string Recipe(const std::filesystem::path& aprsFile) {
@@ -50,7 +51,8 @@ TEST(DirewolfRecipe, TheBeaconCarriesTheWeatherLineOfWxreportaprs) {
     s.rainToday = 0.12;
     s.humidityOutdoor = 87.0;
     s.raw.pressure = 10132;
-    AprsReport().Write(
+    FileFaults faults;
+    AprsReport(faults).Write(
         FivePointValues::FromState(s, "!!0000008C01C5005E27940293035C0190006503580000003C"));
     dir.Write("dw.conf", Recipe(dir.path() / kAprsReportFile));
 

@@ -128,7 +128,27 @@ INSTANTIATE_TEST_SUITE_P(Days, DatedLogs, ::testing::Values(
             {"U2K200204102355.txt 2002/04/10 23:55", "U2K200204110005.txt 2002/04/11 00:05"}},
     LogCase{"SavingOffAndOnTheSameDayKeepsTheLog",
             {{kDec5, HM(14, 37)}, {kDec5, HM(14, 40), false}, {kDec5, HM(14, 45)}}, "Thu 12/05/2002",
-            {"U2K200212051437.txt 2002/12/05 14:45"}}),
+            {"U2K200212051437.txt 2002/12/05 14:45"}},
+    // Noise in the clock fields: day 0 is an undecodable day field, 400 an
+    // impossible day, -1 an undecodable minute, 1440 and 1500 impossible minutes.
+    LogCase{"NoisyMinutesTakeNoPartInTheClock",
+            {{kDec5, HM(14, 37)}, {kDec5, -1}, {kDec5, 1440}, {kDec5, 1500}, {kDec5, HM(14, 40)}},
+            "Thu 12/05/2002", {"U2K200212051437.txt 2002/12/05 14:40"}},
+    LogCase{"NoisyDaysBeforeTheSetUpAreSkipped",
+            {{0, HM(14, 35)}, {400, HM(14, 36)}, {kDec5, HM(14, 37)}, {kDec5, HM(14, 40)}},
+            "Thu 12/05/2002", {"U2K200212051437.txt 2002/12/05 14:40"}},
+    LogCase{"NoisyDayRunsThePointWithTheDateItHas",
+            {{kDec5, HM(14, 37)}, {0, HM(14, 40)}, {400, HM(14, 45)}}, "Thu 12/05/2002",
+            {"U2K200212051437.txt 2002/12/05 14:40", "U2K200212051437.txt 2002/12/05 14:45"}},
+    LogCase{"NoisyDayAtMidnightIsDatedByTheNextGoodDay",
+            {{100, HM(23, 55)}, {400, 0}, {101, 0}, {101, HM(0, 5)}}, "Thu 04/11/2002",
+            {"U2K200204102355.txt 2002/04/10 23:55", "U2K200204102355.txt 2002/04/10 00:00",
+             "U2K200204110000.txt 2002/04/11 00:05"}},
+    LogCase{"NoisyMidnightThenAMissedOneDatesTheDayOnce",
+            {{100, HM(23, 55)}, {0, 0}, {0, HM(0, 1)}, {101, HM(0, 3)}, {101, HM(0, 5)}},
+            "Thu 04/11/2002",
+            {"U2K200204102355.txt 2002/04/10 23:55", "U2K200204102355.txt 2002/04/10 00:00",
+             "U2K200204110003.txt 2002/04/11 00:05"}}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -141,6 +161,9 @@ TEST_F(MinuteCycleTest, UndecodableDayNeverCountsAsAMissedMidnight) {
     EXPECT_EQ(Label(ControlId::kDate), "Wed 04/10/2002");
 }
 
+// The retry opens the day's log under the name it was to have: it used to
+// take the retrying point's minute, a new file name (and so a new fault to
+// report) at every point while the folder stayed unwritable.
 TEST_F(MinuteCycleTest, FailedLogOpenIsRetriedAtTheNextPointAndAnUnwritableReportStopsNothing) {
     pipeline.options().saveData = 1;
     WriteFile("OutputData", "not a directory");
@@ -150,34 +173,43 @@ TEST_F(MinuteCycleTest, FailedLogOpenIsRetriedAtTheNextPointAndAnUnwritableRepor
     EXPECT_EQ(ReadFile("wxreportmixw.txt"), kExampleMixw);
     std::filesystem::remove("OutputData");
     Feed({kDec5, HM(14, 45)});
-    EXPECT_EQ(Entries("OutputData"), std::vector<std::string>{"U2K200212051445.txt"});
-    EXPECT_EQ(Log("U2K200212051445.txt"), kHeader + "2002/12/05 14:45" + kBaseColumns);
+    EXPECT_EQ(Entries("OutputData"), std::vector<std::string>{"U2K200212051437.txt"});
+    EXPECT_EQ(Log("U2K200212051437.txt"), kHeader + "2002/12/05 14:45" + kBaseColumns);
+    EXPECT_EQ(pipeline.fileFaults().failedWrites(), 4);  // the log twice, the APRS report twice
 }
 
-TEST_F(MinuteCycleTest, UndecodableMinuteShowsMinusOneAndRestartsTheSetUpAppendingToTheLog) {
+// A minute of -1 is line noise. It used to show "00:-01" and make the next
+// record run the set-up again, opening the log once more; now the clock
+// ignores it, while its wind still counts towards the gust.
+TEST_F(MinuteCycleTest, UndecodableMinuteLeavesTheClockAloneButRaisesTheGust) {
     pipeline.options().saveData = 1;
     Feed({kDec5, HM(14, 37)});
-    Feed({kDec5, -1});
-    EXPECT_EQ(Label(ControlId::kTime), "00:-01 ");
-    EXPECT_EQ(view.Count("advance"), 0);
+    Record noisy{kDec5, -1};
+    noisy.windSpeed = 300;  // 18.6 mph
+    Feed(noisy);
+    EXPECT_EQ(Label(ControlId::kTime), "14:37 ");
+    EXPECT_EQ(Label(ControlId::kGusts), "18.6");
+    Feed({kDec5, HM(14, 37)});
+    Feed({kDec5, HM(14, 40)});
     EXPECT_EQ(clockReads, 1);
-    Feed({kDec5, HM(14, 37)});  // the same log opened again
-    EXPECT_EQ(clockReads, 2);
-    EXPECT_EQ(Log("U2K200212051437.txt"), kHeader + kHeader);
+    EXPECT_EQ(Log("U2K200212051437.txt"), kHeader + "2002/12/05 14:40" + kBaseColumns);
+    EXPECT_NE(ReadFile("wxreportaprs.txt").find("g019"), std::string::npos);
 }
 
-TEST_F(MinuteCycleTest, AStartYearHoldsForTheFirstSetUpOnlyLaterSetUpsKeepTheStationYear) {
+// Before, an undecodable minute made the next record set up again, which
+// kept the station's year; the clock now ignores such a minute, so the one
+// set-up takes the start year and the day changes carry it on.
+TEST_F(MinuteCycleTest, AStartYearHoldsForTheSetUpAndTheDayChangesCarryItOn) {
     pipeline.options().saveData = 1;
     pipeline.SetStartYear(2002);
     clockYear = 2026;
     Feed({365, HM(23, 55)});
     Feed({1, 0});   // into 2003
-    Feed({1, -1});  // an undecodable minute: the next record sets up again
+    Feed({1, -1});  // noise
     Feed({1, HM(0, 5)});
     EXPECT_EQ(Label(ControlId::kDate), "Wed 01/01/2003");
     EXPECT_EQ(Entries("OutputData"),
-              (std::vector<std::string>{"U2K200212312355.txt", "U2K200301010000.txt",
-                                        "U2K200301010005.txt"}));
+              (std::vector<std::string>{"U2K200212312355.txt", "U2K200301010000.txt"}));
     EXPECT_EQ(clockReads, 0);
 }
 

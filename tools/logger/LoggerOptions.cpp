@@ -95,5 +95,6 @@ std::string LoggerUsage() {
            "  --help         show this text\n"
            "\n"
            "Exit status: 0 on success, 2 for a bad command line or an unreadable FILE,\n"
-           "3 when the device cannot be opened or goes away.\n";
+           "3 when the device cannot be opened or goes away.\n"
+           "Exit status 4: a replay could not write every file (\"failed writes\").\n";
 }

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReplayRun.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <ostream>
@@ -11,20 +9,7 @@
 #include "HeadlessChart.h"
 #include "HeadlessView.h"
 #include "StationPipeline.h"
-
-namespace {
-// Why path cannot be replayed, or empty when it can be read.
-std::string UnreadableReason(const std::filesystem::path& path) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (!std::filesystem::exists(status)) return std::strerror(ENOENT);
-    if (std::filesystem::is_directory(status)) return std::strerror(EISDIR);
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return std::strerror(errno);
-    std::fclose(file);
-    return {};
-}
-}  // namespace
+#include "StreamFaultReporter.h"
 
 void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options) {
     pipeline.options().saveData = 1;
@@ -34,27 +19,28 @@ void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options
 }
 
 int RunReplay(const LoggerOptions& options, std::ostream& out, std::ostream& err) {
-    const std::filesystem::path path = options.replayFile;
-    if (const std::string reason = UnreadableReason(path); !reason.empty()) {
-        err << "nimbulo-logger: cannot read '" << options.replayFile << "': " << reason << "\n";
-        return kExitUsage;
-    }
-
     HeadlessView view;
     HeadlessChart chart;
     StationPipeline pipeline(view, chart);
     SetUpLoggerPipeline(pipeline, options);
+    StreamFaultReporter faultReporter(err, "nimbulo-logger");
+    pipeline.SetFileFaultReporter(&faultReporter);
 
-    const ReplayResult result = pipeline.ReplayFile(path);
+    // The input is opened once, by the replay itself: nothing is written
+    // before it is open, and a FIFO is not opened twice.
+    const ReplayResult result = pipeline.ReplayFile(options.replayFile);
     if (!result.opened) {
-        err << "nimbulo-logger: cannot read '" << options.replayFile << "'\n";
+        err << "nimbulo-logger: cannot read '" << options.replayFile
+            << "': " << std::strerror(result.openError) << "\n";
         return kExitUsage;
     }
     const long accepted = pipeline.state().recordCount;
+    const long failedWrites = pipeline.fileFaults().failedWrites();
     out << "lines read: " << result.linesRead << "\n"
         << "records accepted: " << accepted << "\n"
         << "lines rejected: " << result.linesRead - accepted << "\n"
         << "five-minute points: " << pipeline.cycle().fiveMinutePoints() << "\n"
-        << "log files opened: " << pipeline.dataLog().filesOpened() << "\n";
-    return kExitOk;
+        << "log files opened: " << pipeline.dataLog().filesOpened() << "\n"
+        << "failed writes: " << failedWrites << "\n";
+    return failedWrites == 0 ? kExitOk : kExitWriteFailed;
 }

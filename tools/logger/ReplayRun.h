@@ -7,10 +7,14 @@
 #include "LoggerOptions.h"
 #include "StationPipeline.h"
 
+// A replay that could not write every file it should have.
+inline constexpr int kExitWriteFailed = 4;
+
 // Saving on, and a recording's year when one is given.
 void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options);
 
 // --replay: processes every line of the file with saving on, then prints the
-// summary to out. Returns the exit status; an unreadable file is reported to
-// err before anything is written.
+// summary to out. Files that cannot be written are reported to err as they
+// fail and recover. Returns the exit status: kExitWriteFailed when any write
+// failed; an unreadable file is reported to err before anything is written.
 int RunReplay(const LoggerOptions& options, std::ostream& out, std::ostream& err);

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -115,6 +118,46 @@ TEST(NimbuloLoggerReplay, AMillimetreRainGaugeCountsTenthsOfAMillimetre) {
     }
 }
 
+// Worked out from the recording's README: three logs (set-up, midnight,
+// missed midnight), each tried at its opening and at every point of its day
+// (2 + 4 + 3 attempts), each reported once. The reports do not suffer.
+TEST(NimbuloLoggerReplay, IntoAnUnwritableOutputDataSaysSoOncePerFileAndFails) {
+    ScopedWorkDir dir;
+    WriteFile("OutputData", "a plain file");
+    const fs::path golden = fs::path(NIMBULO_SOURCE_DIR) / "tests/data/multiday";
+    const LoggerRun run =
+        RunLogger("--replay '" + (golden / "recording.txt").string() + "' --year 2002");
+    EXPECT_EQ(run.status, 4);
+    std::string summary = ReadFile(golden / "summary.txt");
+    const std::string counts = "opened: 3\nfailed writes: 0";
+    summary.replace(summary.find(counts), counts.size(), "opened: 0\nfailed writes: 9");
+    EXPECT_EQ(run.out, summary);
+    std::string expectedErr;
+    for (const char* log : {"U2K200212302352", "U2K200212310000", "U2K200301010001"}) {
+        expectedErr += "nimbulo-logger: cannot write 'OutputData/" + std::string(log) +
+                       ".txt': Not a directory\n";
+    }
+    EXPECT_EQ(run.err, expectedErr);
+    EXPECT_EQ(ReadFile("wxreportmixw.txt"), ReadFile(golden / "expected/wxreportmixw.txt"));
+}
+
+// A FIFO has one writer's data to give: the replay must open it only once.
+TEST(NimbuloLoggerReplay, ReadsAFifoToItsEnd) {
+    ScopedWorkDir dir;
+    std::signal(SIGPIPE,
+                SIG_IGN);  // a probe that closes the FIFO again must fail the test, not kill it
+    ASSERT_EQ(::mkfifo("fifo", 0600), 0);
+    LoggerRun run;
+    std::thread logger([&] { run = RunLogger("--replay fifo --year 2002"); });
+    {
+        std::ofstream fifo("fifo", std::ios::binary);  // waits for the logger's open
+        for (int minute = 0; minute < 10; ++minute) fifo << Record{1, minute}.Line() << "\r\n";
+    }
+    logger.join();
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, 14), "lines read: 10");
+}
+
 TEST(NimbuloLoggerReplay, HasNoRecordLimit) {
     ScopedWorkDir dir;
     Record r;
@@ -126,7 +169,7 @@ TEST(NimbuloLoggerReplay, HasNoRecordLimit) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out,
               "lines read: 300005\nrecords accepted: 300005\nlines rejected: 0\n"
-              "five-minute points: 0\nlog files opened: 1\n");
+              "five-minute points: 0\nlog files opened: 1\nfailed writes: 0\n");
 }
 
 }  // namespace
