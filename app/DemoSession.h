@@ -10,7 +10,8 @@
 // a pseudo-terminal, gives the program a settings folder of its own in which
 // COM1 names that terminal, and makes a demo folder the working directory
 // for the files. The user's own settings are not touched. Must run before
-// the Qt application is made, since it sets XDG_CONFIG_HOME. The simulator
+// the first QSettings is made (Qt keeps the first configuration folder it
+// sees), since it sets XDG_CONFIG_HOME. The simulator
 // gets the arguments in NIMBULO_DEMO_SIM_ARGS, else "--speed 60".
 class DemoSession {
   public:

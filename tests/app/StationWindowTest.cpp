@@ -397,17 +397,24 @@ TEST_F(StationWindowTest, AboutOnTheContextMenuShowsTheAboutBox) {
     StationWindow window;
     window.show();
     QStringList seen;  // the menu's entries, then the About box's caption, icon and texts
+    QString folderTip;
+    bool folderFits = false;
     QTimer::singleShot(20, [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
         for (const QAction* action : menu->actions()) seen << action->text();
         OnNextModal(
-            [&seen](QWidget* about) {
+            [&seen, &folderTip, &folderFits](QWidget* about) {
                 seen << about->windowTitle();
                 for (const QLabel* label : about->findChildren<QLabel*>())
                     seen << (label->pixmap().isNull()
-                                 ? label->text()
+                                 ? label->text().section(':', 0, 0)
                                  : QString("icon %1").arg(label->pixmap().width()));
+                // The data folder line names the working folder, whole in its tooltip.
+                const QLabel* folder = about->findChildren<QLabel*>().back();
+                folderTip = folder->toolTip();
+                folderFits =
+                    folder->fontMetrics().horizontalAdvance(folder->text()) <= folder->width();
                 QTest::keyClick(about, Qt::Key_Escape);
             },
             &window);
@@ -418,7 +425,10 @@ TEST_F(StationWindowTest, AboutOnTheContextMenuShowsTheAboutBox) {
                             window.mapToGlobal(QPoint(10, 10)));
     QApplication::sendEvent(&window, &event);
     QTest::qWait(50);
-    EXPECT_EQ(seen, QStringList({"&About", "About Nimbulo", "icon 32", "Nimbulo Version 2.0"}));
+    EXPECT_EQ(seen, QStringList({"&About", "About Nimbulo", "icon 32", "Nimbulo Version 2.0",
+                                 "Data folder"}));
+    EXPECT_EQ(folderTip, "Data folder: " + QDir::currentPath());
+    EXPECT_TRUE(folderFits);
     EXPECT_TRUE(window.isVisible());
 }
 

@@ -8,11 +8,13 @@
 // What the command line asks of nimbulo-logger.
 struct LoggerOptions {
     bool showHelp = false;
+    bool showVersion = false;
     std::string replayFile;            // empty: no replay asked for
     std::optional<int> year;           // stands in for the computer's year
     std::string devicePath;            // --device: read live from this device
     std::optional<int> port;           // --port: read live from this COM number
     bool rainGaugeMillimetre = false;  // --rain-gauge mm: rain fields count 0.1 mm
+    std::string dataDir;  // --data-dir: write the files here; empty: the working folder
 };
 
 struct ParsedOptions {
@@ -25,6 +27,7 @@ struct ParsedOptions {
 // argument or after "=" ("--year 2002", "--year=2002").
 ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args);
 
+// --help: the usage lines, what the program does, every option, the exit statuses.
 std::string LoggerUsage();
 
 inline constexpr int kExitOk = 0;

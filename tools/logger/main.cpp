@@ -1,13 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // nimbulo-logger: the station display's processing without a window, for
 // station computers without a display and for turning recordings into logs.
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "LiveLogging.h"
 #include "LoggerOptions.h"
 #include "ReplayRun.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Works in the data folder, made when missing. The recording and the device
+// are named relative to the folder the program was started in.
+bool EnterDataDir(LoggerOptions& options) {
+    std::error_code code;
+    if (!options.replayFile.empty()) options.replayFile = fs::absolute(options.replayFile).string();
+    if (!options.devicePath.empty()) options.devicePath = fs::absolute(options.devicePath).string();
+    fs::create_directories(options.dataDir, code);
+    if (!code) fs::current_path(options.dataDir, code);
+    if (code) {
+        std::cerr << "nimbulo-logger: cannot work in " << options.dataDir << ": " << code.message()
+                  << "\n";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -16,11 +40,16 @@ int main(int argc, char** argv) {
         std::cerr << "nimbulo-logger: " << parsed.error << "\n\n" << LoggerUsage();
         return kExitUsage;
     }
-    const LoggerOptions& options = parsed.options;
+    LoggerOptions options = parsed.options;
     if (options.showHelp) {
         std::cout << LoggerUsage();
         return kExitOk;
     }
+    if (options.showVersion) {
+        std::cout << "nimbulo-logger " << NIMBULO_VERSION << "\n";
+        return kExitOk;
+    }
+    if (!options.dataDir.empty() && !EnterDataDir(options)) return kExitUsage;
     if (!options.devicePath.empty() || options.port) return RunLive(options, std::cout, std::cerr);
     return RunReplay(options, std::cout, std::cerr);
 }

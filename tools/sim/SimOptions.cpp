@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SimOptions.h"
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -68,10 +69,58 @@ int DayOfYear(int year, int month, int day) {
     return total;
 }
 
+namespace {
+
+// The options, their descriptions and the texts given for them, for parsing
+// and for --help alike. Values are checked after parsing, so each gets the
+// same message.
+struct SimParser {
+    CLI::App app{"", "nimbulo-sim"};
+    std::map<std::string, std::string> values;
+    bool help = false;
+    bool version = false;
+    bool burst = false;
+
+    SimParser() {
+        app.set_help_flag();
+        app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+        app.get_formatter()->column_width(26);
+        app.get_formatter()->label("OPTIONS", "options");
+        app.add_flag("-h,--help", help, "Show this text and exit.");
+        app.add_flag("--version", version, "Show the version and exit.");
+        Valued("--device", "PATH",
+               "Write to this device or file instead of a new\npseudo-terminal.");
+        Valued("--interval", "SECS", "Real time from one record to the next (default 1).");
+        Valued("--speed", "FACTOR",
+               "Station clock speed: 60 makes a station minute per second\n"
+               "(default 1); each record moves the clock interval x speed.");
+        Valued("--baud", "N",
+               "Pace the bytes like a line at N baud (default 2400;\n0: no pacing).");
+        app.add_flag("--burst", burst, "No pacing at all, as fast as the reader takes the bytes.");
+        Valued("--count", "N", "Stop after N records.");
+        Valued("--replay", "FILE",
+               "Send the lines of FILE instead (lines starting with #\n"
+               "and empty lines are skipped).");
+        Valued("--garble", "RATE", "Corrupt each byte with probability RATE (0 to 1).");
+        Valued("--seed", "N", "Random seed of the weather and the garbling (default 1).");
+        Valued("--date", "YYYY-MM-DD", "Station date to start at (default today).");
+        Valued("--time", "HH:MM[:SS]", "Station time to start at (default now).");
+        Valued("--settle", "SECS", "Wait after a reader opens the pseudo-terminal\n(default 1).");
+        Valued("--linger", "SECS",
+               "Keep the pseudo-terminal open after the last record\n"
+               "until the reader closes it or SECS pass (default 2).");
+    }
+
+    void Valued(const std::string& name, const std::string& type, const std::string& text) {
+        app.add_option(name, values[name], text)->type_name(type);
+    }
+};
+
+}  // namespace
+
 bool ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::string& error) {
-    using Setter = std::function<bool(const std::string&)>;
     long number = 0;
-    const std::map<std::string, Setter> valued = {
+    const std::map<std::string, std::function<bool(const std::string&)>> setters = {
         {"--device",
          [&](const std::string& v) {
              o.device = v;
@@ -100,36 +149,20 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::stri
         {"--settle", [&](const std::string& v) { return ParseDouble(v, o.settle, 0); }},
         {"--linger", [&](const std::string& v) { return ParseDouble(v, o.linger, 0); }},
     };
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            o.help = true;
-            continue;
-        }
-        if (arg == "--burst") {
-            o.burst = true;
-            continue;
-        }
-        std::string value;
-        auto eq = arg.find('=');
-        if (eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-            arg = arg.substr(0, eq);
-        }
-        auto it = valued.find(arg);
-        if (it == valued.end()) {
-            error = "unknown option " + arg;
-            return false;
-        }
-        if (eq == std::string::npos) {
-            if (i + 1 >= argc) {
-                error = arg + " needs a value";
-                return false;
-            }
-            value = argv[++i];
-        }
-        if (!it->second(value)) {
-            error = "bad value for " + arg + ": " + value;
+    SimParser p;
+    try {
+        p.app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        error = e.what();
+        return false;
+    }
+    o.help = p.help;
+    o.version = p.version;
+    o.burst = p.burst;
+    for (const auto& [name, set] : setters) {
+        if (p.app.count(name) == 0) continue;
+        if (!set(p.values[name])) {
+            error = "bad value for " + name + ": " + p.values[name];
             return false;
         }
     }
@@ -137,27 +170,12 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::stri
     return true;
 }
 
-const char* SimUsage() {
-    return "Usage: nimbulo-sim [options]\n"
-           "Sends Ultimeter 2000 data-logger records (\"!!\" + 48 hex digits + CR LF) with\n"
-           "simulated weather to a new pseudo-terminal (its path is printed first) or to\n"
-           "a device or file.\n"
-           "\n"
-           "  --device PATH     write to this device or file instead of a new pseudo-terminal\n"
-           "  --interval SECS   real time from one record to the next (default 1)\n"
-           "  --speed FACTOR    station clock speed: 60 makes a station minute per second\n"
-           "                    (default 1); each record moves the clock interval x speed\n"
-           "  --baud N          pace the bytes like a line at N baud (default 2400; 0: no pacing)\n"
-           "  --burst           no pacing at all, as fast as the reader takes the bytes\n"
-           "  --count N         stop after N records\n"
-           "  --replay FILE     send the lines of FILE instead (lines starting with # and\n"
-           "                    empty lines are skipped)\n"
-           "  --garble RATE     corrupt each byte with probability RATE (0 to 1)\n"
-           "  --seed N          random seed of the weather and the garbling (default 1)\n"
-           "  --date YYYY-MM-DD station date to start at (default today)\n"
-           "  --time HH:MM[:SS] station time to start at (default now)\n"
-           "  --settle SECS     wait after a reader opens the pseudo-terminal (default 1)\n"
-           "  --linger SECS     keep the pseudo-terminal open after the last record until\n"
-           "                    the reader closes it or SECS pass (default 2)\n"
-           "  --help            show this text\n";
+std::string SimUsage() {
+    // CLI11's text starts with the usage line; what the program does follows it.
+    std::string text = SimParser().app.help();
+    text.insert(text.find('\n') + 1,
+                "\nSends Ultimeter 2000 data-logger records (\"!!\" + 48 hex digits + CR LF) with\n"
+                "simulated weather to a new pseudo-terminal (its path is printed first) or to\n"
+                "a device or file.\n");
+    return text;
 }

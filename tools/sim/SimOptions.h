@@ -21,6 +21,7 @@ struct SimOptions {
     double settle = 1.0;  // seconds between a reader opening the pty and the first record
     double linger = 2.0;  // seconds to keep the pty open after the last record
     bool help = false;
+    bool version = false;
 };
 
 // Parses the command line; false with a message for a bad option or value.
@@ -29,4 +30,5 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions& options, std
 // 0-based day of the year of a calendar date; -1 for an impossible date.
 int DayOfYear(int year, int month, int day);
 
-const char* SimUsage();
+// --help: the usage line, what the program does and every option.
+std::string SimUsage();

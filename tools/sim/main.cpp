@@ -65,11 +65,15 @@ int main(int argc, char** argv) {
     SimOptions options;
     std::string error;
     if (!ParseSimOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "nimbulo-sim: %s\n\n%s", error.c_str(), SimUsage());
+        std::fprintf(stderr, "nimbulo-sim: %s\n\n%s", error.c_str(), SimUsage().c_str());
         return 2;
     }
     if (options.help) {
-        std::fputs(SimUsage(), stdout);
+        std::fputs(SimUsage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("nimbulo-sim %s\n", NIMBULO_VERSION);
         return 0;
     }
     struct sigaction action {};

@@ -6,6 +6,9 @@
 // again only when the artwork changes:
 //   nimbulo-artwork app/resources [sheet.png]
 // The optional sheet shows everything enlarged on the button blue, for review.
+// The application icon at the sizes of the desktop's icon theme, committed
+// under packaging/icons:
+//   nimbulo-artwork --app-icons packaging/icons
 
 #include <QDir>
 #include <QGuiApplication>
@@ -14,6 +17,7 @@
 #include <QPainterPath>
 #include <QtMath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -239,10 +243,12 @@ void DrawAppIcon(QPainter& p) {
     p.drawLine(QPointF(7, 27), QPointF(25, 27));
 }
 
-QImage Icon(const std::function<void(QPainter&)>& draw) {
-    QImage image = NewImage(32);
+// Icons are drawn on a 32 x 32 grid; other sizes scale the drawing.
+QImage Icon(const std::function<void(QPainter&)>& draw, int size = 32) {
+    QImage image = NewImage(size);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
     draw(p);
     return image;
 }
@@ -321,12 +327,29 @@ QImage ContactSheet(const std::vector<Artwork>& all) {
 
 }  // namespace
 
+// nimbulo-<size>.png for each size of the hicolor icon theme.
+int WriteAppIcons(const QDir& out) {
+    out.mkpath(".");
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString file = out.filePath(QString("nimbulo-%1.png").arg(size));
+        if (!Icon(DrawAppIcon, size).save(file)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: nimbulo-artwork RESOURCE_DIR [SHEET.png]\n");
+    if (argc < 2 || (std::strcmp(argv[1], "--app-icons") == 0 && argc != 3)) {
+        std::fprintf(stderr,
+                     "Usage: nimbulo-artwork RESOURCE_DIR [SHEET.png]\n"
+                     "       nimbulo-artwork --app-icons DIR\n");
         return 2;
     }
+    if (std::strcmp(argv[1], "--app-icons") == 0)
+        return WriteAppIcons(QDir(QString::fromLocal8Bit(argv[2])));
     const QDir out(QString::fromLocal8Bit(argv[1]));
     out.mkpath("compass");
     out.mkpath("icons");
