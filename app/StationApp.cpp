@@ -2,8 +2,8 @@
 #include "StationApp.h"
 
 #include <QCoreApplication>
+#include <memory>
 
-#include "HelpWindow.h"
 #include "SettingsLocation.h"
 #include "StationWindow.h"
 #include "VersionInfo.h"
@@ -20,17 +20,8 @@ void StationApp::SetUpApplication() {
 int StationApp::Run() {
     SetUpApplication();
     auto window = std::make_unique<StationWindow>();
-    connect(window.get(), &StationWindow::HelpRequested, this, &StationApp::ShowHelp);
     window->exec();
     // Destroying the window stops the serial port's monitor thread first.
     window.reset();
-    help_.reset();
     return 0;
-}
-
-void StationApp::ShowHelp() {
-    if (!help_) help_ = std::make_unique<HelpWindow>();
-    help_->show();
-    help_->raise();
-    help_->activateWindow();
 }

@@ -102,6 +102,7 @@ StationWindow::StationWindow(QWidget* parent)
     portBridge_.SetPortEventHandler(
         [this](int param, int port) { return OnPortEvent(param, port); });
     portBridge_.SetErrorPresenter(&ShowPortErrorBox);
+    pipeline_.SetFileFaultReporter(&fileFaults_);
     LoadSettings();
     chart_.AddSeries(kRed, 100, 0);
     chart_.AddSeries(kGreen, 100, 0);

@@ -12,6 +12,7 @@
 
 #include "ChartFeed.h"
 #include "DialogBuilder.h"
+#include "FileFaultBox.h"
 #include "IconButton.h"
 #include "LineChartCtrl.h"
 #include "QtPortBridge.h"
@@ -70,6 +71,7 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
 
     StationPipeline& pipeline() { return pipeline_; }
     QtPortBridge& portBridge() { return portBridge_; }
+    FileFaultBox& fileFaults() { return fileFaults_; }
     SerialPort& serialPort() { return serialPort_; }
     LineChartCtrl& chart() { return chart_; }
     QWidget* Control(int id) const { return controls_.Control(id); }
@@ -78,11 +80,6 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     const QString& CompassPictureName() const { return compassName_; }
     // The user guide, once the Help button has opened it.
     HelpWindow* helpWindow() const { return help_; }
-
-  signals:
-    // Not emitted: the window shows its own guide (ShowHelp), because a help
-    // window that is not its child is blocked while it runs modally.
-    void HelpRequested();
 
   public slots:
     void reject() override;
@@ -116,6 +113,8 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     QElapsedTimer pumpClock_;
     HelpWindow* help_ = nullptr;  // a child window, made on first use
     SettingsStore settingsStore_;
+    // Before the pipeline that reports to it, so that it outlives it.
+    FileFaultBox fileFaults_;
     StationPipeline pipeline_;
     // The port goes first when the window goes away: its monitor thread hands
     // over to the bridge and the processing path above, which must outlive it.

@@ -352,6 +352,30 @@ TEST_F(StationWindowTest, ReplayWithFourPlotItemsAndSaveDataPlotsTheFirstThreeAn
     EXPECT_EQ(TestSupport::ReadAll("wxreportmixw.txt").substr(0, 12), "[wxreport]\r\n");
 }
 
+TEST_F(StationWindowTest, AFileFaultAndItsEndEachShowABoxOnceTheRecordIsDone) {
+    Store("Settings/SaveStatus", 1);
+    StationWindow window;
+    QStringList shown;
+    window.fileFaults().SetPresenter(
+        [&](const QString& caption, const QString& text, bool) { shown << caption + ": " + text; });
+    std::ofstream("OutputData") << "a plain file";
+    Replay(window, {kRecord1440});
+    EXPECT_TRUE(shown.isEmpty());  // not inside the processing
+    QCoreApplication::processEvents();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith("Application Error: Cannot write OutputData/U2K"))
+        << shown[0].toStdString();
+    EXPECT_TRUE(shown[0].contains("1440.txt:\nNot a directory\n")) << shown[0].toStdString();
+
+    QFile::remove("OutputData");
+    Replay(window,
+           {TestSupport::Record({100, 64, 453, 1234, 10132, 682, 870, 415, 99, 885, 12, 90})});
+    QCoreApplication::processEvents();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[1].startsWith("Nimbulo: OutputData/U2K")) << shown[1].toStdString();
+    EXPECT_TRUE(shown[1].endsWith(" is written again.")) << shown[1].toStdString();
+}
+
 std::string FrameTitles(const StationWindow& window) {
     QStringList titles;
     for (const GroupFrame* frame : window.findChildren<GroupFrame*>()) titles << frame->title();

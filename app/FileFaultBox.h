@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+#include "FileFaultReporter.h"
+
+// The window's side of file faults: a report or the data log that cannot be
+// written is shown in the "Application Error" box, and its return in a box of
+// its own. The boxes are put off until the record that met the fault has
+// been processed, so a fault never holds up the files that follow it.
+class FileFaultBox : public QObject, public FileFaultReporter {
+    Q_OBJECT
+  public:
+    // caption, text and whether it is an error; shows a modal box by default.
+    using Presenter = std::function<void(const QString&, const QString&, bool)>;
+
+    explicit FileFaultBox(QObject* parent = nullptr);
+    void SetPresenter(Presenter presenter) { present_ = std::move(presenter); }
+
+    void Report(const std::string& file, const std::string& cause) override;
+    void Recovered(const std::string& file) override;
+
+    static QString FaultText(const std::string& file, const std::string& cause);
+    static QString RecoveredText(const std::string& file);
+
+  private:
+    void Present(const QString& caption, const QString& text, bool error);
+
+    Presenter present_;
+};
