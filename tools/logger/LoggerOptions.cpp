@@ -4,7 +4,8 @@
 #include <charconv>
 
 namespace {
-bool ParseYear(const std::string& text, int& year) {
+// A whole number from 1 to 9999: a year, or seconds.
+bool ParseFrom1To9999(const std::string& text, int& year) {
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, year);
     return ec == std::errc() && ptr == end && !text.empty() && text[0] != '-' && year >= 1 &&
@@ -38,7 +39,7 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
         } else if (name == "--year") {
             const auto text = value();
             int year = 0;
-            if (!text || !ParseYear(*text, year)) {
+            if (!text || !ParseFrom1To9999(*text, year)) {
                 return {options, "--year needs a year from 1 to 9999"};
             }
             options.year = year;
@@ -52,6 +53,15 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
                 return {options, "--port needs a COM number from 1 to 4"};
             }
             options.port = (*text)[0] - '0';
+        } else if (name == "--no-retry") {
+            options.noRetry = true;
+        } else if (name == "--stale-after") {
+            const auto text = value();
+            int seconds = 0;
+            if (!text || !ParseFrom1To9999(*text, seconds)) {
+                return {options, "--stale-after needs a number of seconds from 1 to 9999"};
+            }
+            options.staleAfterSeconds = seconds;
         } else {
             return {options, "unknown option '" + args[i] + "'"};
         }
@@ -69,7 +79,8 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
 
 std::string LoggerUsage() {
     return "Usage: nimbulo-logger --replay FILE [--year YYYY]\n"
-           "       nimbulo-logger --device PATH | --port N [--year YYYY]\n"
+           "       nimbulo-logger --device PATH | --port N [--year YYYY] [--no-retry]\n"
+           "                      [--stale-after S]\n"
            "       nimbulo-logger --help\n"
            "\n"
            "Runs the weather-station processing without a window and writes what the\n"
@@ -82,10 +93,15 @@ std::string LoggerUsage() {
            "                 until SIGINT or SIGTERM, then print a summary\n"
            "  --port N       the same for COM N (1 to 4): the device set as Ports/COMN\n"
            "                 in the station display's settings, else /dev/ttyS<N-1>\n"
+           "  --no-retry     end with status 3 when the device cannot be opened or goes\n"
+           "                 away; without it the logger tries the device again every\n"
+           "                 2 s for a minute, then every 30 s, and goes on logging\n"
+           "  --stale-after S  call the link silent after S seconds without a record\n"
+           "                 (default 10); each change of the link is one line on stderr\n"
            "  --year YYYY    take YYYY as the year where the computer's clock would\n"
            "                 be read, so a recording from another year gets its dates\n"
            "  --help         show this text\n"
            "\n"
            "Exit status: 0 on success, 2 for a bad command line or an unreadable FILE,\n"
-           "3 when the device cannot be opened or goes away.\n";
+           "3 with --no-retry when the device cannot be opened or goes away.\n";
 }

@@ -8,10 +8,12 @@
 // What the command line asks of nimbulo-logger.
 struct LoggerOptions {
     bool showHelp = false;
-    std::string replayFile;   // empty: no replay asked for
-    std::optional<int> year;  // stands in for the computer's year
-    std::string devicePath;   // --device: read live from this device
-    std::optional<int> port;  // --port: read live from this COM number
+    std::string replayFile;      // empty: no replay asked for
+    std::optional<int> year;     // stands in for the computer's year
+    std::string devicePath;      // --device: read live from this device
+    std::optional<int> port;     // --port: read live from this COM number
+    bool noRetry = false;        // --no-retry: end at a lost or missing device
+    int staleAfterSeconds = 10;  // --stale-after: seconds without a record to call it silent
 };
 
 struct ParsedOptions {
