@@ -14,6 +14,7 @@
 #include "DialogBuilder.h"
 #include "IconButton.h"
 #include "LineChartCtrl.h"
+#include "LinkWatch.h"
 #include "QtPortBridge.h"
 #include "SerialPort.h"
 #include "SettingsStore.h"
@@ -68,6 +69,7 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     StationPipeline& pipeline() { return pipeline_; }
     QtPortBridge& portBridge() { return portBridge_; }
     SerialPort& serialPort() { return serialPort_; }
+    const LinkWatch& link() const { return link_; }
     LineChartCtrl& chart() { return chart_; }
     QWidget* Control(int id) const { return controls_.Control(id); }
     IconButton* Button(int id) const;
@@ -91,6 +93,9 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     void SetUpPlotLabels();
     void SetUpButtons();
     void LoadCompassPictures();
+    void OnLinkChange(PortLink change, int port, const QString& device);
+    // The title and the readings' colour tell what the link is doing.
+    void ShowLinkState();
 
     IconButton readButton_;
     IconButton testButton_;
@@ -107,6 +112,8 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     QElapsedTimer pumpClock_;
     SettingsStore settingsStore_;
     StationPipeline pipeline_;
+    LinkWatch link_;
+    QString title_;
     // The port goes first when the window goes away: its monitor thread hands
     // over to the bridge and the processing path above, which must outlive it.
     QtPortBridge portBridge_;
