@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 
+#include "ExitSignals.h"
 #include "HelpWindow.h"
 #include "SettingsLocation.h"
 #include "StationWindow.h"
@@ -21,6 +22,11 @@ int StationApp::Run() {
     SetUpApplication();
     auto window = std::make_unique<StationWindow>();
     connect(window.get(), &StationWindow::HelpRequested, this, &StationApp::ShowHelp);
+    // A signal ends every modal loop, an error box on top of the window
+    // included, and the program then ends as after the close box: the port
+    // stops, the files close, the settings stay as they were stored.
+    ExitSignals exitSignals;
+    connect(&exitSignals, &ExitSignals::Received, this, [] { QCoreApplication::exit(0); });
     window->exec();
     // Destroying the window stops the serial port's monitor thread first.
     window.reset();
