@@ -16,17 +16,12 @@
 #include <string>
 #include <thread>
 
+#include "ToolRunner.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    for (auto deadline = std::chrono::steady_clock::now() + limit; !done();
-         std::this_thread::sleep_for(20ms))
-        if (std::chrono::steady_clock::now() > deadline) return false;
-    return true;
-}
 
 std::string ReadText(const fs::path& path) {
     std::ostringstream text;

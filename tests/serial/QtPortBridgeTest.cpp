@@ -129,35 +129,6 @@ TEST_F(BridgeOnPty, AMonitorReportIsShownOnTheBridgesThreadButNotWhenAStopOverta
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
 }
 
-// The link's changes reach the bridge's thread in order: a failed open there
-// at once, the opening of the device from the monitor thread when it appears.
-TEST_F(BridgeOnPty, LinkChangesAndTheOpenFailureArriveOnTheBridgesThread) {
-    std::vector<std::pair<PortLink, QString>> links;
-    bridge.SetLinkHandler([&](PortLink change, int port, const QString& path) {
-        EXPECT_EQ(port, 3);
-        links.emplace_back(change, path);
-    });
-    port.SetRetrySchedule({true, std::chrono::milliseconds(20), std::chrono::seconds(60),
-                           std::chrono::milliseconds(20)});
-    char folder[] = "/tmp/nimbulo-bridge-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    device = std::string(folder) + "/ttyUSB0";
-    bridge.OpenAndMonitor(port, 3);
-    EXPECT_EQ(port.lastOpenError(), ENOENT);
-    EXPECT_EQ(owner.Errors(),
-              std::vector<std::string>{"Application Error|WARNING:  COM3 (" + device +
-                                       ") cannot be opened: " + std::string(std::strerror(ENOENT)) +
-                                       "\nIs the adapter plugged in?\n"});
-    ASSERT_EQ(symlink(pty.slavePath.c_str(), device.c_str()), 0);  // plugged in
-    ASSERT_TRUE(PumpUntil([&] { return links.size() == 2; }));
-    port.StopMonitor();
-    unlink(device.c_str());
-    rmdir(folder);
-    const QString path = QString::fromStdString(device);
-    EXPECT_EQ(links, (std::vector<std::pair<PortLink, QString>>{{PortLink::OpenFailed, path},
-                                                                {PortLink::Opened, path}}));
-}
-
 TEST_F(BridgeOnPty, ASetUpFailureOnTheBridgesOwnThreadIsShownAtOnceWithoutADeadlock) {
     char path[] = "/tmp/nimbulo-bridge-XXXXXX";
     close(mkstemp(path));

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <termios.h>
 
-#include <cerrno>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -161,31 +159,6 @@ TEST_F(SerialPortOnReplugs, ADeviceBackAtTheSamePathIsReopenedAndReadWithoutFurt
     EXPECT_EQ(owner.Links(), "OLOLOLO");
     EXPECT_EQ(owner.LinkDevice(), link);
     EXPECT_EQ(owner.Errors().size(), 2u);
-}
-
-TEST_F(SerialPortOnReplugs, AMissingDeviceIsReportedOnceWithItsPathAndOpenedWhenItAppears) {
-    EXPECT_FALSE(Start());
-    ASSERT_TRUE(port.StartMonitor());
-    std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(owner.Links(), "F");
-    Plug();
-    ASSERT_TRUE(owner.WaitFor('O', 1));
-    ASSERT_TRUE(pty->Write("!"));
-    ASSERT_TRUE(owner.WaitFor('C', 1));
-    EXPECT_EQ(owner.Errors(),
-              std::vector<std::string>{"Application Error|WARNING:  COM2 (" + link +
-                                       ") cannot be opened: " + std::strerror(ENOENT) +
-                                       "\nIs the adapter plugged in?\n"});
-}
-
-// A directory where the device should be fails to open with a reason of its
-// own and no hint.
-TEST_F(SerialPortOnReplugs, ADeviceThatCannotBeATerminalGivesTheSystemsReasonAlone) {
-    std::filesystem::create_directory(link);
-    EXPECT_FALSE(Start());
-    EXPECT_EQ(owner.Errors(),
-              std::vector<std::string>{"Application Error|WARNING:  COM2 (" + link +
-                                       ") cannot be opened: " + std::strerror(EISDIR) + "\n"});
 }
 
 }  // namespace

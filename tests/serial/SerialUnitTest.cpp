@@ -25,7 +25,7 @@ using namespace std::chrono_literals;
 // whose read then ends with readOutcome and error 5.
 class FakeSerialDevice : public SerialDevice {
   public:
-    // Locked by the steps; the test takes it to change or read these while a monitor runs.
+    // Locked by the steps, which the monitor thread runs too when it loses the device.
     std::mutex mutex;
     std::map<std::string, int> failures;
     std::vector<std::string> log;
@@ -179,29 +179,6 @@ TEST(RetrySchedule, TriesEveryTwoSecondsForAMinuteThenEveryThirtyOrNever) {
     EXPECT_EQ(schedule.DelayAfter(milliseconds(59999)), milliseconds(2000));
     EXPECT_EQ(schedule.DelayAfter(milliseconds(60000)), milliseconds(30000));
     EXPECT_FALSE(RetrySchedule::Never().enabled);
-}
-
-// A device that opens only at the third try: the failure is reported once,
-// the retries are silent, and the opening reaches the owner.
-TEST(SerialPortMonitor, RetriesAFailedOpenQuietlyUntilTheDeviceOpens) {
-    Rig rig;
-    rig.port.SetRetrySchedule({true, 5ms, 1000ms, 5ms});
-    rig.device->failures["Open"] = ENOENT;
-    ASSERT_FALSE(rig.Open(1));
-    ASSERT_TRUE(rig.port.StartMonitor());
-    auto opens = [&] {
-        std::lock_guard<std::mutex> lock(rig.device->mutex);
-        return std::ranges::count(rig.device->log, std::string("Open"));
-    };
-    while (opens() < 3) std::this_thread::sleep_for(1ms);
-    {
-        std::lock_guard<std::mutex> lock(rig.device->mutex);
-        rig.device->failures.erase("Open");
-    }
-    ASSERT_TRUE(rig.owner.WaitFor('O', 1));
-    rig.port.StopMonitor();
-    EXPECT_EQ(rig.owner.Links(), "FO");
-    EXPECT_EQ(rig.owner.Kinds(), "R");
 }
 
 TEST(SerialPortMonitor, AFailedReadIsReportedOnceHandsNothingOverAndTheDeviceCountsAsLost) {
