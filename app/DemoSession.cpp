@@ -125,10 +125,12 @@ bool DemoSession::LaunchSimulator(const std::string& simulator) {
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
+    const pid_t parent = getpid();
     simulator_ = fork();
     if (simulator_ == 0) {
-        // The simulator ends with the program, even one that is killed.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        // The simulator ends with the window however the window ends, killed
+        // included; a parent gone before this line counts too.
+        if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) _exit(126);
         dup2(logFd, STDOUT_FILENO);
         dup2(logFd, STDERR_FILENO);
         execv(argv[0], argv.data());

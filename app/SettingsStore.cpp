@@ -2,6 +2,7 @@
 #include "SettingsStore.h"
 
 #include <QSettings>
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -54,6 +55,7 @@ StationSettings SettingsStore::Load() const {
         ReadInt(settings, "RainGauge", UnitSettings::kGaugeHundredthInch);
     loaded.x = ReadInt(settings, "x", -1);
     loaded.y = ReadInt(settings, "y", -1);
+    loaded.staleAfterSeconds = std::max(1, ReadInt(settings, "StaleAfter", 10));
     return loaded;
 }
 

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <memory>
 
+#include "ExitSignals.h"
 #include "SettingsLocation.h"
 #include "StationWindow.h"
 #include "VersionInfo.h"
@@ -19,6 +20,13 @@ void StationApp::SetUpApplication() {
 
 int StationApp::Run() {
     SetUpApplication();
+    // A signal ends every modal loop, an error box on top of the window
+    // included, and the program then ends as after the close box: the port
+    // stops, the files close, the settings stay as they were stored. Caught
+    // from here on, so one that comes while the window is built waits for
+    // its loop.
+    ExitSignals exitSignals;
+    connect(&exitSignals, &ExitSignals::Received, this, [] { QCoreApplication::exit(0); });
     auto window = std::make_unique<StationWindow>();
     window->exec();
     // Destroying the window stops the serial port's monitor thread first.

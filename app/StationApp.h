@@ -4,9 +4,9 @@
 #include <QObject>
 
 // The application: names the settings' organisation, runs the main window
-// modally and ends when it closes. The settings' application name is left to
-// Qt, which takes the program's file name, so a copy under another name keeps
-// settings of its own.
+// modally and ends when it closes or at SIGTERM, SIGINT or SIGHUP. The
+// settings' application name is left to Qt, which takes the program's file
+// name, so a copy under another name keeps settings of its own.
 class StationApp : public QObject {
     Q_OBJECT
 

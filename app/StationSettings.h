@@ -11,4 +11,7 @@ struct StationSettings {
     ProcessingOptions processing;
     int32_t x = -1;  // window position; negative: none stored
     int32_t y = -1;
+    // Seconds without a record before the link counts as silent ("StaleAfter",
+    // read but never written: it has no place in the Options dialog).
+    int32_t staleAfterSeconds = 10;
 };

@@ -93,6 +93,7 @@ StationWindow::StationWindow(QWidget* parent)
             labelsById_[id - kFirstLabelId] = label;
     LoadCompassPictures();
     compassName_ = QString::fromLatin1(kCompassRoseName);
+    title_ = windowTitle();
 
     setWindowIcon(IconResource(ResourceId::kAppIcon));
     SetUpPlotLabels();
@@ -103,6 +104,11 @@ StationWindow::StationWindow(QWidget* parent)
         [this](int param, int port) { return OnPortEvent(param, port); });
     portBridge_.SetErrorPresenter(&ShowPortErrorBox);
     pipeline_.SetFileFaultReporter(&fileFaults_);
+    portBridge_.SetLinkHandler([this](PortLink change, int port, const QString& device) {
+        OnLinkChange(change, port, device);
+    });
+    pipeline_.AddRecordListener(link_);
+    connect(&link_, &LinkWatch::Changed, this, &StationWindow::ShowLinkState);
     LoadSettings();
     chart_.AddSeries(kRed, 100, 0);
     chart_.AddSeries(kGreen, 100, 0);
@@ -243,6 +249,25 @@ int StationWindow::OnPortEvent(int, int port) {
     return PortConfig::PortEventResult(port);
 }
 
+// The processing state goes on across a lost device; only a line it cut
+// short goes, since the next bytes belong to another line.
+void StationWindow::OnLinkChange(PortLink change, int port, const QString& device) {
+    if (change == PortLink::Lost) pipeline_.DropPartialLine();
+    link_.OnLinkChange(change, port, device);
+}
+
+void StationWindow::ShowLinkState() {
+    setWindowTitle(QString::fromStdString(link_.state().WindowTitle(title_.toStdString())));
+    const QPalette::ColorGroup group =
+        link_.state().ReadingsStale() ? QPalette::Disabled : QPalette::Normal;
+    const QColor colour = palette().color(group, QPalette::WindowText);
+    for (int id : kReadingLabels) {
+        QPalette labelPalette = Control(id)->palette();
+        labelPalette.setColor(QPalette::WindowText, colour);
+        Control(id)->setPalette(labelPalette);
+    }
+}
+
 void StationWindow::ShowOptions() {
     OptionsDialog options(this);
     options.DescribePorts([this](int port) { return settingsStore_.DeviceForComPort(port); });
@@ -251,6 +276,13 @@ void StationWindow::ShowOptions() {
     options.comPortIndex = comPort - 1;
     if (options.exec() != QDialog::Accepted) return;
     pipeline_.options() = options.processing;
+    // Another port chosen while the old one is missing: stop waiting for it.
+    if (options.comPortIndex + 1 != comPort && link_.state().state() == LinkState::State::Waiting) {
+        portBridge_.RunOutsideHandOver([this] {
+            serialPort_.ClosePort();
+            link_.Stop();
+        });
+    }
     comPort = options.comPortIndex + 1;
     StoreChangedDevices(options.devices);
     ShowUnits();
@@ -282,6 +314,7 @@ void StationWindow::LoadSettings() {
     comPort = stored.comPort;
     pipeline_.options() = stored.processing;
     ShowUnits();
+    link_.SetStaleAfter(std::chrono::seconds(stored.staleAfterSeconds));
     const QScreen* screen = QGuiApplication::primaryScreen();
     // Off the primary screen the window stays where the template puts it, the
     // top-left corner of the screen (a dialog would otherwise be centred).

@@ -15,6 +15,7 @@
 #include "FileFaultBox.h"
 #include "IconButton.h"
 #include "LineChartCtrl.h"
+#include "LinkWatch.h"
 #include "QtPortBridge.h"
 #include "SerialPort.h"
 #include "SettingsStore.h"
@@ -73,6 +74,7 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     QtPortBridge& portBridge() { return portBridge_; }
     FileFaultBox& fileFaults() { return fileFaults_; }
     SerialPort& serialPort() { return serialPort_; }
+    const LinkWatch& link() const { return link_; }
     LineChartCtrl& chart() { return chart_; }
     QWidget* Control(int id) const { return controls_.Control(id); }
     IconButton* Button(int id) const;
@@ -97,6 +99,9 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     void SetUpPlotLabels();
     void SetUpButtons();
     void LoadCompassPictures();
+    void OnLinkChange(PortLink change, int port, const QString& device);
+    // The title and the readings' colour tell what the link is doing.
+    void ShowLinkState();
 
     IconButton readButton_;
     IconButton testButton_;
@@ -116,6 +121,8 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     // Before the pipeline that reports to it, so that it outlives it.
     FileFaultBox fileFaults_;
     StationPipeline pipeline_;
+    LinkWatch link_;
+    QString title_;
     // The port goes first when the window goes away: its monitor thread hands
     // over to the bridge and the processing path above, which must outlive it.
     QtPortBridge portBridge_;

@@ -16,6 +16,10 @@ class LineAssembler {
     // Returns -1 for a port outside 1..4 (nothing changes), else 0.
     int OnSerialCharacter(int character, int port);
 
+    // Forgets the collected part of a line, which a lost device cut short:
+    // glued to the next line it could pass for a record of another length.
+    void DropPartialLine() { linePos_ = 0; }
+
     int linePos() const { return linePos_; }
 
   private:

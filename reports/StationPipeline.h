@@ -40,6 +40,8 @@ class StationPipeline {
     void RefreshReadings();
     // One character from serial port `port` (1..4); -1 for other ports.
     int OnSerialCharacter(int character, int port);
+    // The serial line was cut: a line still being collected is dropped.
+    void DropPartialLine() { assembler_.DropPartialLine(); }
     // One complete line (without line end).
     void ProcessLine(const char* line);
     // The hidden test command: InputData/InputTestData.txt, record limit applies.

@@ -219,13 +219,15 @@ ReadResult PosixSerialDevice::ReadByte() {
     return result;
 }
 
-WaitResult PosixSerialDevice::WaitForEvent(bool watchPort) {
+WaitResult PosixSerialDevice::WaitForEvent(bool watchPort, int timeoutMs) {
     if (watchPort && fd_ < 0) return {WaitResult::Outcome::PortFailed, EBADF};
     pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {fd_, POLLIN, 0}};
     nfds_t count = watchPort ? 2 : 1;
     for (;;) {
-        int n = poll(fds, count, -1);
-        if (n < 0 && errno == EINTR) continue;
+        int n = poll(fds, count, timeoutMs);
+        // An interrupted timed wait ends early, which only means an early retry.
+        if (n < 0 && errno == EINTR && timeoutMs < 0) continue;
+        if (n == 0 || (n < 0 && errno == EINTR)) return {WaitResult::Outcome::TimedOut, 0};
         if (n < 0) return {WaitResult::Outcome::PortFailed, errno};
         break;
     }

@@ -29,7 +29,7 @@ class PosixSerialDevice : public SerialDevice {
     int QueuedBytes(int& count) override;
     ReadResult ReadByte() override;
 
-    WaitResult WaitForEvent(bool watchPort) override;
+    WaitResult WaitForEvent(bool watchPort, int timeoutMs = -1) override;
     void SignalShutdown() override;
     void ResetShutdown() override;
 

@@ -50,6 +50,13 @@ void QtPortBridge::ReportError(const std::string& caption, const std::string& te
     });
 }
 
+void QtPortBridge::OnLinkChange(PortLink change, int port, const std::string& device) {
+    HandOver([this, change, port, &device] {
+        if (onLinkChange_) onLinkChange_(change, port, QString::fromStdString(device));
+        return 0;
+    });
+}
+
 void QtPortBridge::ServeWhileStopping() {
     if (QThread::currentThread() != thread()) return;
     serving_ = true;

@@ -22,6 +22,7 @@ class QtPortBridge : public QObject, public SerialPortOwner {
     using PortEventHandler = std::function<int(int eventParam, int port)>;
     using CharacterHandler = std::function<int(int character, int port)>;
     using ErrorPresenter = std::function<void(const QString& caption, const QString& text)>;
+    using LinkHandler = std::function<void(PortLink change, int port, const QString& device)>;
 
     explicit QtPortBridge(CharacterHandler onCharacter, QObject* parent = nullptr);
 
@@ -29,6 +30,8 @@ class QtPortBridge : public QObject, public SerialPortOwner {
     void SetPortEventHandler(PortEventHandler handler) { onPortEvent_ = std::move(handler); }
     // Without a presenter a report only goes to the log.
     void SetErrorPresenter(ErrorPresenter presenter) { presentError_ = std::move(presenter); }
+    // Told of each change of the port's link, on this object's thread.
+    void SetLinkHandler(LinkHandler handler) { onLinkChange_ = std::move(handler); }
 
     // Read Weather Data: (re)opens COM portNumber with the instrument's line
     // settings and starts a monitor thread, whatever the open returned.
@@ -46,6 +49,7 @@ class QtPortBridge : public QObject, public SerialPortOwner {
     int OnPortEvent(int eventParam, int port) override;
     int OnSerialCharacter(int character, int port) override;
     void ReportError(const std::string& caption, const std::string& text) override;
+    void OnLinkChange(PortLink change, int port, const std::string& device) override;
     void ServeWhileStopping() override;
 
   private:
@@ -54,6 +58,7 @@ class QtPortBridge : public QObject, public SerialPortOwner {
     CharacterHandler onCharacter_;
     PortEventHandler onPortEvent_;
     ErrorPresenter presentError_;
+    LinkHandler onLinkChange_;
     int deliveryDepth_ = 0;
     bool serving_ = false;
 };

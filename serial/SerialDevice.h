@@ -6,7 +6,7 @@
 
 // What one wait of the monitor thread ended with.
 struct WaitResult {
-    enum class Outcome { Shutdown, PortEvent, PortFailed };
+    enum class Outcome { Shutdown, PortEvent, PortFailed, TimedOut };
     Outcome outcome = Outcome::Shutdown;
     int error = 0;  // system error code when the port failed
 };
@@ -49,10 +49,11 @@ class SerialDevice {
     virtual int QueuedBytes(int& count) = 0;
     virtual ReadResult ReadByte() = 0;
 
-    // Waits without a time limit for the shutdown signal or, when watchPort is
-    // true, for received data or a failure of the device. Shutdown wins when
-    // both are pending. Safe to call on a device that is not open.
-    virtual WaitResult WaitForEvent(bool watchPort) = 0;
+    // Waits for the shutdown signal or, when watchPort is true, for received
+    // data or a failure of the device, at most timeoutMs (negative: no limit).
+    // Shutdown wins when both are pending. Safe to call on a device that is
+    // not open.
+    virtual WaitResult WaitForEvent(bool watchPort, int timeoutMs = -1) = 0;
     // Wakes WaitForEvent from any thread; stays signalled until reset.
     virtual void SignalShutdown() = 0;
     virtual void ResetShutdown() = 0;

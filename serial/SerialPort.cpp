@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SerialPort.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 
@@ -25,14 +26,37 @@ bool SerialPort::OpenPort(SerialPortOwner* owner, int portNumber, const LineSett
     ownerWindow_ = owner;
     portNumber_ = portNumber;
     line_ = line;
+    deviceName_ = resolver_(portNumber);
+    quiet_ = false;
+    {
+        std::lock_guard<std::mutex> lock(portLock_);
+        device_->Close();
+        lastOpenError_ = device_->Open(deviceName_);
+        if (lastOpenError_ == 0) {
+            ConfigurePort();
+            device_->Purge();
+        }
+    }
+    if (lastOpenError_ != 0) {
+        // Reported here, where the cause is known, rather than as a failed
+        // wait on a port that never opened.
+        Report(ComposeOpenErrorText(portNumber_, deviceName_, device_->ErrorText(lastOpenError_),
+                                    lastOpenError_));
+        quiet_ = true;
+        lostAt_ = std::chrono::steady_clock::now();
+    }
+    TellLink(lastOpenError_ == 0 ? PortLink::Opened : PortLink::OpenFailed);
+    return lastOpenError_ == 0;
+}
 
+void SerialPort::ClosePort() {
+    StopMonitor();
     std::lock_guard<std::mutex> lock(portLock_);
     device_->Close();
-    lastOpenError_ = device_->Open(resolver_(portNumber));
-    if (lastOpenError_ != 0) return false;
-    ConfigurePort();
-    device_->Purge();
-    return true;
+}
+
+void SerialPort::TellLink(PortLink change) {
+    if (ownerWindow_ != nullptr) ownerWindow_->OnLinkChange(change, portNumber_, deviceName_);
 }
 
 // The steps stop at the first failure, which is reported under the name that
@@ -105,32 +129,65 @@ void SerialPort::MonitorLoop() {
     threadRunning_ = 1;
     bool watchPort = true;
     while (!stopRequested_) {
+        if (!device_->IsOpen()) {
+            if (!AwaitDevice()) break;
+            continue;
+        }
         WaitResult wait = device_->WaitForEvent(watchPort);
         if (wait.outcome == WaitResult::Outcome::Shutdown) break;
         if (wait.outcome == WaitResult::Outcome::PortFailed) {
-            // Reported once; from then on only the shutdown can wake the thread.
             ReportPortError("WaitCommEvent()", wait.error);
-            watchPort = false;
-            continue;
+            LosePort();
+        } else if (wait.outcome == WaitResult::Outcome::PortEvent && !HandlePortEvent(watchPort)) {
+            LosePort();
         }
-        HandlePortEvent(watchPort);
     }
     MarkThreadEnded();
 }
 
+void SerialPort::LosePort() {
+    {
+        std::lock_guard<std::mutex> lock(portLock_);
+        device_->Close();
+    }
+    quiet_ = true;
+    lostAt_ = std::chrono::steady_clock::now();
+    if (!stopRequested_) TellLink(PortLink::Lost);
+}
+
+// Waits on the wake-up descriptor alone, so a stop ends the wait at once and
+// nothing runs between tries. A device that comes back keeps what it has
+// queued (records the station sent meanwhile): no purge.
+bool SerialPort::AwaitDevice() {
+    const auto waited = std::chrono::duration_cast<RetrySchedule::Duration>(
+        std::chrono::steady_clock::now() - lostAt_);
+    const int timeout = retry_.enabled ? int(retry_.DelayAfter(waited).count()) : -1;
+    if (device_->WaitForEvent(false, timeout).outcome == WaitResult::Outcome::Shutdown ||
+        stopRequested_)
+        return false;
+    if (!retry_.enabled) return true;
+    {
+        std::lock_guard<std::mutex> lock(portLock_);
+        if (device_->Open(deviceName_) != 0) return true;
+        ConfigurePort();  // quiet: a fault of the device it was was reported
+    }
+    TellLink(PortLink::Opened);
+    return true;
+}
+
 // The configured mask decides, not what woke us: every wake-up with the
 // instrument's mask gives a port-event call and then the reads.
-void SerialPort::HandlePortEvent(bool& watchPort) {
+bool SerialPort::HandlePortEvent(bool& watchPort) {
     uint32_t mask = device_->EventMask();
     if (mask & EV_CTS) {
         ownerWindow_->OnPortEvent(0, portNumber_);
-        if (stopRequested_) return;
+        if (stopRequested_) return true;
     }
     if (!(mask & EV_RXCHAR)) {
         watchPort = false;  // nobody would take the bytes, so waking for them would spin
-        return;
+        return true;
     }
-    if (!ReadPendingBytes()) watchPort = false;
+    return ReadPendingBytes();
 }
 
 int SerialPort::PendingInputBytes() {
@@ -168,6 +225,7 @@ bool SerialPort::ReadPendingBytes() {
             ReportPortError("GetOverlappedResults() in ReadFile()", read.error);
             return false;
         }
+        quiet_ = false;  // the device works: its next failure is news
         ownerWindow_->OnSerialCharacter(read.byte, portNumber_);
         if (stopRequested_) break;
         if (!QueuedBytesOrReport(queued)) return false;
@@ -183,10 +241,38 @@ std::string SerialPort::ComposeErrorText(const std::string& operation,
            "\nPort: " + std::to_string(portNumber) + "\n";
 }
 
+std::string SerialPort::ComposeOpenErrorText(int portNumber, const std::string& device,
+                                             const std::string& systemText, int error) {
+    const std::string hint = OpenErrorHint(error);
+    return "WARNING:  COM" + std::to_string(portNumber) + " (" + device +
+           ") cannot be opened: " + systemText + "\n" + (hint.empty() ? "" : hint + "\n");
+}
+
+// The common reasons a station's port does not open, in the user's terms.
+std::string SerialPort::OpenErrorHint(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return "Is the adapter plugged in?";
+        case EACCES:
+        case EPERM:
+            return "Add your user to the dialout group.";
+        case EBUSY:
+            return "Another program holds it.";
+        default:
+            return {};
+    }
+}
+
+void SerialPort::ReportPortError(const std::string& operation, int error) {
+    if (quiet_) return;
+    Report(ComposeErrorText(operation, device_->ErrorText(error), portNumber_));
+}
+
 // Runs on the thread that met the failure, without the port lock, so that a
 // stop can always get through while the report is on screen.
-void SerialPort::ReportPortError(const std::string& operation, int error) {
-    std::string text = ComposeErrorText(operation, device_->ErrorText(error), portNumber_);
+void SerialPort::Report(const std::string& text) {
     if (ownerWindow_ != nullptr) {
         ownerWindow_->ReportError(kErrorCaption, text);
     } else {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -11,13 +12,17 @@
 #include <thread>
 
 #include "LineSettings.h"
+#include "RetrySchedule.h"
 #include "SerialDevice.h"
 #include "SerialPortOwner.h"
 
 // One serial port (COM1 to COM4) at the instrument's line settings, with a
 // monitor thread that hands every received byte to the owner, one synchronous
 // call per byte, after a port-event call for each wake-up. Failures of the
-// port operations are reported to the owner and work goes on.
+// port operations are reported to the owner and work goes on. A device that
+// cannot be opened or goes away is reported once and then, by the retry
+// schedule, opened again until it comes back or the port is stopped; the
+// owner hears of every change of the link.
 class SerialPort {
   public:
     // Bits of the event mask: received bytes are read and handed over; each
@@ -39,13 +44,18 @@ class SerialPort {
     virtual ~SerialPort();
 
     // Stops a running monitor thread, opens and configures the port. False only
-    // when the device cannot be opened (nothing is reported then); a failed
-    // configuration step is reported and the result is still true.
+    // when the device cannot be opened, which is reported with the device and
+    // a hint; a failed configuration step is reported and the result is still
+    // true. The monitor thread retries a failed open.
     bool OpenPort(SerialPortOwner* owner, int portNumber, const LineSettings& line);
     // Starts a new monitor thread (stopping one that still runs). True when it started.
     bool StartMonitor();
     // Ends the monitor thread and waits for it; the port stays open.
     void StopMonitor();
+    // Ends the monitor thread and closes the port: no more retries.
+    void ClosePort();
+    // Takes effect at the next start of the monitor thread.
+    void SetRetrySchedule(const RetrySchedule& schedule) { retry_ = schedule; }
 
     bool threadRunning() const { return threadRunning_.load(); }
     // The system error of the last failed open, 0 after a successful one.
@@ -57,14 +67,25 @@ class SerialPort {
     // whatever the lengths.
     static std::string ComposeErrorText(const std::string& operation, const std::string& systemText,
                                         int portNumber);
+    // "WARNING:  COM<n> (<device>) cannot be opened: <text>\n" and the hint
+    // for the error on a line of its own, when there is one.
+    static std::string ComposeOpenErrorText(int portNumber, const std::string& device,
+                                            const std::string& systemText, int error);
+    static std::string OpenErrorHint(int error);
 
   private:
     void ConfigurePort();
     void MonitorLoop();
-    void HandlePortEvent(bool& watchPort);
-    // False when the device failed (reported once); the thread then stops watching it.
+    // False when the device failed (reported once).
+    bool HandlePortEvent(bool& watchPort);
     bool ReadPendingBytes();
+    // Closes a failed device and tells the owner; retries start from now.
+    void LosePort();
+    // Waits for the next try, then tries; false when the thread is to stop.
+    bool AwaitDevice();
+    void TellLink(PortLink change);
     void ReportPortError(const std::string& operation, int error);
+    void Report(const std::string& text);
     bool QueuedBytesOrReport(int& queued);
     void MarkThreadEnded();
 
@@ -80,6 +101,12 @@ class SerialPort {
     std::unique_ptr<SerialDevice> device_;
     SerialPortOwner* ownerWindow_ = nullptr;
     int portNumber_ = 0;
+    std::string deviceName_;
     LineSettings line_;
     int lastOpenError_ = 0;
+    RetrySchedule retry_;
+    std::chrono::steady_clock::time_point lostAt_;
+    // Set once a loss or failed open is reported, so that the retries that
+    // follow report nothing; cleared when a byte arrives.
+    std::atomic<bool> quiet_{false};
 };

@@ -3,6 +3,13 @@
 
 #include <string>
 
+// How the port's link to its device changed.
+enum class PortLink {
+    Opened,      // opened and set up, at the first try or again after a loss
+    OpenFailed,  // the first try failed; the port goes on trying when it retries
+    Lost,        // the device failed while open; the port tries again when it retries
+};
+
 // Receives what the serial port's monitor thread hands over. Every call is
 // synchronous: the monitor thread waits until it returns. Set-up failures are
 // reported on the thread that called OpenPort.
@@ -16,6 +23,9 @@ class SerialPortOwner {
     virtual int OnSerialCharacter(int character, int port) = 0;
     // A failed port operation, to be shown to the user; returns when shown.
     virtual void ReportError(const std::string& caption, const std::string& text) = 0;
+    // The link changed; device is the path the COM number leads to. Called
+    // after the change's report, on the thread that met it.
+    virtual void OnLinkChange(PortLink, int /*port*/, const std::string& /*device*/) {}
 
     // Called again and again on the thread that stops the monitor thread,
     // while it waits for that thread to end. An owner that passes the calls

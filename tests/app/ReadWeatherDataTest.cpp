@@ -66,7 +66,7 @@ TEST_F(ReadWeatherData, RecordsFromTheChosenComPortFillTheLabelsUntilTheWindowCl
     close(station);
 }
 
-// A missing device: the monitor thread reports it through the window, in a
+// A missing device: the open reports it with the device and a hint, in a
 // critical message box of its own.
 TEST_F(ReadWeatherData, APortFailureIsShownInTheModalApplicationErrorBoxWithoutAnOwner) {
     TestSupport::Store("Ports/COM2", "/nonexistent/ttyNimbulo");
@@ -84,8 +84,9 @@ TEST_F(ReadWeatherData, APortFailureIsShownInTheModalApplicationErrorBoxWithoutA
     window.Button(CommandId::kReadWeatherData)->click();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !seen.isEmpty(); }, 5000));
     EXPECT_EQ(seen, QStringList({"Application Error",
-                                 "WARNING:  WaitCommEvent() Failed with the following error: \n" +
-                                     QString::fromLocal8Bit(std::strerror(EBADF)) + "\nPort: 2\n",
+                                 "WARNING:  COM2 (/nonexistent/ttyNimbulo) cannot be opened: " +
+                                     QString::fromLocal8Bit(std::strerror(ENOENT)) +
+                                     "\nIs the adapter plugged in?\n",
                                  QString::number(QMessageBox::Critical), "1"}));
 }
 

@@ -101,4 +101,20 @@ TEST(LineAssembler, AHandedOverLineSurvivesCharactersArrivingDuringItsProcessing
     EXPECT_EQ(assembler.linePos(), 20);
 }
 
+// A device lost after "!!00" of a 40-digit record, then a whole 40-digit
+// record: glued, the two would make a 46-character line starting with "!!",
+// a length the record processor takes.
+TEST(LineAssembler, ALineCutByALostDeviceIsDroppedAndNotGluedToTheNextRecord) {
+    const std::string shortRecord = kRecord.substr(0, 42);
+    Collector glued, dropped;
+    glued.Feed("!!00");
+    dropped.Feed("!!00");
+    dropped.assembler.DropPartialLine();
+    glued.Feed(shortRecord + "\r\n");
+    dropped.Feed(shortRecord + "\r\n");
+    EXPECT_EQ(glued.lines, std::vector<std::string>{"!!00" + shortRecord});
+    EXPECT_EQ(glued.lines[0].size(), 46u);
+    EXPECT_EQ(dropped.lines, std::vector<std::string>{shortRecord});
+}
+
 }  // namespace

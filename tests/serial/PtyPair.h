@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -25,6 +26,13 @@ struct PtyPair {
         master = -1;
     }
 };
+
+// Points the symbolic link at target in one step, as a device name that
+// stays while the adapters behind it change.
+inline bool PointLinkAt(const std::string& link, const std::string& target) {
+    const std::string next = link + ".next";
+    return symlink(target.c_str(), next.c_str()) == 0 && rename(next.c_str(), link.c_str()) == 0;
+}
 
 // Waits until the port's monitor thread runs (and has dropped stale input).
 template <typename Port>

@@ -103,25 +103,27 @@ TEST_F(BridgeOnPty, ReadWeatherDataFromInsideAHandOverIsPutOffUntilTheHandOverRe
     EXPECT_FALSE(bridge.IsDelivering());
 }
 
-// A missing device: the open reports nothing, the monitor thread reports once.
+// A device that goes away: the monitor thread reports it once.
 TEST_F(BridgeOnPty, AMonitorReportIsShownOnTheBridgesThreadButNotWhenAStopOvertakesIt) {
-    device = "/nonexistent/ttyNimbulo";
-    EXPECT_FALSE(port.OpenPort(&bridge, 3, PortConfig::InstrumentLine()));
-    EXPECT_EQ(port.lastOpenError(), ENOENT);
-    ASSERT_TRUE(port.StartMonitor());
+    ASSERT_TRUE(StartWithMask(SerialPort::EV_RXCHAR));
+    pty.CloseMaster();
     QThread::msleep(150);  // the monitor thread waits in the report's hand-over
     port.StopMonitor();
     EXPECT_EQ(owner.Kinds(), "");
 
+    PtyPair second;
+    device = second.slavePath;
     bridge.OpenAndMonitor(port, 3);
+    ASSERT_TRUE(WaitUntilRunning(port));
+    second.CloseMaster();
     ASSERT_TRUE(PumpUntil([&] { return !owner.Errors().empty(); }));
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(owner.Errors(),
               std::vector<std::string>{"Application Error|WARNING:  WaitCommEvent() Failed with "
                                        "the following error: \n" +
-                                       std::string(std::strerror(EBADF)) + "\nPort: 3\n"});
+                                       std::string(std::strerror(EIO)) + "\nPort: 3\n"});
     EXPECT_EQ(owner.Threads(), thisThread);
-    EXPECT_TRUE(port.threadRunning());  // idle until stopped
+    EXPECT_TRUE(port.threadRunning());  // waiting for the device to come back
     auto before = std::chrono::steady_clock::now();
     bridge.OpenAndMonitor(port, 3);  // a later Read Weather Data stops it and tries again
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));

@@ -5,6 +5,8 @@
 #include <termios.h>
 
 #include <ctime>
+#include <filesystem>
+#include <memory>
 
 #include "PortConfig.h"
 #include "PtyPair.h"
@@ -76,6 +78,7 @@ TEST_F(SerialPortOnPty,
 
     auto errors = owner.Errors();
     ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(owner.Links(), "OL");
     bool knownOperation =
         errors[0].starts_with("Application Error|WARNING:  WaitCommEvent() Failed") ||
         errors[0].starts_with("Application Error|WARNING:  ReadFile() Failed");
@@ -96,6 +99,66 @@ TEST_F(SerialPortOnPty, ReopeningWhileDataFlowsStopsTheOldThreadAndGoesOnReading
     writer.request_stop();
     port.StopMonitor();
     EXPECT_TRUE(owner.Errors().empty());
+}
+
+// A device path that outlives the terminals behind it, as /dev/ttyUSB0 does
+// its adapters: a symbolic link re-pointed to a new pseudo-terminal.
+class SerialPortOnReplugs : public ::testing::Test {
+  protected:
+    SerialPortOnReplugs() { port.SetRetrySchedule({true, 20ms, 60s, 20ms}); }
+    ~SerialPortOnReplugs() override {
+        port.StopMonitor();
+        std::filesystem::remove_all(folder);
+    }
+    // Plugs a new terminal in at the link's path.
+    void Plug() {
+        pty = std::make_unique<PtyPair>();
+        ASSERT_TRUE(PointLinkAt(link, pty->slavePath));
+    }
+    bool Start() {
+        return port.OpenPort(&owner, 2, PortConfig::InstrumentLine()) && port.StartMonitor() &&
+               WaitUntilRunning(port);
+    }
+
+    std::string folder = [] {
+        char path[] = "/tmp/nimbulo-replug-XXXXXX";
+        return std::string(mkdtemp(path));
+    }();
+    std::string link = folder + "/ttyUSB0";
+    std::unique_ptr<PtyPair> pty;
+    RecordingOwner owner;
+    SerialPort port{[this](int) { return link; }};
+};
+
+// Bytes sent while the device was there all arrive; a loss after received
+// bytes is reported, a loss with none between is not, and nothing per retry.
+TEST_F(SerialPortOnReplugs, ADeviceBackAtTheSamePathIsReopenedAndReadWithoutFurtherReports) {
+    Plug();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(pty->Write("AB"));
+    ASSERT_TRUE(owner.WaitFor('C', 2));
+    pty->CloseMaster();
+    ASSERT_TRUE(owner.WaitFor('L', 1));
+    std::this_thread::sleep_for(100ms);  // a few silent retries on a missing device
+    Plug();
+    ASSERT_TRUE(owner.WaitFor('O', 2));
+    ASSERT_TRUE(pty->Write("CD"));
+    ASSERT_TRUE(owner.WaitFor('C', 4));
+    pty->CloseMaster();
+    ASSERT_TRUE(owner.WaitFor('L', 2));
+    Plug();
+    ASSERT_TRUE(owner.WaitFor('O', 3));
+    pty->CloseMaster();  // gone again before a byte came
+    ASSERT_TRUE(owner.WaitFor('L', 3));
+    Plug();
+    ASSERT_TRUE(owner.WaitFor('O', 4));
+    ASSERT_TRUE(pty->Write("E"));
+    ASSERT_TRUE(owner.WaitFor('C', 5));
+
+    EXPECT_EQ(owner.Characters(), "ABCDE");
+    EXPECT_EQ(owner.Links(), "OLOLOLO");
+    EXPECT_EQ(owner.LinkDevice(), link);
+    EXPECT_EQ(owner.Errors().size(), 2u);
 }
 
 }  // namespace

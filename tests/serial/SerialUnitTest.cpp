@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <map>
+#include <mutex>
 
 #include "PortConfig.h"
 #include "PosixSerialDevice.h"
@@ -24,15 +25,24 @@ using namespace std::chrono_literals;
 // whose read then ends with readOutcome and error 5.
 class FakeSerialDevice : public SerialDevice {
   public:
+    // Locked by the steps, which the monitor thread runs too when it loses the device.
+    std::mutex mutex;
     std::map<std::string, int> failures;
     std::vector<std::string> log;
     bool rtsEnable = false;
     std::atomic<ReadResult::Outcome> readOutcome{ReadResult::Outcome::Failed};
     std::atomic<int> queued{0};
 
-    int Open(const std::string&) override { return Step("Open"); }
-    void Close() override { Step("Close"); }
-    bool IsOpen() const override { return false; }
+    int Open(const std::string&) override {
+        const int error = Step("Open");
+        open_ = error == 0;
+        return error;
+    }
+    void Close() override {
+        Step("Close");
+        open_ = false;
+    }
+    bool IsOpen() const override { return open_; }
     int SetReadTimeout(int) override { return Step("SetReadTimeout"); }
     int SetEventMask(uint32_t mask) override {
         mask_ = mask;
@@ -52,9 +62,11 @@ class FakeSerialDevice : public SerialDevice {
     }
     ReadResult ReadByte() override { return {readOutcome, 0, 5}; }
     // Polls, which is good enough for a test and keeps the fake free of locks.
-    WaitResult WaitForEvent(bool watchPort) override {
-        while (!shutdown_ && !(watchPort && queued > 0))
+    WaitResult WaitForEvent(bool watchPort, int timeoutMs) override {
+        for (int waited = 0; !shutdown_ && !(watchPort && queued > 0); ++waited) {
+            if (timeoutMs >= 0 && waited >= timeoutMs) return {WaitResult::Outcome::TimedOut, 0};
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         return {shutdown_ ? WaitResult::Outcome::Shutdown : WaitResult::Outcome::PortEvent, 0};
     }
     void SignalShutdown() override { shutdown_ = true; }
@@ -63,11 +75,13 @@ class FakeSerialDevice : public SerialDevice {
 
   private:
     int Step(const char* name) {
+        std::lock_guard<std::mutex> lock(mutex);
         log.push_back(name);
         return failures.count(name) ? failures[name] : 0;
     }
 
     std::atomic<bool> shutdown_{false};
+    std::atomic<bool> open_{false};
     uint32_t mask_ = 0;
 };
 
@@ -132,17 +146,42 @@ TEST(SerialPortSetUp,
     }
 }
 
-TEST(SerialPortSetUp, AFailedOpenIsNotReportedAndSkipsTheRestAndNoMonitorStartsBeforeAnOpen) {
-    Rig rig;
-    EXPECT_FALSE(rig.port.StartMonitor());  // no owner yet
-    rig.device->failures["Open"] = 2;
-    EXPECT_FALSE(rig.Open(1));
-    EXPECT_EQ(rig.port.lastOpenError(), 2);
-    EXPECT_EQ(rig.device->log, (std::vector<std::string>{"Close", "Open"}));
-    EXPECT_EQ(rig.owner.Kinds(), "");
+TEST(SerialPortSetUp, AFailedOpenIsReportedOnceWithTheDeviceAndAHintAndSkipsTheRest) {
+    const std::pair<int, const char*> hints[] = {{ENOENT, "Is the adapter plugged in?\n"},
+                                                 {ENODEV, "Is the adapter plugged in?\n"},
+                                                 {ENXIO, "Is the adapter plugged in?\n"},
+                                                 {EACCES, "Add your user to the dialout group.\n"},
+                                                 {EPERM, "Add your user to the dialout group.\n"},
+                                                 {EBUSY, "Another program holds it.\n"},
+                                                 {EIO, ""}};
+    for (auto [error, hint] : hints) {
+        Rig rig;
+        EXPECT_FALSE(rig.port.StartMonitor());  // no owner yet
+        rig.device->failures["Open"] = error;
+        EXPECT_FALSE(rig.Open(2));
+        EXPECT_EQ(rig.port.lastOpenError(), error);
+        EXPECT_EQ(rig.device->log, (std::vector<std::string>{"Close", "Open"}));
+        EXPECT_EQ(rig.owner.Kinds(), "R");
+        EXPECT_EQ(rig.owner.Errors(),
+                  std::vector<std::string>{"Application Error|WARNING:  COM2 (/dev/ttyS1) cannot "
+                                           "be opened: error " +
+                                           std::to_string(error) + "\n" + hint});
+        EXPECT_EQ(rig.owner.Links(), "F");
+        EXPECT_EQ(rig.owner.LinkDevice(), "/dev/ttyS1");
+    }
 }
 
-TEST(SerialPortMonitor, AFailedReadIsReportedOnceHandsNothingOverAndTheThreadOnlyWaitsToStop) {
+TEST(RetrySchedule, TriesEveryTwoSecondsForAMinuteThenEveryThirtyOrNever) {
+    using std::chrono::milliseconds;
+    const RetrySchedule schedule;
+    EXPECT_TRUE(schedule.enabled);
+    EXPECT_EQ(schedule.DelayAfter(milliseconds(0)), milliseconds(2000));
+    EXPECT_EQ(schedule.DelayAfter(milliseconds(59999)), milliseconds(2000));
+    EXPECT_EQ(schedule.DelayAfter(milliseconds(60000)), milliseconds(30000));
+    EXPECT_FALSE(RetrySchedule::Never().enabled);
+}
+
+TEST(SerialPortMonitor, AFailedReadIsReportedOnceHandsNothingOverAndTheDeviceCountsAsLost) {
     for (auto [outcome, operation] :
          {std::pair{ReadResult::Outcome::Failed, "ReadFile()"},
           {ReadResult::Outcome::TimedOut, "GetOverlappedResults() in ReadFile()"}}) {
@@ -155,6 +194,7 @@ TEST(SerialPortMonitor, AFailedReadIsReportedOnceHandsNothingOverAndTheThreadOnl
         std::this_thread::sleep_for(50ms);
         rig.port.StopMonitor();
         EXPECT_EQ(rig.owner.Kinds(), "ER");
+        EXPECT_EQ(rig.owner.Links(), "OL");
         EXPECT_EQ(rig.owner.Errors().back(),
                   std::string("Application Error|WARNING:  ") + operation +
                       " Failed with the following error: \nerror 5\nPort: 1\n");

@@ -4,20 +4,18 @@
 #include <poll.h>
 #include <pthread.h>
 #include <signal.h>
-#include <sys/eventfd.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
-#include <cstring>
-#include <mutex>
 #include <ostream>
 #include <thread>
 
 #include "HeadlessChart.h"
 #include "HeadlessView.h"
+#include "LoggerLink.h"
 #include "PortConfig.h"
 #include "ReplayRun.h"
 #include "SerialPort.h"
@@ -27,43 +25,28 @@
 namespace {
 
 // Runs the processing right on the monitor thread: the main thread only waits
-// for a signal, so the pipeline has one user at a time.
+// for a signal and keeps the time, so the pipeline has one user at a time.
 class DirectOwner : public SerialPortOwner {
   public:
-    DirectOwner(StationPipeline& pipeline, std::ostream& err)
-        : pipeline_(pipeline), err_(err), mainThread_(std::this_thread::get_id()) {
-        failedFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    }
-    ~DirectOwner() override {
-        if (failedFd_ >= 0) close(failedFd_);
-    }
-
-    int failedFd() const { return failedFd_; }
+    DirectOwner(StationPipeline& pipeline, LoggerLink& link) : pipeline_(pipeline), link_(link) {}
 
     int OnPortEvent(int, int port) override { return PortConfig::PortEventResult(port); }
     int OnSerialCharacter(int character, int port) override {
         return pipeline_.OnSerialCharacter(character, port);
     }
-    // A report from the monitor thread means the device is gone for good:
-    // that thread would only idle from here on.
     void ReportError(const std::string& caption, const std::string& text) override {
-        {
-            std::lock_guard<std::mutex> lock(errLock_);
-            err_ << "nimbulo-logger: " << caption << ": " << text << std::flush;
-        }
-        if (std::this_thread::get_id() != mainThread_) {
-            uint64_t one = 1;
-            ssize_t n = write(failedFd_, &one, sizeof one);
-            (void)n;
-        }
+        link_.Print("nimbulo-logger: " + caption + ": " + text);
+    }
+    // The processing state carries on across a lost device; only a line it
+    // cut short goes.
+    void OnLinkChange(PortLink change, int port, const std::string& device) override {
+        if (change == PortLink::Lost) pipeline_.DropPartialLine();
+        link_.OnLinkChange(change, port, device);
     }
 
   private:
     StationPipeline& pipeline_;
-    std::ostream& err_;
-    std::mutex errLock_;
-    std::thread::id mainThread_;
-    int failedFd_ = -1;
+    LoggerLink& link_;
 };
 
 // Blocks SIGINT and SIGTERM for this thread and the threads it starts, and
@@ -91,19 +74,24 @@ class SignalCatcher {
 
 enum class StopReason { Signal, DeviceFailed };
 
-StopReason WaitForStop(int signalFd, int failedFd) {
-    pollfd fds[2] = {{signalFd, POLLIN, 0}, {failedFd, POLLIN, 0}};
+// Waits for a signal; meanwhile the link state gets the time it asks for,
+// which is no time at all while nothing but an event can change it.
+StopReason WaitForStop(int signalFd, LoggerLink& link) {
+    pollfd fds[2] = {{signalFd, POLLIN, 0}, {link.wakeFd(), POLLIN, 0}};
     for (;;) {
-        int n = poll(fds, 2, -1);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 || fds[1].revents) return StopReason::DeviceFailed;
-        if (fds[0].revents) {
+        int n = poll(fds, 2, link.WaitMs());
+        if (n < 0 && errno != EINTR) return StopReason::DeviceFailed;
+        if (n > 0 && fds[0].revents) {
             // Taken, so that it is not delivered again when the old mask returns.
             signalfd_siginfo info;
             ssize_t taken = read(signalFd, &info, sizeof info);
             (void)taken;
             return StopReason::Signal;
         }
+        uint64_t wakeUps;
+        if (n > 0 && read(link.wakeFd(), &wakeUps, sizeof wakeUps) < 0) continue;
+        if (link.gaveUp()) return StopReason::DeviceFailed;
+        link.Tick();
     }
 }
 
@@ -119,20 +107,21 @@ void DrainReceivedBytes(SerialPort& port) {
 }  // namespace
 
 int RunLiveLogging(StationPipeline& pipeline, const std::string& devicePath, int portNumber,
-                   std::ostream& out, std::ostream& err) {
+                   const LiveLinkSettings& settings, std::ostream& out, std::ostream& err) {
     SignalCatcher stopSignals;
-    DirectOwner owner(pipeline, err);
+    // Told of records only during this run: the pipeline is not fed after it.
+    LoggerLink link(err, settings.staleAfter, settings.retry.enabled);
+    pipeline.AddRecordListener(link);
+    DirectOwner owner(pipeline, link);
     SerialPort port([&devicePath](int) { return devicePath; });
-    if (!port.OpenPort(&owner, portNumber, PortConfig::InstrumentLine())) {
-        err << "nimbulo-logger: cannot open '" << devicePath
-            << "': " << std::strerror(port.lastOpenError()) << "\n";
+    port.SetRetrySchedule(settings.retry);
+    if (!port.OpenPort(&owner, portNumber, PortConfig::InstrumentLine()) && !settings.retry.enabled)
         return kExitDeviceFailed;
-    }
     if (!port.StartMonitor()) {
         err << "nimbulo-logger: cannot start the monitor thread\n";
         return kExitDeviceFailed;
     }
-    StopReason reason = WaitForStop(stopSignals.fd(), owner.failedFd());
+    StopReason reason = WaitForStop(stopSignals.fd(), link);
     if (reason == StopReason::Signal) DrainReceivedBytes(port);
     port.StopMonitor();
 
@@ -151,5 +140,8 @@ int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) 
     const std::string device = options.devicePath.empty()
                                    ? PortConfig::DeviceFor(SettingsLocation(), portNumber)
                                    : options.devicePath;
-    return RunLiveLogging(pipeline, device, portNumber, out, err);
+    LiveLinkSettings link;
+    if (options.noRetry) link.retry = RetrySchedule::Never();
+    link.staleAfter = std::chrono::seconds(options.staleAfterSeconds);
+    return RunLiveLogging(pipeline, device, portNumber, link, out, err);
 }

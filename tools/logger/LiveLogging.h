@@ -1,22 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <chrono>
 #include <iosfwd>
 #include <string>
 
 #include "LoggerOptions.h"
+#include "RetrySchedule.h"
 
 class StationPipeline;
 
 inline constexpr int kExitDeviceFailed = 3;  // the device could not be opened or went away
 
+// How the live logger treats its link: retries (RetrySchedule::Never() for
+// --no-retry) and the silence after which the link counts as silent.
+struct LiveLinkSettings {
+    RetrySchedule retry;
+    std::chrono::milliseconds staleAfter{std::chrono::seconds(10)};
+};
+
 // Reads the instrument live from devicePath through the serial port (as COM
 // portNumber, 2400 8N1) and feeds every byte to the pipeline, until SIGINT or
-// SIGTERM, or until the device fails. At a signal the bytes that have already
-// arrived are processed before the port stops. Reports go to err; the summary
-// goes to out. Returns 0 after a signal, kExitDeviceFailed otherwise.
+// SIGTERM. A device that cannot be opened or goes away is reported once and
+// tried again by the retry schedule while the processing state carries on;
+// without retries it ends the run. At a signal the bytes that have already
+// arrived are processed before the port stops. Reports and one line per
+// change of the link go to err; the summary goes to out. Returns 0 after a
+// signal, kExitDeviceFailed otherwise.
 int RunLiveLogging(StationPipeline& pipeline, const std::string& devicePath, int portNumber,
-                   std::ostream& out, std::ostream& err);
+                   const LiveLinkSettings& link, std::ostream& out, std::ostream& err);
 
 // --device / --port: live logging with saving on, through the same
 // processing as --replay.

@@ -7,7 +7,8 @@
 
 namespace {
 
-bool ParseYear(const std::string& text, int& year) {
+// A whole number from 1 to 9999: a year, or seconds.
+bool ParseFrom1To9999(const std::string& text, int& year) {
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, year);
     return ec == std::errc() && ptr == end && !text.empty() && text[0] != '-' && year >= 1 &&
@@ -44,6 +45,13 @@ struct LoggerParser {
         "What the station's rain gauge counts: mm for 0.1 mm, in for 0.01 in (the "
         "default). The files keep inches either way.",
         "unit"};
+    QCommandLineOption noRetry{
+        "no-retry",
+        "End with status 3 when the device cannot be opened or goes away, instead of "
+        "trying it again every 2 s for a minute, then every 30 s."};
+    QCommandLineOption staleAfter{
+        "stale-after", "Call the station silent after <s> seconds without a record (default 10).",
+        "s"};
     QCommandLineOption dataDir{
         "data-dir",
         "Write the files into <dir>, made when missing, instead of the working "
@@ -55,7 +63,8 @@ struct LoggerParser {
             "Runs the weather-station processing without a window and writes what the\n"
             "display writes with Save Data on, into the working folder (or --data-dir):\n"
             "the data logs under OutputData/, wxreportaprs.txt and wxreportmixw.txt.");
-        parser.addOptions({help, version, replay, device, port, year, rainGauge, dataDir});
+        parser.addOptions(
+            {help, version, replay, device, port, year, rainGauge, noRetry, staleAfter, dataDir});
     }
 
     // The message for an option that ends the command line without its value.
@@ -65,6 +74,8 @@ struct LoggerParser {
         if (name == "--port") return "--port needs a COM number from 1 to 4";
         if (name == "--year") return "--year needs a year from 1 to 9999";
         if (name == "--rain-gauge") return "--rain-gauge needs mm or in";
+        if (name == "--stale-after")
+            return "--stale-after needs a number of seconds from 1 to 9999";
         return name + " needs a DIR";
     }
 };
@@ -105,7 +116,7 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
     }
     if (p.parser.isSet(p.year)) {
         int year = 0;
-        if (!ParseYear(p.parser.value(p.year).toStdString(), year))
+        if (!ParseFrom1To9999(p.parser.value(p.year).toStdString(), year))
             return {options, "--year needs a year from 1 to 9999"};
         options.year = year;
     }
@@ -123,6 +134,13 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
         const QString unit = p.parser.value(p.rainGauge);
         if (unit != "mm" && unit != "in") return {options, "--rain-gauge needs mm or in"};
         options.rainGaugeMillimetre = unit == "mm";
+    }
+    options.noRetry = p.parser.isSet(p.noRetry);
+    if (p.parser.isSet(p.staleAfter)) {
+        int seconds = 0;
+        if (!ParseFrom1To9999(p.parser.value(p.staleAfter).toStdString(), seconds))
+            return {options, "--stale-after needs a number of seconds from 1 to 9999"};
+        options.staleAfterSeconds = seconds;
     }
     if (p.parser.isSet(p.dataDir)) {
         options.dataDir = p.parser.value(p.dataDir).toStdString();
@@ -149,7 +167,8 @@ std::string LoggerUsage() {
                  "       nimbulo-logger --help | --version\n");
     text +=
         "\nExit status: 0 on success, 2 for a bad command line or an unreadable FILE,\n"
-        "3 when the device cannot be opened or goes away, 4 when a replay could not\n"
+        "3 when the device cannot be opened or goes away (with --no-retry), 4 when a replay could "
+        "not\n"
         "write every file (\"failed writes\").\n";
     return text.toStdString();
 }

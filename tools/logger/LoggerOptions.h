@@ -14,7 +14,9 @@ struct LoggerOptions {
     std::string devicePath;            // --device: read live from this device
     std::optional<int> port;           // --port: read live from this COM number
     bool rainGaugeMillimetre = false;  // --rain-gauge mm: rain fields count 0.1 mm
-    std::string dataDir;  // --data-dir: write the files here; empty: the working folder
+    std::string dataDir;         // --data-dir: write the files here; empty: the working folder
+    bool noRetry = false;        // --no-retry: end at a lost or missing device
+    int staleAfterSeconds = 10;  // --stale-after: seconds without a record to call it silent
 };
 
 struct ParsedOptions {
