@@ -147,9 +147,14 @@ int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) 
     HeadlessChart chart;
     StationPipeline pipeline(view, chart);
     SetUpLoggerPipeline(pipeline, options);
+    LiveOutputs liveOutputs = LoggerLiveOutputs(options, err);
+    if (!liveOutputs.Start()) return kExitUsage;
+    liveOutputs.Attach(pipeline);
     const int portNumber = options.port.value_or(1);
     const std::string device = options.devicePath.empty()
                                    ? PortConfig::DeviceFor(SettingsLocation(), portNumber)
                                    : options.devicePath;
-    return RunLiveLogging(pipeline, device, portNumber, out, err);
+    const int status = RunLiveLogging(pipeline, device, portNumber, out, err);
+    liveOutputs.Stop();
+    return status;
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "MqttOptions.h"
+
 // What the command line asks of nimbulo-logger.
 struct LoggerOptions {
     bool showHelp = false;
@@ -15,6 +17,8 @@ struct LoggerOptions {
     std::optional<int> port;           // --port: read live from this COM number
     bool rainGaugeMillimetre = false;  // --rain-gauge mm: rain fields count 0.1 mm
     std::string dataDir;  // --data-dir: write the files here; empty: the working folder
+    MqttOptions mqtt;     // --mqtt...: host empty when MQTT is off
+    bool wxnow = false;   // --wxnow: keep wxnow.json beside the report files
 };
 
 struct ParsedOptions {
