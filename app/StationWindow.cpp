@@ -103,6 +103,7 @@ StationWindow::StationWindow(QWidget* parent)
         [this](int param, int port) { return OnPortEvent(param, port); });
     portBridge_.SetErrorPresenter(&ShowPortErrorBox);
     LoadSettings();
+    StartLiveOutputs();
     chart_.AddSeries(kRed, 100, 0);
     chart_.AddSeries(kGreen, 100, 0);
     chart_.AddSeries(kCyan, 100, 0);
@@ -110,6 +111,31 @@ StationWindow::StationWindow(QWidget* parent)
 
 StationWindow::~StationWindow() {
     serialPort_.StopMonitor();
+    liveOutputs_->Stop();
+}
+
+// Reports come from the publisher's thread: shown on this one, and dropped
+// by Qt once the window is gone.
+void StationWindow::StartLiveOutputs() {
+    liveOutputs_ = std::make_unique<LiveOutputs>(
+        settingsStore_.LoadMqttOptions(), settingsStore_.LoadWxnowJson(),
+        [this](const std::string& message) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, text = QString::fromStdString(message)] { ShowLiveOutputReport(text); },
+                Qt::QueuedConnection);
+        });
+    if (liveOutputs_->Start()) liveOutputs_->Attach(pipeline_);
+}
+
+// A broker problem stays in the title until the broker is back: once per
+// outage, never a box to click away while the station runs unattended.
+void StationWindow::ShowLiveOutputReport(const QString& message) {
+    static const QString kSeparator = QStringLiteral(" - MQTT: ");
+    QString title = windowTitle();
+    if (const int at = title.indexOf(kSeparator); at >= 0) title.truncate(at);
+    if (!message.endsWith(QLatin1String(" again"))) title += " - " + message;
+    setWindowTitle(title);
 }
 
 QWidget* StationWindow::SupplyControl(const ControlTemplate& control) {

@@ -14,6 +14,7 @@
 #include "DialogBuilder.h"
 #include "IconButton.h"
 #include "LineChartCtrl.h"
+#include "LiveOutputs.h"
 #include "QtPortBridge.h"
 #include "SerialPort.h"
 #include "SettingsStore.h"
@@ -76,6 +77,8 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     IconButton* Button(int id) const;
     // Name of the compass picture on show.
     const QString& CompassPictureName() const { return compassName_; }
+    // MQTT and wxnow.json as the settings ask, started with the window.
+    LiveOutputs& liveOutputs() { return *liveOutputs_; }
     // The user guide, once the Help button has opened it.
     HelpWindow* helpWindow() const { return help_; }
 
@@ -100,6 +103,8 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     void SetUpPlotLabels();
     void SetUpButtons();
     void LoadCompassPictures();
+    void StartLiveOutputs();
+    void ShowLiveOutputReport(const QString& message);
 
     IconButton readButton_;
     IconButton testButton_;
@@ -117,6 +122,7 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     HelpWindow* help_ = nullptr;  // a child window, made on first use
     SettingsStore settingsStore_;
     StationPipeline pipeline_;
+    std::unique_ptr<LiveOutputs> liveOutputs_;
     // The port goes first when the window goes away: its monitor thread hands
     // over to the bridge and the processing path above, which must outlive it.
     QtPortBridge portBridge_;
