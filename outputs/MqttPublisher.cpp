@@ -164,13 +164,16 @@ void MqttPublisher::OnRecord(const StationState& state) {
     if (!wasDirty) wake_.notify_one();
 }
 
+// Formatted on our thread, and a wake-up only for the first point waiting: a
+// broker that is away costs the processing path a copy per point.
 void MqttPublisher::Write(const FivePointValues& point) {
-    std::string json = FivePointJson(point);
+    bool wasWaiting = false;
     {
         std::lock_guard lock(mutex_);
-        summary_ = std::move(json);  // an unsent older point is replaced
+        wasWaiting = summary_.has_value();
+        summary_ = point;  // an unsent older point is replaced
     }
-    wake_.notify_one();
+    if (!wasWaiting) wake_.notify_one();
 }
 
 void MqttPublisher::SetAvailable(bool available) {
@@ -295,7 +298,7 @@ std::vector<MqttPublisher::Outgoing> MqttPublisher::TakeDue(Clock::time_point no
         out.push_back(StateMessage(now));
     }
     if (summary_) {
-        out.push_back({prefix_ + "/summary", std::move(*summary_), false});
+        out.push_back({prefix_ + "/summary", FivePointJson(*summary_), false});
         summary_.reset();
     }
     return out;

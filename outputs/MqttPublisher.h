@@ -99,7 +99,7 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
     bool haveState_ = false;
     bool stateDirty_ = false;
     Clock::time_point lastState_{};
-    std::optional<std::string> summary_;
+    std::optional<FivePointValues> summary_;
     bool available_ = true;
     bool availabilityDirty_ = false;
     bool connected_ = false;
