@@ -75,6 +75,33 @@ void SettingsStore::Save(const StationSettings& stored) const {
     settings.sync();
 }
 
+MqttOptions SettingsStore::LoadMqttOptions() const {
+    const std::unique_ptr<QSettings> settings = location_.Open();
+    settings->beginGroup("Mqtt");
+    MqttOptions options;
+    if (ReadInt(*settings, "Enabled", 0) != 1) return options;
+    const auto text = [&settings](const char* key, const std::string& fallback) {
+        const QString value = settings->value(key).toString();
+        return value.isEmpty() ? fallback : value.toStdString();
+    };
+    options.host = text("Host", "");
+    options.port = ReadInt(*settings, "Port", options.port);
+    options.prefix = text("Prefix", "");
+    options.stationId = text("StationId", options.stationId);
+    options.user = text("User", "");
+    options.passwordFile = text("PasswordFile", "");
+    options.caFile = text("CaFile", "");
+    // In seconds, as people write them; at least one.
+    const int interval = ReadInt(*settings, "StateInterval", 5);
+    options.stateInterval = std::chrono::seconds(std::max(1, interval));
+    return options;
+}
+
+bool SettingsStore::LoadWxnowJson() const {
+    const std::unique_ptr<QSettings> settings = location_.Open();
+    return ReadInt(*settings, QString(kSection) + "/WxnowJson", 0) == 1;
+}
+
 QString SettingsStore::DeviceForComPort(int comPort) const {
     return QString::fromStdString(PortConfig::DeviceFor(location_, comPort));
 }

@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QString>
 
+#include "MqttOptions.h"
 #include "SettingsLocation.h"
 #include "StationSettings.h"
 
@@ -27,6 +28,12 @@ class SettingsStore {
     // Stores "Ports/COMn" at once (the port is opened by name when Read
     // Weather Data is pressed); an empty name removes it.
     void SetDeviceForComPort(int comPort, const QString& device) const;
+
+    // Group "Mqtt": host empty (MQTT off) unless Enabled is 1. Only read: the
+    // user edits the settings file, and nothing here writes these back.
+    MqttOptions LoadMqttOptions() const;
+    // "Settings/WxnowJson": 1 keeps wxnow.json beside the report files.
+    bool LoadWxnowJson() const;
 
     QString FileName() const;
 

@@ -110,6 +110,7 @@ StationWindow::StationWindow(QWidget* parent)
     pipeline_.AddRecordListener(link_);
     connect(&link_, &LinkWatch::Changed, this, &StationWindow::ShowLinkState);
     LoadSettings();
+    StartLiveOutputs();
     chart_.AddSeries(kRed, 100, 0);
     chart_.AddSeries(kGreen, 100, 0);
     chart_.AddSeries(kCyan, 100, 0);
@@ -117,6 +118,34 @@ StationWindow::StationWindow(QWidget* parent)
 
 StationWindow::~StationWindow() {
     serialPort_.StopMonitor();
+    liveOutputs_->Stop();
+}
+
+// Reports come from the publisher's thread: shown on this one, and dropped
+// by Qt once the window is gone.
+void StationWindow::StartLiveOutputs() {
+    liveOutputs_ = std::make_unique<LiveOutputs>(
+        settingsStore_.LoadMqttOptions(), settingsStore_.LoadWxnowJson(),
+        [this](const std::string& message) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, text = QString::fromStdString(message)] { ShowLiveOutputReport(text); },
+                Qt::QueuedConnection);
+        });
+    if (liveOutputs_->Start()) liveOutputs_->Attach(pipeline_);
+}
+
+// A broker problem stays in the title until the broker is back: once per
+// outage, never a box to click away while the station runs unattended.
+void StationWindow::ShowLiveOutputReport(const QString& message) {
+    liveOutputProblem_ = message.endsWith(QLatin1String(" again")) ? QString() : message;
+    ShowTitle();
+}
+
+void StationWindow::ShowTitle() {
+    QString title = QString::fromStdString(link_.state().WindowTitle(title_.toStdString()));
+    if (!liveOutputProblem_.isEmpty()) title += " - " + liveOutputProblem_;
+    setWindowTitle(title);
 }
 
 QWidget* StationWindow::SupplyControl(const ControlTemplate& control) {
@@ -257,9 +286,11 @@ void StationWindow::OnLinkChange(PortLink change, int port, const QString& devic
 }
 
 void StationWindow::ShowLinkState() {
-    setWindowTitle(QString::fromStdString(link_.state().WindowTitle(title_.toStdString())));
-    const QPalette::ColorGroup group =
-        link_.state().ReadingsStale() ? QPalette::Disabled : QPalette::Normal;
+    ShowTitle();
+    const bool stale = link_.state().ReadingsStale();
+    // Home Assistant shows the station unavailable while the readings are old.
+    if (liveOutputs_) liveOutputs_->SetLinkAvailable(!stale);
+    const QPalette::ColorGroup group = stale ? QPalette::Disabled : QPalette::Normal;
     const QColor colour = palette().color(group, QPalette::WindowText);
     for (int id : kReadingLabels) {
         QPalette labelPalette = Control(id)->palette();

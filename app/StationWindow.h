@@ -16,6 +16,7 @@
 #include "IconButton.h"
 #include "LineChartCtrl.h"
 #include "LinkWatch.h"
+#include "LiveOutputs.h"
 #include "QtPortBridge.h"
 #include "SerialPort.h"
 #include "SettingsStore.h"
@@ -80,6 +81,8 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     IconButton* Button(int id) const;
     // Name of the compass picture on show.
     const QString& CompassPictureName() const { return compassName_; }
+    // MQTT and wxnow.json as the settings ask, started with the window.
+    LiveOutputs& liveOutputs() { return *liveOutputs_; }
     // The user guide, once the Help button has opened it.
     HelpWindow* helpWindow() const { return help_; }
 
@@ -102,6 +105,10 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     void OnLinkChange(PortLink change, int port, const QString& device);
     // The title and the readings' colour tell what the link is doing.
     void ShowLinkState();
+    void StartLiveOutputs();
+    void ShowLiveOutputReport(const QString& message);
+    // The link state's title, and a live-output problem after it.
+    void ShowTitle();
 
     IconButton readButton_;
     IconButton testButton_;
@@ -123,6 +130,8 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     StationPipeline pipeline_;
     LinkWatch link_;
     QString title_;
+    std::unique_ptr<LiveOutputs> liveOutputs_;
+    QString liveOutputProblem_;  // empty while the live outputs work
     // The port goes first when the window goes away: its monitor thread hands
     // over to the bridge and the processing path above, which must outlive it.
     QtPortBridge portBridge_;

@@ -25,6 +25,9 @@ constexpr auto kSilenceReportAfter = 10s;
 constexpr auto kStopConnectWait = 3s;
 constexpr auto kStopWriteWait = 2s;
 constexpr auto kIdleWake = 1s;
+// The longest wait between two first attempts to connect, as libmosquitto's
+// own reconnections (mosquitto_reconnect_delay_set below).
+constexpr auto kMaxRetryDelay = 30s;
 
 void InitLibraryOnce() {
     static std::once_flag once;
@@ -103,17 +106,37 @@ bool MqttPublisher::Start() {
     }
     if (!Configure()) return false;
     downSince_ = Clock::now();
-    const int rc =
-        mosquitto_connect_async(mosq_, options_.host.c_str(), options_.port, kKeepAliveSeconds);
-    // A failed first attempt is retried by the loop thread like any other.
-    if (rc != MOSQ_ERR_SUCCESS) ReportProblem(ErrorText(rc));
-    if (mosquitto_loop_start(mosq_) != MOSQ_ERR_SUCCESS) {
-        reporter_("MQTT: cannot start the network thread");
-        return false;
-    }
+    nextAttempt_ = downSince_ + retryDelay_;
+    looping_ = TryConnect();
     worker_ = std::thread(&MqttPublisher::Run, this);
     started_ = true;
     return true;
+}
+
+// libmosquitto's thread retries a connection once it has had one under way,
+// but ends at once when the very first attempt fails (a refused port on this
+// machine fails before connect returns). So that attempt is repeated by our
+// thread, and libmosquitto's thread starts only when one is under way.
+bool MqttPublisher::TryConnect() {
+    const int rc =
+        mosquitto_connect_async(mosq_, options_.host.c_str(), options_.port, kKeepAliveSeconds);
+    if (rc != MOSQ_ERR_SUCCESS) {
+        ReportProblem(ErrorText(rc));
+        return false;
+    }
+    if (mosquitto_loop_start(mosq_) != MOSQ_ERR_SUCCESS) {
+        ReportProblem("cannot start the network thread");
+        return false;
+    }
+    return true;
+}
+
+// On our thread, without the lock: the next first attempt when it is due.
+void MqttPublisher::RetryFirstConnection(Clock::time_point now) {
+    if (looping_ || now < nextAttempt_) return;
+    looping_ = TryConnect();
+    retryDelay_ = std::min<Clock::duration>(retryDelay_ * 2, kMaxRetryDelay);
+    nextAttempt_ = now + retryDelay_;
 }
 
 void MqttPublisher::Stop() {
@@ -141,13 +164,16 @@ void MqttPublisher::OnRecord(const StationState& state) {
     if (!wasDirty) wake_.notify_one();
 }
 
+// Formatted on our thread, and a wake-up only for the first point waiting: a
+// broker that is away costs the processing path a copy per point.
 void MqttPublisher::Write(const FivePointValues& point) {
-    std::string json = FivePointJson(point);
+    bool wasWaiting = false;
     {
         std::lock_guard lock(mutex_);
-        summary_ = std::move(json);  // an unsent older point is replaced
+        wasWaiting = summary_.has_value();
+        summary_ = point;  // an unsent older point is replaced
     }
-    wake_.notify_one();
+    if (!wasWaiting) wake_.notify_one();
 }
 
 void MqttPublisher::SetAvailable(bool available) {
@@ -223,6 +249,11 @@ void MqttPublisher::Run() {
     for (;;) {
         const Clock::time_point now = Clock::now();
         if (StopNow(now)) break;
+        if (!looping_) {
+            lock.unlock();
+            RetryFirstConnection(now);
+            lock.lock();
+        }
         ReportSilence(now, lock);
         const std::vector<Outgoing> due = TakeDue(now, false);
         if (!due.empty()) {
@@ -267,7 +298,7 @@ std::vector<MqttPublisher::Outgoing> MqttPublisher::TakeDue(Clock::time_point no
         out.push_back(StateMessage(now));
     }
     if (summary_) {
-        out.push_back({prefix_ + "/summary", std::move(*summary_), false});
+        out.push_back({prefix_ + "/summary", FivePointJson(*summary_), false});
         summary_.reset();
     }
     return out;

@@ -65,6 +65,8 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
     static void OnPublish(mosquitto*, void* self, int mid);
 
     bool Configure();
+    bool TryConnect();
+    void RetryFirstConnection(Clock::time_point now);
     void Run();
     bool StopNow(Clock::time_point now) const;
     std::vector<Outgoing> TakeDue(Clock::time_point now, bool final);
@@ -83,6 +85,10 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
     const std::string prefix_;
     mosquitto* mosq_ = nullptr;
     bool started_ = false;
+    // Only our thread touches these once it runs.
+    bool looping_ = false;  // libmosquitto's thread runs
+    Clock::time_point nextAttempt_{};
+    Clock::duration retryDelay_ = std::chrono::seconds(1);
     std::thread worker_;
     std::atomic<long> sent_{0};     // published since the last connection
     std::atomic<long> written_{0};  // of those, handed to the system
@@ -93,7 +99,7 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
     bool haveState_ = false;
     bool stateDirty_ = false;
     Clock::time_point lastState_{};
-    std::optional<std::string> summary_;
+    std::optional<FivePointValues> summary_;
     bool available_ = true;
     bool availabilityDirty_ = false;
     bool connected_ = false;

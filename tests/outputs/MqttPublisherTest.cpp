@@ -139,6 +139,19 @@ TEST_F(MqttPublisherTest, ABrokerDownCostsNothingIsReportedOnceAndGetsTheLatestS
     EXPECT_NE(Reports()[1].find("again"), std::string::npos) << Reports()[1];
 }
 
+// A program started before its broker (a refused port fails the very first attempt).
+TEST_F(MqttPublisherTest, ABrokerNotYetRunningAtStartIsTriedAgainUntilItIs) {
+    broker_.Stop();
+    MqttPublisher publisher(options_, Reporter());
+    ASSERT_TRUE(publisher.Start());
+    publisher.OnRecord(Station(3));
+    ASSERT_TRUE(WaitForReports(1));
+    EXPECT_NE(Reports()[0].find("no connection"), std::string::npos) << Reports()[0];
+    ASSERT_TRUE(broker_.Start());
+    MqttSubscriber subscriber(broker_.port());
+    EXPECT_TRUE(subscriber.WaitFor("nimbulo/test/state", Count(3)));
+}
+
 TEST_F(MqttPublisherTest, TheLastWillSaysOfflineWhenTheProgramDies) {
     MqttSubscriber subscriber(broker_.port());
     pid_t pid = -1;

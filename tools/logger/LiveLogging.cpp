@@ -111,6 +111,7 @@ int RunLiveLogging(StationPipeline& pipeline, const std::string& devicePath, int
     SignalCatcher stopSignals;
     // Told of records only during this run: the pipeline is not fed after it.
     LoggerLink link(err, settings.staleAfter, settings.retry.enabled);
+    link.SetAvailabilityHandler(settings.onAvailability);
     pipeline.AddRecordListener(link);
     DirectOwner owner(pipeline, link);
     SerialPort port([&devicePath](int) { return devicePath; });
@@ -136,6 +137,9 @@ int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) 
     HeadlessChart chart;
     StationPipeline pipeline(view, chart);
     SetUpLoggerPipeline(pipeline, options);
+    LiveOutputs liveOutputs = LoggerLiveOutputs(options, err);
+    if (!liveOutputs.Start()) return kExitUsage;
+    liveOutputs.Attach(pipeline);
     const int portNumber = options.port.value_or(1);
     const std::string device = options.devicePath.empty()
                                    ? PortConfig::DeviceFor(SettingsLocation(), portNumber)
@@ -143,5 +147,10 @@ int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) 
     LiveLinkSettings link;
     if (options.noRetry) link.retry = RetrySchedule::Never();
     link.staleAfter = std::chrono::seconds(options.staleAfterSeconds);
-    return RunLiveLogging(pipeline, device, portNumber, link, out, err);
+    link.onAvailability = [&liveOutputs](bool available) {
+        liveOutputs.SetLinkAvailable(available);
+    };
+    const int status = RunLiveLogging(pipeline, device, portNumber, link, out, err);
+    liveOutputs.Stop();
+    return status;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -17,6 +18,9 @@ inline constexpr int kExitDeviceFailed = 3;  // the device could not be opened o
 struct LiveLinkSettings {
     RetrySchedule retry;
     std::chrono::milliseconds staleAfter{std::chrono::seconds(10)};
+    // Told at each change of the link whether the readings are current
+    // (false while waiting for the device or silent); may be empty.
+    std::function<void(bool available)> onAvailability;
 };
 
 // Reads the instrument live from devicePath through the serial port (as COM

@@ -61,6 +61,7 @@ int LoggerLink::WaitMs() const {
 void LoggerLink::Apply(const std::string& message) {
     if (message.empty()) return;
     err_ << "nimbulo-logger: " << message << "\n" << std::flush;
+    if (onAvailability_) onAvailability_(!link_.ReadingsStale());
     Wake();
 }
 

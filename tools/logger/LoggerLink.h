@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <iosfwd>
 #include <mutex>
 #include <string>
@@ -23,6 +24,10 @@ class LoggerLink : public RecordListener {
     LoggerLink(const LoggerLink&) = delete;
     LoggerLink& operator=(const LoggerLink&) = delete;
 
+    // Told at each change whether the readings are current.
+    void SetAvailabilityHandler(std::function<void(bool)> handler) {
+        onAvailability_ = std::move(handler);
+    }
     void OnLinkChange(PortLink change, int port, const std::string& device);
     void OnRecord(const StationState& state) override;
     void Tick();
@@ -44,4 +49,5 @@ class LoggerLink : public RecordListener {
     LinkState link_;
     bool gaveUp_ = false;
     int wakeFd_ = -1;
+    std::function<void(bool)> onAvailability_;
 };

@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QStringList>
 #include <charconv>
+#include <utility>
 
 namespace {
 
@@ -58,13 +59,40 @@ struct LoggerParser {
         "folder.",
         "dir"};
 
+    QCommandLineOption mqtt{
+        "mqtt",
+        "Publish the readings to the MQTT broker at <host>, port 1883 unless given, "
+        "with Home Assistant discovery. A broker that is down is retried in the "
+        "background and never holds up the files.",
+        "host[:port]"};
+    QCommandLineOption mqttPrefix{"mqtt-prefix", "Topic prefix (default nimbulo/<station id>).",
+                                  "prefix"};
+    QCommandLineOption mqttStationId{
+        "mqtt-station-id",
+        "Names the station in the default prefix and in Home Assistant (default "
+        "station).",
+        "id"};
+    QCommandLineOption mqttUser{"mqtt-user", "Log in to the broker as <user>.", "user"};
+    QCommandLineOption mqttPasswordFile{
+        "mqtt-password-file",
+        "The password for --mqtt-user is the first line of <file> (never give it on "
+        "the command line, where every user of the machine can read it).",
+        "file"};
+    QCommandLineOption mqttCaFile{
+        "mqtt-ca-file", "Connect with TLS and check the broker against the CA in <file>.", "file"};
+    QCommandLineOption wxnow{
+        "wxnow",
+        "Keep wxnow.json, the current readings as JSON, beside the report files "
+        "(replaced whole, at most once a second)."};
+
     LoggerParser() {
         parser.setApplicationDescription(
             "Runs the weather-station processing without a window and writes what the\n"
             "display writes with Save Data on, into the working folder (or --data-dir):\n"
             "the data logs under OutputData/, wxreportaprs.txt and wxreportmixw.txt.");
-        parser.addOptions(
-            {help, version, replay, device, port, year, rainGauge, noRetry, staleAfter, dataDir});
+        parser.addOptions({help, version, replay, device, port, year, rainGauge, noRetry,
+                           staleAfter, dataDir, mqtt, mqttPrefix, mqttStationId, mqttUser,
+                           mqttPasswordFile, mqttCaFile, wxnow});
     }
 
     // The message for an option that ends the command line without its value.
@@ -76,6 +104,8 @@ struct LoggerParser {
         if (name == "--rain-gauge") return "--rain-gauge needs mm or in";
         if (name == "--stale-after")
             return "--stale-after needs a number of seconds from 1 to 9999";
+        if (name == "--mqtt") return "--mqtt needs a HOST[:PORT]";
+        if (name.rfind("--mqtt-", 0) == 0) return name + " needs a value";
         return name + " needs a DIR";
     }
 };
@@ -88,6 +118,40 @@ std::string AsWritten(const std::vector<std::string>& args, const QString& name)
         if (arg.substr(start, arg.find('=') - start) == name.toStdString()) return arg;
     }
     return (name.size() == 1 ? "-" : "--") + name.toStdString();
+}
+
+// "host" or "host:port" with a port from 1 to 65535.
+bool ParseBroker(const std::string& text, MqttOptions& mqtt) {
+    const std::size_t colon = text.rfind(':');
+    mqtt.host = text.substr(0, colon);
+    if (colon != std::string::npos) {
+        const std::string port = text.substr(colon + 1);
+        const char* end = port.data() + port.size();
+        const auto [ptr, ec] = std::from_chars(port.data(), end, mqtt.port);
+        if (ec != std::errc() || ptr != end || port.empty() || mqtt.port < 1 || mqtt.port > 65535)
+            return false;
+    }
+    return !mqtt.host.empty();
+}
+
+// The --mqtt options into options.mqtt; an error message, or empty.
+std::string ParseMqtt(LoggerParser& p, LoggerOptions& options) {
+    const std::pair<QCommandLineOption*, std::string*> values[] = {
+        {&p.mqttPrefix, &options.mqtt.prefix},
+        {&p.mqttStationId, &options.mqtt.stationId},
+        {&p.mqttUser, &options.mqtt.user},
+        {&p.mqttPasswordFile, &options.mqtt.passwordFile},
+        {&p.mqttCaFile, &options.mqtt.caFile}};
+    for (const auto& [option, value] : values) {
+        if (!p.parser.isSet(*option)) continue;
+        const std::string name = "--" + option->names()[0].toStdString();
+        if (!p.parser.isSet(p.mqtt)) return name + " needs --mqtt HOST[:PORT]";
+        *value = p.parser.value(*option).toStdString();
+        if (value->empty()) return name + " needs a value";
+    }
+    if (p.parser.isSet(p.mqtt) && !ParseBroker(p.parser.value(p.mqtt).toStdString(), options.mqtt))
+        return "--mqtt needs a HOST[:PORT]";
+    return {};
 }
 
 }  // namespace
@@ -146,6 +210,8 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
         options.dataDir = p.parser.value(p.dataDir).toStdString();
         if (options.dataDir.empty()) return {options, "--data-dir needs a DIR"};
     }
+    if (std::string error = ParseMqtt(p, options); !error.empty()) return {options, error};
+    options.wxnow = p.parser.isSet(p.wxnow);
     if (options.showHelp || options.showVersion) return parsed;
     const int sources =
         !options.replayFile.empty() + !options.devicePath.empty() + options.port.has_value();

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "MqttOptions.h"
+
 // What the command line asks of nimbulo-logger.
 struct LoggerOptions {
     bool showHelp = false;
@@ -17,6 +19,8 @@ struct LoggerOptions {
     std::string dataDir;         // --data-dir: write the files here; empty: the working folder
     bool noRetry = false;        // --no-retry: end at a lost or missing device
     int staleAfterSeconds = 10;  // --stale-after: seconds without a record to call it silent
+    MqttOptions mqtt;            // --mqtt...: host empty when MQTT is off
+    bool wxnow = false;          // --wxnow: keep wxnow.json beside the report files
 };
 
 struct ParsedOptions {

@@ -18,6 +18,12 @@ void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options
     if (options.year) pipeline.SetStartYear(*options.year);
 }
 
+LiveOutputs LoggerLiveOutputs(const LoggerOptions& options, std::ostream& err) {
+    return LiveOutputs(options.mqtt, options.wxnow, [&err](const std::string& message) {
+        err << ("nimbulo-logger: " + message + "\n") << std::flush;
+    });
+}
+
 int RunReplay(const LoggerOptions& options, std::ostream& out, std::ostream& err) {
     HeadlessView view;
     HeadlessChart chart;
@@ -25,6 +31,9 @@ int RunReplay(const LoggerOptions& options, std::ostream& out, std::ostream& err
     SetUpLoggerPipeline(pipeline, options);
     StreamFaultReporter faultReporter(err, "nimbulo-logger");
     pipeline.SetFileFaultReporter(&faultReporter);
+    LiveOutputs liveOutputs = LoggerLiveOutputs(options, err);
+    if (!liveOutputs.Start()) return kExitUsage;
+    liveOutputs.Attach(pipeline);
 
     // The input is opened once, by the replay itself: nothing is written
     // before it is open, and a FIFO is not opened twice.
@@ -34,6 +43,7 @@ int RunReplay(const LoggerOptions& options, std::ostream& out, std::ostream& err
             << "': " << std::strerror(result.openError) << "\n";
         return kExitUsage;
     }
+    liveOutputs.Stop();
     const long accepted = pipeline.state().recordCount;
     const long failedWrites = pipeline.fileFaults().failedWrites();
     out << "lines read: " << result.linesRead << "\n"

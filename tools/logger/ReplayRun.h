@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <optional>
 
+#include "LiveOutputs.h"
 #include "LoggerOptions.h"
 #include "StationPipeline.h"
 
@@ -12,6 +13,10 @@ inline constexpr int kExitWriteFailed = 4;
 
 // Saving on, and a recording's year when one is given.
 void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options);
+
+// --mqtt and --wxnow, not started yet. Each MQTT problem (and the broker
+// back again) is one line on err, written whole from the publisher's thread.
+LiveOutputs LoggerLiveOutputs(const LoggerOptions& options, std::ostream& err);
 
 // --replay: processes every line of the file with saving on, then prints the
 // summary to out. Files that cannot be written are reported to err as they

@@ -21,6 +21,8 @@ bool EnterDataDir(LoggerOptions& options) {
     std::error_code code;
     if (!options.replayFile.empty()) options.replayFile = fs::absolute(options.replayFile).string();
     if (!options.devicePath.empty()) options.devicePath = fs::absolute(options.devicePath).string();
+    for (std::string* file : {&options.mqtt.passwordFile, &options.mqtt.caFile})
+        if (!file->empty()) *file = fs::absolute(*file).string();
     fs::create_directories(options.dataDir, code);
     if (!code) fs::current_path(options.dataDir, code);
     if (code) {

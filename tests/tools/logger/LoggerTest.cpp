@@ -13,32 +13,13 @@
 #include <tuple>
 #include <vector>
 
+#include "LoggerRun.h"
 #include "ReportsTestSupport.h"
 
 using namespace reports_test;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct LoggerRun {
-    int status = -1;
-    std::string out, err;
-};
-
-// Runs nimbulo-logger in the current directory; its output is caught outside it.
-LoggerRun RunLogger(const std::string& args) {
-    const fs::path capture =
-        fs::temp_directory_path() / ("nimbulo-logger-" + std::to_string(getpid()));
-    fs::create_directories(capture);
-    const std::string command = std::string("'") + NIMBULO_LOGGER_PATH + "' " + args + " >'" +
-                                (capture / "out").string() + "' 2>'" + (capture / "err").string() +
-                                "' </dev/null";
-    const int raw = std::system(command.c_str());
-    LoggerRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(capture / "out"),
-                  ReadFile(capture / "err")};
-    fs::remove_all(capture);
-    return run;
-}
 
 struct RunCase {
     const char* name;

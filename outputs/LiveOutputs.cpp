@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "LiveOutputs.h"
+
+#include <utility>
+
+#include "StationPipeline.h"
+
+LiveOutputs::LiveOutputs(MqttOptions mqtt, bool wxnow, Reporter reporter,
+                         std::filesystem::path wxnowFile) {
+    if (!mqtt.host.empty())
+        publisher_ = std::make_unique<MqttPublisher>(std::move(mqtt), std::move(reporter));
+    if (wxnow) wxnow_ = std::make_unique<WxnowJsonWriter>(std::move(wxnowFile));
+}
+
+// The publisher's own destructor stops it too; this keeps the order: the
+// last wxnow.json is written before the broker hears "offline".
+LiveOutputs::~LiveOutputs() {
+    Stop();
+}
+
+bool LiveOutputs::Start() {
+    return publisher_ == nullptr || publisher_->Start();
+}
+
+void LiveOutputs::Attach(StationPipeline& pipeline) {
+    if (publisher_) {
+        pipeline.AddRecordListener(*publisher_);
+        pipeline.AddLiveOutput(*publisher_);
+    }
+    if (wxnow_) pipeline.AddRecordListener(*wxnow_);
+}
+
+void LiveOutputs::Stop() {
+    if (wxnow_) wxnow_->Flush();
+    if (publisher_) publisher_->Stop();
+}
+
+void LiveOutputs::SetLinkAvailable(bool available) {
+    if (publisher_) publisher_->SetAvailable(available);
+}

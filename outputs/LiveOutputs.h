@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "MqttOptions.h"
+#include "MqttPublisher.h"
+#include "WxnowJsonWriter.h"
+
+class StationPipeline;
+
+// The live data a program sends beside its files, as its settings or command
+// line ask: the MQTT publisher (when options name a host) and wxnow.json (when
+// asked for). The window and the headless logger both run exactly this:
+// Start, Attach to the pipeline, and Stop when the run ends.
+class LiveOutputs {
+  public:
+    using Reporter = MqttPublisher::Reporter;
+
+    LiveOutputs(MqttOptions mqtt, bool wxnow, Reporter reporter,
+                std::filesystem::path wxnowFile = kWxnowJsonFile);
+    ~LiveOutputs();
+    LiveOutputs(const LiveOutputs&) = delete;
+    LiveOutputs& operator=(const LiveOutputs&) = delete;
+
+    // Starts connecting in the background. False (and reported) only for MQTT
+    // options that cannot work: an unreadable password file, a bad CA file.
+    bool Start();
+    // Every record and five-minute point from now on reaches the outputs.
+    void Attach(StationPipeline& pipeline);
+    // Publishes the latest state and "offline", writes wxnow.json one last time.
+    void Stop();
+    // false while the station link is waiting or silent: "offline" on MQTT.
+    void SetLinkAvailable(bool available);
+
+    bool mqttOn() const { return publisher_ != nullptr; }
+    bool wxnowOn() const { return wxnow_ != nullptr; }
+
+  private:
+    std::unique_ptr<MqttPublisher> publisher_;
+    std::unique_ptr<WxnowJsonWriter> wxnow_;
+};
