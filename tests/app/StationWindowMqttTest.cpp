@@ -2,6 +2,7 @@
 // The window's live data from its settings, against a real mosquitto on 127.0.0.1.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTest>
 
 #include "JsonMember.h"
@@ -43,6 +44,23 @@ TEST_F(StationWindowMqtt, PublishesTheStateOfARecordAndWritesWxnowJson) {
     EXPECT_EQ(JsonMember(state->payload, "temperature_outdoor_f"), "45.3");
     EXPECT_EQ(JsonMember(state->payload, "station_time"), "14:40");
     EXPECT_EQ(TestSupport::ReadAll("wxnow.json"), state->payload + "\n");
+}
+
+// While the window waits for a missing device, its readings are old: the
+// station turns unavailable, and the title says why.
+TEST_F(StationWindowMqtt, GoesOfflineWhileWaitingForTheDevice) {
+    Store("Ports/COM1", QDir::current().filePath("no-such-tty"));
+    ASSERT_TRUE(broker_.Start());
+    MqttSubscriber subscriber(broker_.port());
+    StationWindow window;
+    window.portBridge().SetErrorPresenter([](auto&, auto&) {});
+    const auto isOnline = [](const auto& m) { return m.payload == "online"; };
+    ASSERT_TRUE(subscriber.WaitFor("nimbulo/gui/availability", isOnline));
+    window.ReadWeatherData();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.windowTitle().contains("waiting"); }, 5000));
+    EXPECT_TRUE(subscriber.WaitFor("nimbulo/gui/availability",
+                                   [](const auto& m) { return m.payload == "offline"; }));
+    window.serialPort().StopMonitor();
 }
 
 TEST_F(StationWindowMqtt, NamesABrokerThatIsDownInTheTitleUntilItIsBack) {
