@@ -20,17 +20,7 @@ logger="$(realpath "$build/tools/logger/nimbulo-logger")"
 work="$(mktemp -d /tmp/nimbulo-logger-bench.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
 
-# Fields: speed, direction, outdoor temp, long-term rain, pressure, indoor
-# temp, outdoor and indoor humidity, day - 1, minute, today's rain, average speed.
-awk -v n="$records" -v per="$per_minute" 'BEGIN {
-  for (i = 0; i < n; i++) {
-    t = int(i / per); minute = t % 1440; day = int(t / 1440) % 365
-    printf "!!%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X\r\n",
-      (i * 7) % 600, (i * 13) % 256, (65536 - 200 + (i % 1200)) % 65536, 1000 + int(i / 100),
-      9900 + (i % 400), 650 + (i % 100), 300 + (i % 700), 350 + (i % 300),
-      day, minute, (i / 50) % 300, (i * 3) % 500
-  }
-}' > "$work/recording.txt"
+bench/reports/make_recording.sh "$records" "$per_minute" > "$work/recording.txt"
 
 size=$(stat -c %s "$work/recording.txt")
 echo "recording: $records records, $per_minute a minute, $size bytes"

@@ -16,15 +16,7 @@ cmake --build "$build" --target nimbulo-logger -j2 >/dev/null
 logger="$(realpath "$build/tools/logger/nimbulo-logger")"
 work="$(mktemp -d /tmp/nimbulo-mqtt-bench.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
-awk -v n=300000 'BEGIN {
-  for (i = 0; i < n; i++) {
-    minute = i % 1440; day = int(i / 1440) % 365
-    printf "!!%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X\r\n",
-      (i * 7) % 600, (i * 13) % 256, (65536 - 200 + (i % 1200)) % 65536, 1000 + int(i / 100),
-      9900 + (i % 400), 650 + (i % 100), 300 + (i % 700), 350 + (i % 300),
-      day, minute, (i / 50) % 300, (i * 3) % 500
-  }
-}' > "$work/recording.txt"
+bench/reports/make_recording.sh 300000 > "$work/recording.txt"
 
 # A port that was free a moment ago: nothing listens there.
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')

@@ -28,13 +28,7 @@ printf 'listener %s 127.0.0.1\npersistence false\nlog_dest none\nallow_anonymous
 start_broker() { /usr/sbin/mosquitto -c "$work/mosquitto.conf" 3>&- & broker=$!; sleep 0.3; }
 stop_broker() { kill "$broker"; wait "$broker" 2>/dev/null || true; broker=""; }
 
-awk 'BEGIN {
-  for (i = 0; i < 10080; i++) {
-    printf "!!%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X%04X\r\n",
-      (i * 7) % 600, (i * 13) % 256, 400 + (i % 300), 1000, 9900 + (i % 400), 650, 500, 400,
-      100 + int(i / 1440), i % 1440, (i / 50) % 300, (i * 3) % 500
-  }
-}' >"$work/week.txt"
+bench/reports/make_recording.sh 10080 >"$work/week.txt"
 split -l 504 -d -a 2 "$work/week.txt" "$work/chunk."
 
 [[ "$mode" == up ]] && start_broker
