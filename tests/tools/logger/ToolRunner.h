@@ -48,7 +48,16 @@ class ToolRunner : public ::testing::Test {
     // asUser: a user id to run as (root only), -1 for this process's.
     void Start(const std::string& name, std::vector<std::string> args,
                std::vector<std::string> env = {}, uid_t asUser = uid_t(-1)) {
-        args.insert(args.begin(), NIMBULO_BINARY_DIR "/tools/" + name + "/nimbulo-" + name);
+        std::string program = NIMBULO_BINARY_DIR "/tools/" + name + "/nimbulo-" + name;
+        // Another user may not reach the build tree (a checkout in a 0700 home
+        // folder), so it runs a copy in the scratch folder, which it can.
+        if (asUser != uid_t(-1)) {
+            const std::string copy = work + "/nimbulo-" + name;
+            std::filesystem::copy_file(program, copy,
+                                       std::filesystem::copy_options::overwrite_existing);
+            program = copy;
+        }
+        args.insert(args.begin(), program);
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
