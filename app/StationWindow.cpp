@@ -262,7 +262,19 @@ void StationWindow::Advance() {
     chart_.Advance();
 }
 
+// A port outside COM1 to COM4 (a settings file edited by hand) would be
+// read with every record refused, so it is said in the port's error box
+// instead, naming the range and where the number is kept.
 void StationWindow::ReadWeatherData() {
+    if (!PortConfig::IsComPort(comPort)) {
+        portBridge_.ReportError(SerialPort::kErrorCaption,
+                                "WARNING:  ComPort=" + std::to_string(comPort) + " in " +
+                                    settingsStore_.FileName().toStdString() + " is outside " +
+                                    std::to_string(PortConfig::kFirstPort) + " to " +
+                                    std::to_string(PortConfig::kLastPort) +
+                                    ", so no port is read.\nChoose COM1 to COM4 in Options.\n");
+        return;
+    }
     portBridge_.OpenAndMonitor(serialPort_, comPort);
 }
 

@@ -28,15 +28,19 @@ bool SerialPort::OpenPort(SerialPortOwner* owner, int portNumber, const LineSett
     line_ = line;
     deviceName_ = resolver_(portNumber);
     quiet_ = false;
+    lastLossBeforeAByte_ = false;
+    failingAtOpen_ = false;
+    delivered_ = false;
     {
         std::lock_guard<std::mutex> lock(portLock_);
         device_->Close();
         lastOpenError_ = device_->Open(deviceName_);
         if (lastOpenError_ == 0) {
-            ConfigurePort();
+            setUpFailed_ = !ConfigurePort();
             device_->Purge();
         }
     }
+    announced_ = lastOpenError_ == 0;
     if (lastOpenError_ != 0) {
         // Reported here, where the cause is known, rather than as a failed
         // wait on a port that never opened.
@@ -61,7 +65,7 @@ void SerialPort::TellLink(PortLink change) {
 
 // The steps stop at the first failure, which is reported under the name that
 // the station's users know from the error box, whatever the system's call is.
-void SerialPort::ConfigurePort() {
+bool SerialPort::ConfigurePort() {
     char settingsText[96];
     std::snprintf(settingsText, sizeof settingsText, "baud=%d parity=%c data=%d stop=%d",
                   line_.baud, line_.parity, line_.dataBits, line_.stopBits);
@@ -77,6 +81,7 @@ void SerialPort::ConfigurePort() {
     } else if ((error = device_->SetState()) != 0) {
         ReportPortError("SetCommState()", error);
     }
+    return error == 0;
 }
 
 bool SerialPort::StartMonitor() {
@@ -145,14 +150,22 @@ void SerialPort::MonitorLoop() {
     MarkThreadEnded();
 }
 
+// A device that fails before its first byte is no serial line when its
+// set-up failed too (/dev/null, /dev/zero), or a broken one when it does so
+// twice running: it keeps failing right after it opens, and is tried on the
+// slow schedule without telling the owner of every opening and loss.
 void SerialPort::LosePort() {
     {
         std::lock_guard<std::mutex> lock(portLock_);
         device_->Close();
     }
+    const bool beforeAByte = !delivered_;
+    failingAtOpen_ = beforeAByte && (setUpFailed_ || lastLossBeforeAByte_);
+    lastLossBeforeAByte_ = beforeAByte;
     quiet_ = true;
     lostAt_ = std::chrono::steady_clock::now();
-    if (!stopRequested_) TellLink(PortLink::Lost);
+    if (!stopRequested_ && announced_) TellLink(PortLink::Lost);
+    announced_ = false;
 }
 
 // Waits on the wake-up descriptor alone, so a stop ends the wait at once and
@@ -161,7 +174,8 @@ void SerialPort::LosePort() {
 bool SerialPort::AwaitDevice() {
     const auto waited = std::chrono::duration_cast<RetrySchedule::Duration>(
         std::chrono::steady_clock::now() - lostAt_);
-    const int timeout = retry_.enabled ? int(retry_.DelayAfter(waited).count()) : -1;
+    const RetrySchedule::Duration delay = failingAtOpen_ ? retry_.later : retry_.DelayAfter(waited);
+    const int timeout = retry_.enabled ? int(delay.count()) : -1;
     if (device_->WaitForEvent(false, timeout).outcome == WaitResult::Outcome::Shutdown ||
         stopRequested_)
         return false;
@@ -169,8 +183,11 @@ bool SerialPort::AwaitDevice() {
     {
         std::lock_guard<std::mutex> lock(portLock_);
         if (device_->Open(deviceName_) != 0) return true;
-        ConfigurePort();  // quiet: a fault of the device it was was reported
+        setUpFailed_ = !ConfigurePort();  // quiet: a fault of the device it was was reported
     }
+    delivered_ = false;
+    if (failingAtOpen_) return true;  // told once it hands a byte over
+    announced_ = true;
     TellLink(PortLink::Opened);
     return true;
 }
@@ -226,6 +243,11 @@ bool SerialPort::ReadPendingBytes() {
             return false;
         }
         quiet_ = false;  // the device works: its next failure is news
+        delivered_ = true;
+        if (!announced_) {
+            announced_ = true;
+            TellLink(PortLink::Opened);
+        }
         ownerWindow_->OnSerialCharacter(read.byte, portNumber_);
         if (stopRequested_) break;
         if (!QueuedBytesOrReport(queued)) return false;

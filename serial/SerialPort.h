@@ -22,7 +22,9 @@
 // port operations are reported to the owner and work goes on. A device that
 // cannot be opened or goes away is reported once and then, by the retry
 // schedule, opened again until it comes back or the port is stopped; the
-// owner hears of every change of the link.
+// owner hears of every change of the link. A device that keeps failing right
+// after it opens is tried on the slow schedule, and the owner hears of it
+// again only once it hands a byte over.
 class SerialPort {
   public:
     // Bits of the event mask: received bytes are read and handed over; each
@@ -74,7 +76,8 @@ class SerialPort {
     static std::string OpenErrorHint(int error);
 
   private:
-    void ConfigurePort();
+    // False when a step failed (reported unless quiet).
+    bool ConfigurePort();
     void MonitorLoop();
     // False when the device failed (reported once).
     bool HandlePortEvent(bool& watchPort);
@@ -109,4 +112,13 @@ class SerialPort {
     // Set once a loss or failed open is reported, so that the retries that
     // follow report nothing; cleared when a byte arrives.
     std::atomic<bool> quiet_{false};
+    // Kept by the thread that opens and reads (the monitor thread, or the
+    // caller of OpenPort while none runs): whether the owner was told of
+    // this opening, whether its set-up failed, whether a byte came since,
+    // and what the losses before said of the device.
+    bool announced_ = false;
+    bool setUpFailed_ = false;
+    bool delivered_ = false;
+    bool lastLossBeforeAByte_ = false;
+    bool failingAtOpen_ = false;
 };

@@ -90,6 +90,24 @@ TEST_F(ReadWeatherData, APortFailureIsShownInTheModalApplicationErrorBoxWithoutA
                                  QString::number(QMessageBox::Critical), "1"}));
 }
 
+// A settings file edited by hand names COM5: said in the box, nothing read.
+TEST_F(ReadWeatherData, AComPortOutsideOneToFourIsShownOnceNamingTheRangeAndNothingIsRead) {
+    int station = -1, port = -1;
+    char name[256] = {};
+    ASSERT_EQ(openpty(&station, &port, name, nullptr, nullptr), 0);
+    TestSupport::Store("Ports/COM5", QString(name));
+    TestSupport::Store("Settings/ComPort", 5);
+    StationWindow window;
+    window.portBridge().SetErrorPresenter([this](auto&, auto& text) { errors << text; });
+    window.Button(CommandId::kReadWeatherData)->click();
+    EXPECT_EQ(errors, QStringList("WARNING:  ComPort=5 in " + TestSupport::SettingsFile() +
+                                  " is outside 1 to 4, so no port is read.\n"
+                                  "Choose COM1 to COM4 in Options.\n"));
+    EXPECT_FALSE(window.serialPort().threadRunning());
+    close(port);
+    close(station);
+}
+
 TEST_F(ReadWeatherData, FillsTheLabelsFromTheSimulator) {
 #ifndef NIMBULO_SIM
     GTEST_SKIP() << "nimbulo-sim is not part of this build";

@@ -201,4 +201,23 @@ TEST(SerialPortMonitor, AFailedReadIsReportedOnceHandsNothingOverAndTheDeviceCou
     }
 }
 
+// Failing before its first byte, a device that is no serial line (its set-up
+// failed) is lost once, a serial line that does so twice running twice; then
+// either is tried on the slow schedule without a word to the owner.
+TEST(SerialPortMonitor, ADeviceThatKeepsFailingRightAfterItOpensIsTriedSeldomAndQuietly) {
+    const std::tuple<bool, size_t, const char*> cases[] = {{true, 1, "OL"}, {false, 2, "OLOL"}};
+    for (auto [setUpFails, losses, links] : cases) {
+        Rig rig;
+        rig.port.SetRetrySchedule({true, 1ms, 1h, 1h});
+        if (setUpFails) rig.device->failures["SetState"] = 25;
+        ASSERT_TRUE(rig.Open(1));
+        rig.device->queued = 1;  // its read fails
+        ASSERT_TRUE(rig.port.StartMonitor());
+        ASSERT_TRUE(rig.owner.WaitFor('L', losses));
+        std::this_thread::sleep_for(100ms);  // time for a hundred early retries
+        rig.port.StopMonitor();
+        EXPECT_EQ(rig.owner.Links(), links) << "set-up fails: " << setUpFails;
+    }
+}
+
 }  // namespace

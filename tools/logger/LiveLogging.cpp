@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <ostream>
+#include <sstream>
 #include <thread>
 
 #include "HeadlessChart.h"
@@ -21,6 +22,7 @@
 #include "SerialPort.h"
 #include "SettingsLocation.h"
 #include "StationPipeline.h"
+#include "StreamFaultReporter.h"
 
 namespace {
 
@@ -46,6 +48,27 @@ class DirectOwner : public SerialPortOwner {
 
   private:
     StationPipeline& pipeline_;
+    LoggerLink& link_;
+};
+
+// File faults as the replay words them, from the monitor thread that meets
+// them, each a whole line on err between the link's own.
+class LinkFaultReporter : public FileFaultReporter {
+  public:
+    explicit LinkFaultReporter(LoggerLink& link) : link_(link) {}
+
+    void Report(const std::string& file, const std::string& cause) override {
+        std::ostringstream line;
+        StreamFaultReporter(line, "nimbulo-logger").Report(file, cause);
+        link_.Print(line.str());
+    }
+    void Recovered(const std::string& file) override {
+        std::ostringstream line;
+        StreamFaultReporter(line, "nimbulo-logger").Recovered(file);
+        link_.Print(line.str());
+    }
+
+  private:
     LoggerLink& link_;
 };
 
@@ -104,35 +127,54 @@ void DrainReceivedBytes(SerialPort& port) {
     }
 }
 
-}  // namespace
-
-int RunLiveLogging(StationPipeline& pipeline, const std::string& devicePath, int portNumber,
-                   const LiveLinkSettings& settings, std::ostream& out, std::ostream& err) {
-    SignalCatcher stopSignals;
-    // Told of records only during this run: the pipeline is not fed after it.
-    LoggerLink link(err, settings.staleAfter, settings.retry.enabled);
-    link.SetAvailabilityHandler(settings.onAvailability);
-    pipeline.AddRecordListener(link);
+// Opens the device and has the monitor thread feed the pipeline until a
+// signal, or until the device fails without retries; then the summary.
+int ReadUntilStopped(StationPipeline& pipeline, const std::string& devicePath, int portNumber,
+                     const LiveLinkSettings& settings, int stopSignalFd, LoggerLink& link,
+                     std::ostream& out) {
     DirectOwner owner(pipeline, link);
     SerialPort port([&devicePath](int) { return devicePath; });
     port.SetRetrySchedule(settings.retry);
     if (!port.OpenPort(&owner, portNumber, PortConfig::InstrumentLine()) && !settings.retry.enabled)
         return kExitDeviceFailed;
     if (!port.StartMonitor()) {
-        err << "nimbulo-logger: cannot start the monitor thread\n";
+        link.Print("nimbulo-logger: cannot start the monitor thread\n");
         return kExitDeviceFailed;
     }
-    StopReason reason = WaitForStop(stopSignals.fd(), link);
+    StopReason reason = WaitForStop(stopSignalFd, link);
     if (reason == StopReason::Signal) DrainReceivedBytes(port);
     port.StopMonitor();
 
+    const long failedWrites = pipeline.fileFaults().failedWrites();
     out << "records accepted: " << pipeline.state().recordCount << "\n"
         << "five-minute points: " << pipeline.cycle().fiveMinutePoints() << "\n"
-        << "log files opened: " << pipeline.dataLog().filesOpened() << "\n";
-    return reason == StopReason::Signal ? 0 : kExitDeviceFailed;
+        << "log files opened: " << pipeline.dataLog().filesOpened() << "\n"
+        << "failed writes: " << failedWrites << "\n";
+    if (reason != StopReason::Signal) return kExitDeviceFailed;
+    return failedWrites == 0 ? kExitOk : kExitWriteFailed;
+}
+
+}  // namespace
+
+int RunLiveLogging(StationPipeline& pipeline, const std::string& devicePath, int portNumber,
+                   const LiveLinkSettings& settings, int stopSignalFd, std::ostream& out,
+                   std::ostream& err) {
+    // Told of records only during this run: the pipeline is not fed after it.
+    LoggerLink link(err, settings.staleAfter, settings.retry.enabled);
+    link.SetAvailabilityHandler(settings.onAvailability);
+    pipeline.AddRecordListener(link);
+    LinkFaultReporter faultReporter(link);
+    pipeline.SetFileFaultReporter(&faultReporter);
+    const int status =
+        ReadUntilStopped(pipeline, devicePath, portNumber, settings, stopSignalFd, link, out);
+    pipeline.SetFileFaultReporter(nullptr);
+    return status;
 }
 
 int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) {
+    // Before any thread starts, so that every thread the program has (the
+    // monitor, MQTT's) leaves the signals to this one.
+    SignalCatcher stopSignals;
     HeadlessView view;
     HeadlessChart chart;
     StationPipeline pipeline(view, chart);
@@ -150,7 +192,8 @@ int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) 
     link.onAvailability = [&liveOutputs](bool available) {
         liveOutputs.SetLinkAvailable(available);
     };
-    const int status = RunLiveLogging(pipeline, device, portNumber, link, out, err);
+    const int status =
+        RunLiveLogging(pipeline, device, portNumber, link, stopSignals.fd(), out, err);
     liveOutputs.Stop();
     return status;
 }

@@ -24,16 +24,21 @@ struct LiveLinkSettings {
 };
 
 // Reads the instrument live from devicePath through the serial port (as COM
-// portNumber, 2400 8N1) and feeds every byte to the pipeline, until SIGINT or
-// SIGTERM. A device that cannot be opened or goes away is reported once and
-// tried again by the retry schedule while the processing state carries on;
-// without retries it ends the run. At a signal the bytes that have already
-// arrived are processed before the port stops. Reports and one line per
-// change of the link go to err; the summary goes to out. Returns 0 after a
-// signal, kExitDeviceFailed otherwise.
+// portNumber, 2400 8N1) and feeds every byte to the pipeline, until a signal
+// arrives on stopSignalFd (a signalfd for SIGINT and SIGTERM, blocked in
+// every thread). A device that cannot be opened or goes away is reported
+// once and tried again by the retry schedule while the processing state
+// carries on; without retries it ends the run. At a signal the bytes that
+// have already arrived are processed before the port stops. Reports, file
+// faults (as the replay words them) and one line per change of the link go
+// to err; the summary goes to out. Returns kExitDeviceFailed when the device
+// ended the run, else kExitWriteFailed when a file could not be written,
+// else 0.
 int RunLiveLogging(StationPipeline& pipeline, const std::string& devicePath, int portNumber,
-                   const LiveLinkSettings& link, std::ostream& out, std::ostream& err);
+                   const LiveLinkSettings& link, int stopSignalFd, std::ostream& out,
+                   std::ostream& err);
 
 // --device / --port: live logging with saving on, through the same
-// processing as --replay.
+// processing as --replay. SIGINT and SIGTERM are blocked before any thread
+// starts and end the run cleanly.
 int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err);

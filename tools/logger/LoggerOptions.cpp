@@ -232,9 +232,9 @@ std::string LoggerUsage() {
                  "       nimbulo-logger --device PATH | --port N [--year YYYY] [OPTIONS]\n"
                  "       nimbulo-logger --help | --version\n");
     text +=
-        "\nExit status: 0 on success, 2 for a bad command line or an unreadable FILE,\n"
-        "3 when the device cannot be opened or goes away (with --no-retry), 4 when a replay could "
-        "not\n"
-        "write every file (\"failed writes\").\n";
+        "\nExit status: 0 on success, 2 for a bad command line, an unreadable FILE or data\n"
+        "folder or unusable MQTT options, 3 when the device cannot be opened or goes away\n"
+        "(with --no-retry), 4 when a file could not be written, live or in a replay\n"
+        "(\"failed writes\" in the summary).\n";
     return text.toStdString();
 }

@@ -8,7 +8,7 @@
 #include "LoggerOptions.h"
 #include "StationPipeline.h"
 
-// A replay that could not write every file it should have.
+// A replay or a live run that could not write every file it should have.
 inline constexpr int kExitWriteFailed = 4;
 
 // Saving on, and a recording's year when one is given.

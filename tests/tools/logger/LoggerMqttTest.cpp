@@ -11,6 +11,8 @@
 #include "LoggerRun.h"
 #include "MosquittoBroker.h"
 #include "MqttSubscriber.h"
+#include "PtyPair.h"
+#include "ToolRunner.h"
 
 using namespace reports_test;
 namespace fs = std::filesystem;
@@ -155,6 +157,43 @@ TEST_F(LoggerMqtt, ABrokerGoneMidReplayChangesNoFileAndGetsTheLatestStateBack) {
     ASSERT_EQ(Entries("mqtt"), Entries("plain"));
     for (const std::string& file : Entries("plain"))
         EXPECT_EQ(ReadFile("mqtt/" + file), ReadFile("plain/" + file)) << file;
+}
+
+// Live, records through a pseudo-terminal until SIGTERM: no thread of the
+// program may take the signal and die with it.
+class LoggerMqttLive : public ToolRunner {
+  protected:
+    void SetUp() override {
+        if (!MosquittoBroker::Installed()) GTEST_SKIP() << "mosquitto is not installed";
+        ASSERT_TRUE(broker_.Start());
+    }
+    MosquittoBroker broker_;
+};
+
+TEST_F(LoggerMqttLive, SigtermTakesTheRecordsSentPublishesTheLastStateAndPrintsTheSummary) {
+    const auto said = [this](const char* text) {
+        return WaitFor([&] { return Err("logger").find(text) != std::string::npos; },
+                       std::chrono::seconds(10));
+    };
+    // Plugged in once it runs: a device that comes back is not purged.
+    const std::string link = work + "/ttyUSB0";
+    Start("logger", {"--device", link, "--year", "2002", "--mqtt-station-id", "test", "--mqtt",
+                     "127.0.0.1:" + std::to_string(broker_.port())});
+    ASSERT_TRUE(said("which cannot be opened")) << Err("logger");
+    PtyPair pty;
+    ASSERT_TRUE(PointLinkAt(link, pty.slavePath));
+    ASSERT_TRUE(said("is back after")) << Err("logger");
+    ASSERT_TRUE(pty.Write(Lines(0, 11)));
+    // The log's heading and the points of 10:00, 10:05 and 10:10, the last record's.
+    ASSERT_TRUE(WaitFor([this] { return LogLines().size() == 4; }, std::chrono::seconds(10)));
+    Signal("logger", SIGTERM);
+    ASSERT_EQ(Wait("logger", std::chrono::seconds(10)), 0) << Err("logger");
+    EXPECT_EQ(Summary(Out("logger"), "records accepted"), 11) << Out("logger");
+
+    MqttSubscriber late(broker_.port());
+    const auto state = late.WaitFor("nimbulo/test/state");
+    ASSERT_TRUE(state);
+    EXPECT_EQ(JsonMember(state->payload, "record_count"), "11");
 }
 
 TEST_F(LoggerMqtt, AnUnreadablePasswordFileIsAUsageError) {

@@ -146,6 +146,55 @@ TEST_F(LoggerOnReplugs, SaysOnceWhenTheLinkFallsSilentAndOnceWhenRecordsComeAgai
         << Err("logger");
 }
 
+// A data log it may not write is reported live as in a replay of the same
+// records: once per file and cause, counted in the summary, status 4.
+TEST_F(LoggerOnReplugs, ReportsAFileItCannotWriteAsTheReplayDoesAndCountsTheFailedWrites) {
+    std::ofstream(work + "/OutputData") << "a plain file";
+    // Plugged in once it runs: a device that comes back is not purged.
+    Start("logger", {"--device", link, "--year", "2026"});
+    ASSERT_TRUE(WaitForLine("which cannot be opened", 1)) << Err("logger");
+    Plug();
+    ASSERT_TRUE(WaitForLine("is back after", 1)) << Err("logger");
+    SendSegment(0);
+    const fs::path replay = work + "/replay";
+    fs::create_directories(replay);
+    std::ofstream(replay / "recording.txt", std::ios::binary) << sent;
+    std::ofstream(replay / "OutputData") << "a plain file";
+    const std::string command = "cd '" + replay.string() + "' && '" + kLogger +
+                                "' --replay recording.txt --year 2026 >summary 2>faults";
+    ASSERT_EQ(WEXITSTATUS(std::system(command.c_str())), 4);
+    // The last record's report tells that the logger has taken them all.
+    const std::string report = reports_test::ReadFile(replay / "wxreportmixw.txt");
+    ASSERT_TRUE(
+        WaitFor([&] { return reports_test::ReadFile(work + "/wxreportmixw.txt") == report; }, 10s));
+    Signal("logger", SIGTERM);
+    ASSERT_EQ(Wait("logger", 10s), 4) << Err("logger");
+
+    const std::string summary = reports_test::ReadFile(replay / "summary");
+    EXPECT_GT(Summary(summary, "failed writes"), 0);
+    EXPECT_EQ(Summary(Out("logger"), "failed writes"), Summary(summary, "failed writes"));
+    EXPECT_EQ(Summary(Out("logger"), "records accepted"), 10);
+    const std::string err = Err("logger");
+    EXPECT_EQ(err.substr(err.find("nimbulo-logger: cannot write")),
+              reports_test::ReadFile(replay / "faults"));
+}
+
+// A device that opens but is no serial line fails at once each time: one
+// report and one loss, then quiet retries on the slow schedule.
+TEST_F(LoggerOnReplugs, ADeviceThatIsNoSerialLineIsReportedOnceAndNotCalledBack) {
+    for (const std::string device : {"/dev/null", "/dev/zero"}) {
+        std::filesystem::remove(work + "/logger.err");
+        Start("logger", {"--device", device});
+        ASSERT_TRUE(WaitForLine("nimbulo-logger: lost COM1", 1)) << Err("logger");
+        std::this_thread::sleep_for(3000ms);  // past the first early retry
+        Signal("logger", SIGTERM);
+        ASSERT_EQ(Wait("logger", 10s), 0) << Err("logger");
+        EXPECT_EQ(Count("nimbulo-logger: lost COM1"), 1) << Err("logger");
+        EXPECT_EQ(Count("is back"), 0) << Err("logger");
+        EXPECT_EQ(Count("Application Error"), 2) << Err("logger");  // the set-up, the wait
+    }
+}
+
 // Without retries the logger ends at once with status 3 and one message
 // naming the device, the reason and what to do about it.
 TEST_F(LoggerOnReplugs, ADeviceThatCannotBeOpenedIsOneMessageWithItsReasonAndHint) {

@@ -51,6 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"YearZero", "--replay r --year 0", 2, "--year needs a year"},
         RunCase{"YearTooLarge", "--replay r --year 10000", 2, "--year needs a year"},
         RunCase{"UnknownOption", "--replay r --verbose", 2, "unknown option '--verbose'"},
+        RunCase{"PortOutsideOneToFour", "--port 5", 2, "--port needs a COM number from 1 to 4"},
         RunCase{"StaleAfterZero", "--device d --stale-after 0", 2,
                 "--stale-after needs a number of seconds from 1 to 9999"},
         RunCase{"StrayArgument", "rec.txt", 2, "unknown option 'rec.txt'"},
