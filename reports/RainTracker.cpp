@@ -37,6 +37,7 @@ void RainTracker::SeedDays(const std::vector<DaySummary>& pastDays) {
         date.FromDate(day.date.month, day.date.day, day.date.year);
         days_.emplace(date.dayNumber, std::make_pair(date, *day.rainDay));
     }
+    SumPastDays();
 }
 
 std::optional<double> RainTracker::LastHour() const {
@@ -51,12 +52,11 @@ std::optional<double> RainTracker::Yesterday() const {
 }
 
 std::optional<double> RainTracker::Month() const {
-    return SumOfDays(
-        [this](const CalendarDate& d) { return d.year == today_.year && d.month == today_.month; });
+    return Plus(pastMonth_, todayRain_);
 }
 
 std::optional<double> RainTracker::Year() const {
-    return SumOfDays([this](const CalendarDate& d) { return d.year == today_.year; });
+    return Plus(pastYear_, todayRain_);
 }
 
 // The finished day keeps its last "today's rain".
@@ -70,6 +70,7 @@ void RainTracker::FollowTheDay(const CalendarDate& date) {
     while (!days_.empty() && days_.begin()->first + kDaysKept < today_.dayNumber) {
         days_.erase(days_.begin());
     }
+    SumPastDays();
 }
 
 std::optional<double> RainTracker::Rise(const Counters& now) const {
@@ -96,12 +97,19 @@ void RainTracker::AddSample(long now) {
     while (samples_.size() >= 2 && samples_[1].minute <= now - kHour) samples_.pop_front();
 }
 
-template <class SameSpan>
-std::optional<double> RainTracker::SumOfDays(SameSpan sameSpan) const {
-    std::optional<double> sum = todayRain_;
+void RainTracker::SumPastDays() {
+    pastMonth_.reset();
+    pastYear_.reset();
     for (const auto& [dayNumber, day] : days_) {
-        if (dayNumber >= today_.dayNumber || !sameSpan(day.first)) continue;
-        sum = sum.value_or(0.0) + day.second;
+        const CalendarDate& date = day.first;
+        if (dayNumber >= today_.dayNumber || date.year != today_.year) continue;
+        pastYear_ = Plus(pastYear_, day.second);
+        if (date.month == today_.month) pastMonth_ = Plus(pastMonth_, day.second);
     }
-    return sum;
+}
+
+std::optional<double> RainTracker::Plus(std::optional<double> a, std::optional<double> b) {
+    if (!a) return b;
+    if (!b) return a;
+    return *a + *b;
 }

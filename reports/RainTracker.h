@@ -49,13 +49,16 @@ class RainTracker {
     void FollowTheDay(const CalendarDate& date);
     std::optional<double> Rise(const Counters& now) const;
     void AddSample(long now);
-    template <class SameSpan>
-    std::optional<double> SumOfDays(SameSpan sameSpan) const;
+    void SumPastDays();
+    static std::optional<double> Plus(std::optional<double> a, std::optional<double> b);
 
     CalendarDate today_{};
     bool started_ = false;
     std::optional<double> todayRain_;
     std::map<uint32_t, std::pair<CalendarDate, double>> days_;  // by day number
+    // This month's and year's days before today, summed when the day changes.
+    std::optional<double> pastMonth_;
+    std::optional<double> pastYear_;
 
     Counters previous_;
     std::optional<long> lastMinute_;
