@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "CalendarDate.h"
+#include "DerivedReadings.h"
 #include "SampleRecord.h"
 
 // Everything record processing keeps between records. One instance per
@@ -31,6 +32,11 @@ struct StationState {
     int32_t windDirSamples = 0;
     int32_t compassIndex = 0;       // compass point 0-15 of the latest direction
     int32_t shownCompassIndex = 0;  // compass point whose picture is shown
+
+    // Dew point, feels-like, pressure trend, recent rain, today's highs and
+    // lows: filled by StationPipeline (its DerivedTracker) before the record
+    // listeners are told, so every listener reads the same values.
+    DerivedReadings derived;
 
     // --- station clock ---
     int32_t lastMinute = -10;  // negative: no record taken yet

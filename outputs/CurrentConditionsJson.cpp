@@ -29,6 +29,42 @@ constexpr JsonReading kReadings[] = {
     // 0.1 mbar is 0.003 inHg: three decimals keep the station's resolution.
     {"pressure_inhg", 5, &StationState::pressure, 3},
 };
+
+// A derived reading; null while it has no value, so that Home Assistant
+// shows it as unknown instead of failing on a missing key.
+struct JsonDerived {
+    const char* key;
+    std::optional<double> DerivedReadings::*reading;
+    int decimals;
+};
+constexpr JsonDerived kDerived[] = {
+    {"dew_point_f", &DerivedReadings::dewPoint, 1},
+    {"wind_chill_f", &DerivedReadings::windChill, 1},
+    {"heat_index_f", &DerivedReadings::heatIndex, 1},
+    {"feels_like_f", &DerivedReadings::feelsLike, 1},
+    {"pressure_change_3h_inhg", &DerivedReadings::pressureChange3h, 3},
+    {"rain_last_hour_in", &DerivedReadings::rainLastHour, 2},
+    {"rain_yesterday_in", &DerivedReadings::rainYesterday, 2},
+    {"rain_month_in", &DerivedReadings::rainMonth, 2},
+    {"rain_year_in", &DerivedReadings::rainYear, 2},
+    {"temperature_outdoor_f_max_today", &DerivedReadings::tempOutdoorMaxToday, 1},
+    {"temperature_outdoor_f_min_today", &DerivedReadings::tempOutdoorMinToday, 1},
+};
+
+void AddDerived(JsonObject& json, const DerivedReadings& d) {
+    for (const JsonDerived& r : kDerived) {
+        if (const auto& value = d.*r.reading) {
+            json.AddNumber(r.key, *value, r.decimals);
+        } else {
+            json.AddJson(r.key, "null");
+        }
+    }
+    if (d.pressureTrend) {
+        json.AddString("pressure_trend", PressureTrendWord(*d.pressureTrend));
+    } else {
+        json.AddJson("pressure_trend", "null");
+    }
+}
 }  // namespace
 
 std::string StationDateJsonText(int year, const CalendarDate& date) {
@@ -48,6 +84,7 @@ std::string CurrentConditionsJson(const StationState& s) {
         // Only the low byte is the direction (0..255 for a full circle).
         json.AddInteger("wind_direction_deg", AverageDirectionDegrees(s.raw.windDirection & 0xFF));
     }
+    AddDerived(json, s.derived);
     // The station date is known from the first record's day of the year on.
     if (s.currentYear > 0)
         json.AddString("station_date", StationDateJsonText(s.currentYear, s.currentDate));

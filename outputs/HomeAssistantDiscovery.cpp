@@ -16,6 +16,9 @@ struct Entity {
 // which is what total_increasing means. The direction gets no device or state
 // class: Home Assistant versions before 2025 reject a wind_direction class,
 // and averaging an angle as a plain measurement gives wrong statistics.
+// The month's and year's rain grow until the month or year starts again; the
+// last hour's and yesterday's go up and down. The pressure change is a
+// difference, not a pressure (no device class), and the trend is a word.
 constexpr Entity kEntities[] = {
     {"temperature_outdoor_f", "Outdoor temperature", "temperature", "°F", "measurement"},
     {"temperature_indoor_f", "Indoor temperature", "temperature", "°F", "measurement"},
@@ -29,6 +32,20 @@ constexpr Entity kEntities[] = {
     {"rain_long_term_in", "Rain long-term", "precipitation", "in", "total_increasing"},
     {"pressure_inhg", "Pressure", "atmospheric_pressure", "inHg", "measurement"},
     {"record_count", "Records received", nullptr, nullptr, "total_increasing"},
+    {"dew_point_f", "Dew point", "temperature", "°F", "measurement"},
+    {"wind_chill_f", "Wind chill", "temperature", "°F", "measurement"},
+    {"heat_index_f", "Heat index", "temperature", "°F", "measurement"},
+    {"feels_like_f", "Feels like", "temperature", "°F", "measurement"},
+    {"pressure_change_3h_inhg", "Pressure change over three hours", nullptr, "inHg", "measurement"},
+    {"pressure_trend", "Pressure trend", nullptr, nullptr, nullptr},
+    {"rain_last_hour_in", "Rain last hour", "precipitation", "in", "measurement"},
+    {"rain_yesterday_in", "Rain yesterday", "precipitation", "in", "measurement"},
+    {"rain_month_in", "Rain this month", "precipitation", "in", "total_increasing"},
+    {"rain_year_in", "Rain this year", "precipitation", "in", "total_increasing"},
+    {"temperature_outdoor_f_max_today", "Outdoor temperature high today", "temperature", "°F",
+     "measurement"},
+    {"temperature_outdoor_f_min_today", "Outdoor temperature low today", "temperature", "°F",
+     "measurement"},
 };
 
 std::string DeviceJson(const std::string& deviceId, const std::string& stationId) {

@@ -30,26 +30,26 @@ MinuteCycle::MinuteCycle(StationState& state, StationView& view, ChartFeed& char
       liveOutputs_(liveOutputs),
       today_(std::move(today)) {}
 
-void MinuteCycle::RunMinuteCycle(const char* line) {
+bool MinuteCycle::RunMinuteCycle(const char* line) {
     const int minute = state_.raw.minuteOfDay;
     const int day = state_.raw.dayOfYear;
     // Line noise in the clock fields must not move the station clock: a
     // minute that is no time of day leaves the clock alone, a day that is no
     // day of the year can neither set up nor change the date.
-    if (minute < 0 || minute >= kMinutesPerDay) return;
+    if (minute < 0 || minute >= kMinutesPerDay) return false;
     const bool dayKnown = day >= 1 && day <= kMaxDayOfYear;
     if (dayKnown) {
         FollowTheDay(day, minute);
     } else if (state_.lastMinute < 0) {
-        return;  // nothing to take the date from yet
+        return false;  // nothing to take the date from yet
     }
-    if (state_.lastMinute == minute) return;
+    if (state_.lastMinute == minute) return true;
     if (!dayKnown && minute == 0) midnightMissed_ = true;
 
     state_.lastMinute = minute;
     view_.SetLabelText(ControlId::kTime, TimeText(minute));
-    if (minute % 5 != 0) return;
-    FiveMinutePoint(line);
+    if (minute % 5 == 0) FiveMinutePoint(line);
+    return true;
 }
 
 // The date part of the cycle, for a record whose day is a day of the year.

@@ -38,7 +38,9 @@ class MinuteCycle {
     // year instead of the computer's.
     void SetStartYear(int year) { startYear_ = year; }
 
-    void RunMinuteCycle(const char* line);
+    // False when the station clock kept the record out (line noise in its
+    // clock fields); such a record counts for nothing that goes by the day.
+    bool RunMinuteCycle(const char* line);
 
     // The values last given to the three chart series.
     const std::array<int32_t, kPlotSeriesCount>& plotValues() const { return plotValues_; }

@@ -16,7 +16,9 @@ void StationPipeline::RefreshReadings() {
 
 void StationPipeline::ProcessLine(const char* line) {
     if (!processor_.ProcessLine(line)) return;
-    cycle_.RunMinuteCycle(line);
+    // The derived readings go by station time: a record the clock kept out
+    // leaves them as they were.
+    if (cycle_.RunMinuteCycle(line)) state_.derived = derived_.Update(state_, nullptr);
     for (RecordListener* listener : listeners_) listener->OnRecord(state_);
 }
 

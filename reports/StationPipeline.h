@@ -8,6 +8,7 @@
 #include "CalendarDate.h"
 #include "ChartFeed.h"
 #include "DataLog.h"
+#include "DerivedTracker.h"
 #include "FileFaultReporter.h"
 #include "FileFaults.h"
 #include "LineAssembler.h"
@@ -65,6 +66,8 @@ class StationPipeline {
     const StationState& state() const { return state_; }
     const MinuteCycle& cycle() const { return cycle_; }
     const DataLog& dataLog() const { return dataLog_; }
+    // Fills state().derived; the archive seeds it with earlier days at start-up.
+    DerivedTracker& derived() { return derived_; }
 
   private:
     void SetBurst(bool burst);
@@ -79,6 +82,7 @@ class StationPipeline {
     MinuteCycle::Writers fileWriters_{&aprsReport_, &mixwReport_, &dataLog_};
     MinuteCycle::Writers liveOutputs_;
     std::vector<RecordListener*> listeners_;
+    DerivedTracker derived_;
     RecordProcessor processor_;
     MinuteCycle cycle_;
     LineAssembler assembler_;

@@ -82,7 +82,7 @@ TEST_F(MqttPublisherTest, ALateSubscriberGetsRetainedDiscoveryStateAndAvailabili
     EXPECT_TRUE(online->retained);
     EXPECT_EQ(online->payload, "online");
     const auto configs = late.On("homeassistant/sensor/nimbulo_test_");
-    EXPECT_EQ(configs.size(), 12u);
+    EXPECT_EQ(configs.size(), 24u);  // twelve readings and twelve derived ones
     for (const Message& c : configs) EXPECT_TRUE(c.retained) << c.topic;
 
     FivePointValues point;
@@ -134,7 +134,7 @@ TEST_F(MqttPublisherTest, ABrokerDownCostsNothingIsReportedOnceAndGetsTheLatestS
     ASSERT_TRUE(broker_.Start());
     EXPECT_TRUE(subscriber.WaitFor("nimbulo/test/state", Count(1000)));
     // The restarted broker kept nothing: discovery came again.
-    EXPECT_EQ(subscriber.On("homeassistant/sensor/nimbulo_test_temperature_outdoor_f").size(), 2u);
+    EXPECT_EQ(subscriber.On("homeassistant/sensor/nimbulo_test_temperature_outdoor_f/").size(), 2u);
     ASSERT_TRUE(WaitForReports(2));
     EXPECT_NE(Reports()[1].find("again"), std::string::npos) << Reports()[1];
 }

@@ -31,6 +31,28 @@ const Case kCases[] = {
     {"wind_direction_deg", 2, 128, nullptr, 0, "180"},  // 128 of 256 is south
 };
 
+// A derived reading, its value and the JSON text expected; the trend is a word.
+struct DerivedCase {
+    const char* key;
+    std::optional<double> DerivedReadings::*reading;
+    double value;
+    const char* expected;
+};
+const DerivedCase kDerivedCases[] = {
+    {"dew_point_f", &DerivedReadings::dewPoint, 41.66, "41.7"},
+    {"wind_chill_f", &DerivedReadings::windChill, -3.04, "-3.0"},
+    {"heat_index_f", &DerivedReadings::heatIndex, 96.15, "96.2"},
+    {"feels_like_f", &DerivedReadings::feelsLike, 96.15, "96.2"},
+    {"pressure_change_3h_inhg", &DerivedReadings::pressureChange3h, -0.0620, "-0.062"},
+    {"pressure_trend", nullptr, 0, "falling"},
+    {"rain_last_hour_in", &DerivedReadings::rainLastHour, 0.45, "0.45"},
+    {"rain_yesterday_in", &DerivedReadings::rainYesterday, 0.7, "0.70"},
+    {"rain_month_in", &DerivedReadings::rainMonth, 1.72, "1.72"},
+    {"rain_year_in", &DerivedReadings::rainYear, 31.4, "31.40"},
+    {"temperature_outdoor_f_max_today", &DerivedReadings::tempOutdoorMaxToday, 51.2, "51.2"},
+    {"temperature_outdoor_f_min_today", &DerivedReadings::tempOutdoorMinToday, 38.4, "38.4"},
+};
+
 StationState Sample() {
     StationState s;
     for (const Case& c : kCases) {
@@ -41,6 +63,10 @@ StationState Sample() {
     s.currentYear = 2002;
     s.currentDate.FromDate(12, 5, 2002);
     s.recordCount = 4321;
+    for (const DerivedCase& c : kDerivedCases) {
+        if (c.reading) s.derived.*c.reading = c.value;
+    }
+    s.derived.pressureTrend = PressureTrend::Falling;
     return s;
 }
 }  // namespace
@@ -48,6 +74,7 @@ StationState Sample() {
 TEST(CurrentConditionsJson, EveryReadingWithItsUnitInTheKey) {
     const std::string json = CurrentConditionsJson(Sample());
     for (const Case& c : kCases) EXPECT_EQ(JsonMember(json, c.key), c.expected) << c.key;
+    for (const DerivedCase& c : kDerivedCases) EXPECT_EQ(JsonMember(json, c.key), c.expected);
     EXPECT_EQ(JsonMember(json, "station_date"), "2002-12-05");
     EXPECT_EQ(JsonMember(json, "station_time"), "14:37");
     EXPECT_EQ(JsonMember(json, "record_count"), "4321");
@@ -63,6 +90,13 @@ TEST(CurrentConditionsJson, AnAbsentFieldLeavesOutItsReadingsOnly) {
         }
         EXPECT_EQ(JsonMember(json, "station_time").has_value(), field != 10) << field;
     }
+}
+
+TEST(CurrentConditionsJson, ADerivedReadingWithoutAValueIsNull) {
+    StationState s = Sample();
+    s.derived = {};
+    const std::string json = CurrentConditionsJson(s);
+    for (const DerivedCase& c : kDerivedCases) EXPECT_EQ(JsonMember(json, c.key), "null") << c.key;
 }
 
 TEST(CurrentConditionsJson, NoDateBeforeTheFirstRecord) {
@@ -81,7 +115,8 @@ TEST(HomeAssistantDiscovery, OneConfigPerStateReadingUnderOneDevice) {
     options.stationId = "back yard";
     const std::string state = CurrentConditionsJson(Sample());
     const auto configs = HomeAssistantDiscovery(options);
-    ASSERT_EQ(configs.size(), std::size(kCases) + 1);  // and the record count
+    // and the record count
+    ASSERT_EQ(configs.size(), std::size(kCases) + std::size(kDerivedCases) + 1);
     for (const MqttMessage& m : configs) {
         const std::string& c = m.payload;
         const std::string id = *JsonMember(c, "unique_id");
@@ -98,4 +133,30 @@ TEST(HomeAssistantDiscovery, OneConfigPerStateReadingUnderOneDevice) {
     EXPECT_EQ(JsonMember(configs[0].payload, "device_class"), "temperature");
     EXPECT_EQ(JsonMember(configs[0].payload, "unit_of_measurement"), "°F");
     EXPECT_EQ(JsonMember(configs[0].payload, "state_class"), "measurement");
+}
+
+TEST(HomeAssistantDiscovery, DerivedReadingsHaveTheirClassesAndUnits) {
+    struct Expected {
+        const char* key;
+        std::optional<std::string> deviceClass, unit, stateClass;
+    };
+    const Expected expected[] = {
+        {"dew_point_f", "temperature", "°F", "measurement"},
+        {"pressure_change_3h_inhg", std::nullopt, "inHg", "measurement"},
+        {"pressure_trend", std::nullopt, std::nullopt, std::nullopt},
+        {"rain_last_hour_in", "precipitation", "in", "measurement"},
+        {"rain_year_in", "precipitation", "in", "total_increasing"},
+        {"temperature_outdoor_f_min_today", "temperature", "°F", "measurement"},
+    };
+    const auto configs = HomeAssistantDiscovery(MqttOptions{});
+    for (const Expected& e : expected) {
+        const auto config =
+            std::find_if(configs.begin(), configs.end(), [&e](const MqttMessage& m) {
+                return m.topic.find(std::string("_") + e.key + "/config") != std::string::npos;
+            });
+        ASSERT_NE(config, configs.end()) << e.key;
+        EXPECT_EQ(JsonMember(config->payload, "device_class"), e.deviceClass) << e.key;
+        EXPECT_EQ(JsonMember(config->payload, "unit_of_measurement"), e.unit) << e.key;
+        EXPECT_EQ(JsonMember(config->payload, "state_class"), e.stateClass) << e.key;
+    }
 }

@@ -107,7 +107,7 @@ TEST_F(LoggerMqtt, PublishesDiscoveryStateAndSummariesOfAReplayRetained) {
     EXPECT_TRUE(offline->retained);
     EXPECT_EQ(offline->payload, "offline");
     const auto configs = late.On("homeassistant/sensor/nimbulo_test_");
-    EXPECT_EQ(configs.size(), 12u);
+    EXPECT_EQ(configs.size(), 24u);  // twelve readings and twelve derived ones
     for (const Message& c : configs) {
         EXPECT_TRUE(c.retained) << c.topic;
         EXPECT_EQ(JsonMember(c.payload, "state_topic"), "nimbulo/test/state");
