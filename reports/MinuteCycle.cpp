@@ -33,6 +33,7 @@ MinuteCycle::MinuteCycle(StationState& state, StationView& view, ChartFeed& char
 void MinuteCycle::RunMinuteCycle(const char* line) {
     const int minute = state_.raw.minuteOfDay;
     const int day = state_.raw.dayOfYear;
+    clockTookRecord_ = false;
     // Line noise in the clock fields must not move the station clock: a
     // minute that is no time of day leaves the clock alone, a day that is no
     // day of the year can neither set up nor change the date.
@@ -43,6 +44,7 @@ void MinuteCycle::RunMinuteCycle(const char* line) {
     } else if (state_.lastMinute < 0) {
         return;  // nothing to take the date from yet
     }
+    clockTookRecord_ = true;
     if (state_.lastMinute == minute) return;
     if (!dayKnown && minute == 0) midnightMissed_ = true;
 

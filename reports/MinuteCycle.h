@@ -39,6 +39,10 @@ class MinuteCycle {
     void SetStartYear(int year) { startYear_ = year; }
 
     void RunMinuteCycle(const char* line);
+    // Whether the station clock took the record of the last RunMinuteCycle:
+    // false for a minute that is no time of day, or a day that is no day of
+    // the year before any good one (line noise that must count for nothing).
+    bool clockTookRecord() const { return clockTookRecord_; }
 
     // The values last given to the three chart series.
     const std::array<int32_t, kPlotSeriesCount>& plotValues() const { return plotValues_; }
@@ -67,6 +71,7 @@ class MinuteCycle {
     // A midnight passed with a day field that was noise; the next good day
     // makes the date update it missed.
     bool midnightMissed_ = false;
+    bool clockTookRecord_ = false;
 
     std::array<int32_t, kPlotSeriesCount> plotValues_{};
     // The station's day of the year that currentDate was last set from; 0

@@ -17,6 +17,7 @@ void StationPipeline::RefreshReadings() {
 void StationPipeline::ProcessLine(const char* line) {
     if (!processor_.ProcessLine(line)) return;
     cycle_.RunMinuteCycle(line);
+    days_.OnRecord(state_, cycle_.clockTookRecord());
     for (RecordListener* listener : listeners_) listener->OnRecord(state_);
 }
 
@@ -35,6 +36,11 @@ ReplayResult StationPipeline::ReplayFile(const std::filesystem::path& path) {
     const ReplayResult result = ReplayLines(path, [this](const char* line) { ProcessLine(line); });
     SetBurst(false);
     return result;
+}
+
+void StationPipeline::AddFileWriter(std::unique_ptr<FivePointWriter> writer) {
+    fileWriters_.push_back(writer.get());
+    addedWriters_.push_back(std::move(writer));
 }
 
 void StationPipeline::SetBurst(bool burst) {
