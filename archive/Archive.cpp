@@ -204,6 +204,10 @@ void Archive::CreateSchema() {
     db_.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL");
 }
 
+void Archive::SetCommitsReachTheDisk(bool onDisk) {
+    db_.Execute(onDisk ? "PRAGMA synchronous=FULL" : "PRAGMA synchronous=NORMAL");
+}
+
 void Archive::Write(std::span<const ArchivePoint> points, std::span<const DaySummary> days) {
     SqliteTransaction transaction(db_);
     SqliteStatement insert(db_.handle(), PointInsertSql());

@@ -30,6 +30,12 @@ class Archive {
 
     Archive(const std::filesystem::path& path, Access access);
 
+    // Whether each commit waits until it is on the disk (the default), or
+    // only until the system has it: a commit of either kind survives a kill
+    // of the program, only the first a power cut. Replays and imports, which
+    // can be run again, commit the second way.
+    void SetCommitsReachTheDisk(bool onDisk);
+
     // One transaction: points already there stay as they are; each day
     // (from records) is merged into its row: the lower low, the higher
     // high, the earlier time of a tie, the latest rain. A day row made from
