@@ -178,7 +178,7 @@ void Archive::CheckVersion(bool mayCreate) {
                                      "knows %d)",
                                      found, kSchemaVersion));
     if (found == kSchemaVersion) {
-        if (mayCreate) db_.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL");
+        if (mayCreate) db_.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
         return;
     }
     if (!mayCreate) throw SqliteError(SQLITE_ERROR, "no archive there yet");
@@ -201,11 +201,7 @@ void Archive::CreateSchema() {
     db_.Execute(DayTableSql());
     db_.Execute(FormatText("PRAGMA user_version = %d", kSchemaVersion));
     transaction.Commit();
-    db_.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL");
-}
-
-void Archive::SetCommitsReachTheDisk(bool onDisk) {
-    db_.Execute(onDisk ? "PRAGMA synchronous=FULL" : "PRAGMA synchronous=NORMAL");
+    db_.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
 }
 
 void Archive::Write(std::span<const ArchivePoint> points, std::span<const DaySummary> days) {

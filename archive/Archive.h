@@ -16,7 +16,10 @@
 // The station's archive nimbulo.db: one row per five-minute point, one per
 // station day (see docs/archive.md). Every call throws SqliteError with the
 // cause in words when the file cannot be used; a file that is not an
-// archive of this program, or of a newer one, is left as it is.
+// archive of this program, or of a newer one, is left as it is. Written
+// ahead in a log (WAL); a commit is handed to the system as the data log's
+// lines are, so it survives a kill of the program at any moment (a power
+// cut may take the last ones, never the file's consistency).
 class Archive {
   public:
     static constexpr const char* kFileName = "nimbulo.db";
@@ -29,12 +32,6 @@ class Archive {
     };
 
     Archive(const std::filesystem::path& path, Access access);
-
-    // Whether each commit waits until it is on the disk (the default), or
-    // only until the system has it: a commit of either kind survives a kill
-    // of the program, only the first a power cut. Replays and imports, which
-    // can be run again, commit the second way.
-    void SetCommitsReachTheDisk(bool onDisk);
 
     // One transaction: points already there stay as they are; each day
     // (from records) is merged into its row: the lower low, the higher

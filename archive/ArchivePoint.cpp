@@ -47,12 +47,33 @@ ArchivePoint ArchivePoint::FromFivePoint(const FivePointValues& p,
     return row;
 }
 
+namespace {
+// Zero-padded digits without printf: two texts at every point of a replay.
+void AppendDigits(std::string& text, int value, int digits) {
+    for (int d = digits - 1, scale = 1; d >= 0; --d, scale *= 10)
+        text[text.size() - digits + d] = char('0' + value / scale % 10);
+}
+}  // namespace
+
 std::string ArchiveDateText(const CalendarDate& date) {
-    return FormatText("%04d-%02d-%02d", date.year, date.month, date.day);
+    if (date.year < 0 || date.year > 9999)
+        return FormatText("%04d-%02d-%02d", date.year, date.month, date.day);
+    std::string text = "0000-00-00";
+    text.resize(4);
+    AppendDigits(text, date.year, 4);
+    text += "-00";
+    AppendDigits(text, date.month, 2);
+    text += "-00";
+    AppendDigits(text, date.day, 2);
+    return text;
 }
 
 std::string ArchiveTimeText(int minuteOfDay) {
-    return FormatText("%02d:%02d", minuteOfDay / 60, minuteOfDay % 60);
+    std::string text = "00";
+    AppendDigits(text, minuteOfDay / 60, 2);
+    text += ":00";
+    AppendDigits(text, minuteOfDay % 60, 2);
+    return text;
 }
 
 std::string UtcNowText() {

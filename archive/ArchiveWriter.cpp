@@ -48,7 +48,6 @@ bool ArchiveWriter::Flush() {
     try {
         if (archive_ == nullptr)
             archive_ = std::make_unique<Archive>(path_, Archive::Access::Write);
-        archive_->SetCommitsReachTheDisk(!burst_);  // a replay can be run again
         std::vector<DaySummary> days;
         days.reserve(changedDays_.size());
         for (const auto& [date, day] : changedDays_) days.push_back(day);

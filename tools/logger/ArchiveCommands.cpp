@@ -16,7 +16,6 @@ constexpr const char* kProgram = "nimbulo-logger: ";
 int RunImport(const LoggerOptions& options, std::ostream& out, std::ostream& err) {
     try {
         Archive archive(Archive::kFileName, Archive::Access::Write);
-        archive.SetCommitsReachTheDisk(false);  // an import can be run again
         DataLogImport import(
             archive, [&err](const std::string& message) { err << kProgram << message << '\n'; });
         for (const std::string& path : options.importPaths) import.ImportPath(path);
