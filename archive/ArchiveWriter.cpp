@@ -45,6 +45,8 @@ void ArchiveWriter::TakeChangedDays() {
 
 bool ArchiveWriter::Flush() {
     pointsSinceAttempt_ = 0;
+    // A replay that read nothing makes no archive.
+    if (points_.empty() && changedDays_.empty()) return true;
     try {
         if (archive_ == nullptr)
             archive_ = std::make_unique<Archive>(path_, Archive::Access::Write);

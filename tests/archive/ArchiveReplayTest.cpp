@@ -10,6 +10,7 @@
 #include "ArchiveTestSupport.h"
 #include "HeadlessView.h"
 #include "RecordProcessor.h"
+#include "ReportsTestSupport.h"
 #include "SensorRanges.h"
 #include "TextFormat.h"
 #include "ToolRunner.h"
@@ -196,5 +197,66 @@ TEST_F(MultiDayRecording, ReplayedTwiceAddsNoRowAndChangesNoDay) {
     EXPECT_EQ(exports[3], exports[1]);
     EXPECT_EQ(std::count(exports[0].begin(), exports[0].end(), '\n'), 1 + 6);
 }
+
+}  // namespace
+
+namespace {
+
+class ImportedLog : public ToolRunner {};
+
+TEST_F(ImportedLog, NamesEachLineThatIsNoDataLogLineAndAddsNothingTheSecondTime) {
+    const std::string log = work + "/U2K200212051400.txt";
+    reports_test::WriteFile(
+        log,
+        "DateTime\tWindSpeedAvg\tWindDirAvg\tTempOutdoor\tTempIndoor\tPressure\t"
+        "HumidityOutdoor\tHumidityIndoor\tRainTodaysTotal\r\n"
+        "2002/12/05 14:00\t5.6\t 8\t45.3\t68.2\t29.92\t87.0\t41.5\t0.12\r\n"
+        "2002/12/05 14:05\t5.6\t 8\t45.3\t68.2\t29.92\t87.0\t41.5\r\n"
+        "2002/12/05 14:10\t5.6\t16\t45.3\t68.2\t29.92\t87.0\t41.5\t0.12\r\n"
+        "2002/02/30 14:15\t5.6\t 8\t45.3\t68.2\t29.92\t87.0\t41.5\t0.12\r\n"
+        "2002/12/05 14:20\t5.6\t 8\t45.3\t68.2\tx\t87.0\t41.5\t0.12\r\n"
+        "2002/12/05 14:25\t5.6\t 8\t45.3\t68.2\t29.92\t87.0\t41.5\t0.13\r\n");
+    for (int run = 0; run < 2; ++run) {
+        ForgetOutput(work, "logger");
+        Start("logger", {"--import", work});
+        ASSERT_EQ(Wait("logger", std::chrono::seconds(30)), 0) << Err("logger");
+        EXPECT_EQ(Summary(Out("logger"), "lines imported"), run == 0 ? 2 : 0);
+        EXPECT_EQ(Summary(Out("logger"), "lines already there"), run == 0 ? 0 : 2);
+        EXPECT_EQ(Summary(Out("logger"), "lines rejected"), 4);
+        for (int line : {3, 4, 5, 6})
+            EXPECT_NE(Err("logger").find(log + ":" + std::to_string(line) + ": "),
+                      std::string::npos)
+                << Err("logger");
+    }
+    const std::vector<DaySummary> days =
+        Archive(work + "/nimbulo.db", Archive::Access::Read).ReadDays("2002-12-05", "2002-12-05");
+    ASSERT_EQ(days.size(), 1u);
+    EXPECT_TRUE(days[0].fromPoints);
+    EXPECT_EQ(days[0].rainDay, 0.13);
+}
+
+struct BadCommand {
+    const char* name;
+    std::vector<std::string> args;
+};
+
+class ArchiveCommandLine : public ToolRunner, public ::testing::WithParamInterface<BadCommand> {};
+
+TEST_P(ArchiveCommandLine, IsRefusedWithStatus2) {
+    Start("logger", GetParam().args);
+    EXPECT_EQ(Wait("logger", std::chrono::seconds(30)), 2) << Err("logger");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refused, ArchiveCommandLine,
+    ::testing::Values(
+        BadCommand{"ExportOfNoKind", {"--export", "rows", "2002-01-01", "2002-01-02"}},
+        BadCommand{"ExportWithoutDates", {"--export", "days"}},
+        BadCommand{"ExportOfNoDate", {"--export", "days", "2002-02-30", "2002-03-01"}},
+        BadCommand{"ExportBackwards", {"--export", "days", "2002-03-01", "2002-02-01"}},
+        BadCommand{"ExportWithoutArchive", {"--export", "days", "2002-01-01", "2002-01-02"}},
+        BadCommand{"ImportWithReplay", {"--import", "x", "--replay", "y"}},
+        BadCommand{"ImportOfNothingThere", {"--import", "/nonexistent/U2K.txt"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
