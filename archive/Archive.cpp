@@ -2,6 +2,7 @@
 #include "Archive.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -153,9 +154,16 @@ std::string DaySummaryDateText(const DaySummary& day) {
     return FormatText("%04d-%02d-%02d", day.date.year, day.date.month, day.date.day);
 }
 
+namespace {
+SqliteDatabase::Mode OpenMode(const std::filesystem::path& path, Archive::Access access) {
+    if (access == Archive::Access::Write) return SqliteDatabase::Mode::ReadWriteCreate;
+    return ::access(path.c_str(), W_OK) == 0 ? SqliteDatabase::Mode::ReadWrite
+                                           : SqliteDatabase::Mode::ReadOnly;
+}
+}  // namespace
+
 Archive::Archive(const std::filesystem::path& path, Access access)
-    : db_(path, access == Access::Read ? SqliteDatabase::Mode::ReadOnly
-                                       : SqliteDatabase::Mode::ReadWriteCreate) {
+    : db_(path, OpenMode(path, access)) {
     sqlite3_busy_timeout(db_.handle(), kBusyTimeoutMs);
     if (access == Access::Write && db_.IsReadOnly())
         throw SqliteError(SQLITE_READONLY, "the file is read-only");

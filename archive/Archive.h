@@ -27,7 +27,8 @@ class Archive {
     static constexpr int kBusyTimeoutMs = 3000;
 
     enum class Access {
-        Read,  // the archive must exist
+        Read,  // the archive must exist; opened for writing where it may be, to
+               // recover what a killed writer left, but never written
         Write  // a missing or empty file becomes an empty archive
     };
 

@@ -10,7 +10,13 @@ struct sqlite3;
 // creates anything but a missing file, and never changes an existing one.
 class SqliteDatabase {
   public:
-    enum class Mode { ReadOnly, ReadWriteCreate };
+    enum class Mode {
+        ReadOnly,
+        // An existing file: a reader too opens it so, since after a kill the
+        // first to open the file must recover its write-ahead log.
+        ReadWrite,
+        ReadWriteCreate
+    };
 
     // Throws SqliteError when the file cannot be opened.
     SqliteDatabase(const std::filesystem::path& path, Mode mode);

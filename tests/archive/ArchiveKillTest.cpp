@@ -16,7 +16,8 @@ constexpr int kKills = 8;
 
 // The points in time order, as "date time" keys; none while no table is there.
 std::vector<std::string> PointKeys(const std::string& db) {
-    SqliteDatabase database(db, SqliteDatabase::Mode::ReadOnly);
+    // Opened as the next program opens it, which recovers the write-ahead log.
+    SqliteDatabase database(db, SqliteDatabase::Mode::ReadWrite);
     SqliteStatement check(database.handle(), "PRAGMA integrity_check");
     EXPECT_TRUE(check.Step());
     EXPECT_EQ(check.Text(0), "ok");
