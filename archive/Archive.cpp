@@ -158,7 +158,7 @@ namespace {
 SqliteDatabase::Mode OpenMode(const std::filesystem::path& path, Archive::Access access) {
     if (access == Archive::Access::Write) return SqliteDatabase::Mode::ReadWriteCreate;
     return ::access(path.c_str(), W_OK) == 0 ? SqliteDatabase::Mode::ReadWrite
-                                           : SqliteDatabase::Mode::ReadOnly;
+                                             : SqliteDatabase::Mode::ReadOnly;
 }
 }  // namespace
 
