@@ -11,6 +11,7 @@
 #include <QScreen>
 
 #include "AboutDialog.h"
+#include "ArchiveWriter.h"
 #include "ControlIds.h"
 #include "GroupFrame.h"
 #include "HelpWindow.h"
@@ -104,6 +105,9 @@ StationWindow::StationWindow(QWidget* parent)
         [this](int param, int port) { return OnPortEvent(param, port); });
     portBridge_.SetErrorPresenter(&ShowPortErrorBox);
     pipeline_.SetFileFaultReporter(&fileFaults_);
+    // With Save Data, beside the files in the window's folder.
+    pipeline_.AddFileWriter(
+        std::make_unique<ArchiveWriter>(pipeline_.fileFaults(), pipeline_.days()));
     portBridge_.SetLinkHandler([this](PortLink change, int port, const QString& device) {
         OnLinkChange(change, port, device);
     });

@@ -85,6 +85,8 @@ void RecordProcessor::DecodeFields() {
         if (k == 2) directionDecoded_ = value;
         if (k == 9) value += 1;  // the station counts days from 0
         state_.raw.Field(k) = static_cast<int16_t>(value);
+        const bool taken = k == 2 ? value >= 0 : state_.raw.Field(k) != kAbsent;
+        if (taken) state_.fieldsReceived |= static_cast<uint16_t>(1u << (k - 1));
     }
 }
 

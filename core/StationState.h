@@ -14,6 +14,9 @@ struct StationState {
     char hexDigits[48] = {};  // hex text of the last record; absent fields start with '-'
     SampleRecord raw{};
     int32_t recordCount = 0;  // accepted records since start, never reset
+    // Bit k-1 set once record field k has given a value: a reading whose
+    // field never came holds its start value, which is no reading at all.
+    uint16_t fieldsReceived = 0;
 
     double windSpeed = 0.0;     // mph
     double windSpeedAvg = 0.0;  // mph, the instrument's one-minute average

@@ -4,12 +4,17 @@
 #include <cstring>
 
 void FileFaults::Failed(std::string_view output, const std::string& file, int error) {
+    Failed(output, file, std::string(std::strerror(error)));
+}
+
+void FileFaults::Failed(std::string_view output, const std::string& file,
+                        const std::string& cause) {
     ++failedWrites_;
     auto fault = faults_.find(output);
     if (fault == faults_.end()) fault = faults_.emplace(std::string(output), Fault{}).first;
-    if (fault->second.file == file && fault->second.error == error) return;
-    fault->second = {file, error};
-    if (reporter_ != nullptr) reporter_->Report(file, std::strerror(error));
+    if (fault->second.file == file && fault->second.cause == cause) return;
+    fault->second = {file, cause};
+    if (reporter_ != nullptr) reporter_->Report(file, cause);
 }
 
 void FileFaults::Succeeded(std::string_view output, const std::string& file) {

@@ -19,6 +19,9 @@ class FileFaults {
     // output names one output whose file name may change (the data log gets
     // a new file every day); error is the errno of the attempt.
     void Failed(std::string_view output, const std::string& file, int error);
+    // The same with the cause in words, for outputs whose failures are no
+    // errno (a database that is no database, or of a newer version).
+    void Failed(std::string_view output, const std::string& file, const std::string& cause);
     void Succeeded(std::string_view output, const std::string& file);
 
     long failedWrites() const { return failedWrites_; }
@@ -26,7 +29,7 @@ class FileFaults {
   private:
     struct Fault {
         std::string file;
-        int error = 0;
+        std::string cause;
     };
 
     FileFaultReporter* reporter_ = nullptr;

@@ -27,6 +27,8 @@ FivePointValues FivePointValues::FromState(const StationState& s, std::string li
     v.report.rain = RoundForReport(s.rainToday * 100.0);
     v.report.humidity = RoundForReport(s.humidityOutdoor);
     v.report.pressure = s.raw.pressure;
+    v.fieldsReceived = s.fieldsReceived;
+    v.directionSamples = s.windDirSamples;
     return v;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "CalendarDate.h"
@@ -29,6 +30,13 @@ struct FivePointValues {
     double pressure = 0.0;
 
     ReportValues report{};  // the same readings rounded for the report files
+
+    // Record fields (bit k-1 for field k) that have given a value since
+    // start, and the directions averaged into this point: the files print a
+    // start value or north where these say there was nothing.
+    uint16_t fieldsReceived = 0;
+    int directionSamples = 0;
+    bool Received(int field) const { return (fieldsReceived >> (field - 1)) & 1u; }
 
     static FivePointValues FromState(const StationState& state, std::string line);
 };

@@ -16,9 +16,11 @@ void StationPipeline::RefreshReadings() {
 
 void StationPipeline::ProcessLine(const char* line) {
     if (!processor_.ProcessLine(line)) return;
+    const bool clockTook = cycle_.RunMinuteCycle(line);
+    days_.OnRecord(state_, clockTook);
     // The derived readings go by station time: a record the clock kept out
     // leaves them as they were.
-    if (cycle_.RunMinuteCycle(line)) state_.derived = derived_.Update(state_, nullptr);
+    if (clockTook) state_.derived = derived_.Update(state_, &days_.today());
     for (RecordListener* listener : listeners_) listener->OnRecord(state_);
 }
 
@@ -37,6 +39,11 @@ ReplayResult StationPipeline::ReplayFile(const std::filesystem::path& path) {
     const ReplayResult result = ReplayLines(path, [this](const char* line) { ProcessLine(line); });
     SetBurst(false);
     return result;
+}
+
+void StationPipeline::AddFileWriter(std::unique_ptr<FivePointWriter> writer) {
+    fileWriters_.push_back(writer.get());
+    addedWriters_.push_back(std::move(writer));
 }
 
 void StationPipeline::SetBurst(bool burst) {

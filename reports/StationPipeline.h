@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "AprsReport.h"
@@ -9,6 +10,7 @@
 #include "ChartFeed.h"
 #include "DataLog.h"
 #include "DerivedTracker.h"
+#include "DayTracker.h"
 #include "FileFaultReporter.h"
 #include "FileFaults.h"
 #include "LineAssembler.h"
@@ -53,6 +55,9 @@ class StationPipeline {
     // taken, and given every five-minute point's value whether saving or not.
     void AddRecordListener(RecordListener& listener) { listeners_.push_back(&listener); }
     void AddLiveOutput(FivePointWriter& output) { liveOutputs_.push_back(&output); }
+    // One more file of the five-minute point, after the data log, written
+    // only with Save Data on; the pipeline keeps it until it goes.
+    void AddFileWriter(std::unique_ptr<FivePointWriter> writer);
     // See MinuteCycle::SetStartYear.
     void SetStartYear(int year) { cycle_.SetStartYear(year); }
     // Told when a report or the data log cannot be written, once per file
@@ -61,6 +66,12 @@ class StationPipeline {
     void SetFileFaultReporter(FileFaultReporter* reporter) { faults_.SetReporter(reporter); }
     // Failed attempts to write a file, counted since construction.
     const FileFaults& fileFaults() const { return faults_; }
+    // Where the file writers added with AddFileWriter report.
+    FileFaults& fileFaults() { return faults_; }
+    // The station days' highs and lows from every record the clock took,
+    // today's so far included.
+    DayTracker& days() { return days_; }
+    const DayTracker& days() const { return days_; }
 
     StationState& state() { return state_; }
     const StationState& state() const { return state_; }
@@ -81,6 +92,9 @@ class StationPipeline {
     // The files of the five-minute point, written in this order.
     MinuteCycle::Writers fileWriters_{&aprsReport_, &mixwReport_, &dataLog_};
     MinuteCycle::Writers liveOutputs_;
+    DayTracker days_;
+    // After days_, which they may read until they go.
+    std::vector<std::unique_ptr<FivePointWriter>> addedWriters_;
     std::vector<RecordListener*> listeners_;
     DerivedTracker derived_;
     RecordProcessor processor_;

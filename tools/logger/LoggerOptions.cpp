@@ -4,7 +4,10 @@
 #include <QCommandLineParser>
 #include <QStringList>
 #include <charconv>
+#include <cstdio>
 #include <utility>
+
+#include "CalendarDate.h"
 
 namespace {
 
@@ -14,6 +17,18 @@ bool ParseFrom1To9999(const std::string& text, int& year) {
     const auto [ptr, ec] = std::from_chars(text.data(), end, year);
     return ec == std::errc() && ptr == end && !text.empty() && text[0] != '-' && year >= 1 &&
            year <= 9999;
+}
+
+constexpr const char* kExportUsage = "--export needs points or days, then FROM and TO (YYYY-MM-DD)";
+
+// A station date YYYY-MM-DD that is a day of the calendar.
+bool IsDate(const std::string& text) {
+    int year = 0, month = 0, day = 0;
+    char end = 0;
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
+        std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &end) != 3)
+        return false;
+    return year >= 1 && month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(month, year);
 }
 
 // The options and their descriptions, for parsing and for --help alike.
@@ -80,6 +95,17 @@ struct LoggerParser {
         "file"};
     QCommandLineOption mqttCaFile{
         "mqtt-ca-file", "Connect with TLS and check the broker against the CA in <file>.", "file"};
+    QCommandLineOption import{
+        "import",
+        "Read data logs (files, or folders of U2K*.txt) into the archive nimbulo.db, then "
+        "print a summary. Points already there stay as they are; a line that is no "
+        "data-log line is named on stderr and left out.",
+        "path"};
+    QCommandLineOption exportKind{
+        "export",
+        "Print the archive's five-minute points or day rows (points or days) from station "
+        "date FROM to TO (YYYY-MM-DD, both included) as CSV.",
+        "points|days"};
     QCommandLineOption wxnow{
         "wxnow",
         "Keep wxnow.json, the current readings as JSON, beside the report files "
@@ -89,10 +115,11 @@ struct LoggerParser {
         parser.setApplicationDescription(
             "Runs the weather-station processing without a window and writes what the\n"
             "display writes with Save Data on, into the working folder (or --data-dir):\n"
-            "the data logs under OutputData/, wxreportaprs.txt and wxreportmixw.txt.");
+            "the data logs under OutputData/, wxreportaprs.txt and wxreportmixw.txt,\n"
+            "and the archive nimbulo.db.");
         parser.addOptions({help, version, replay, device, port, year, rainGauge, noRetry,
                            staleAfter, dataDir, mqtt, mqttPrefix, mqttStationId, mqttUser,
-                           mqttPasswordFile, mqttCaFile, wxnow});
+                           mqttPasswordFile, mqttCaFile, wxnow, import, exportKind});
     }
 
     // The message for an option that ends the command line without its value.
@@ -105,6 +132,8 @@ struct LoggerParser {
         if (name == "--stale-after")
             return "--stale-after needs a number of seconds from 1 to 9999";
         if (name == "--mqtt") return "--mqtt needs a HOST[:PORT]";
+        if (name == "--import") return "--import needs a PATH";
+        if (name == "--export") return kExportUsage;
         if (name.rfind("--mqtt-", 0) == 0) return name + " needs a value";
         return name + " needs a DIR";
     }
@@ -154,6 +183,32 @@ std::string ParseMqtt(LoggerParser& p, LoggerOptions& options) {
     return {};
 }
 
+// --import's paths and --export's kind and dates, which follow them as
+// arguments of their own; an error message, or empty.
+std::string ParseArchiveCommands(LoggerParser& p, LoggerOptions& options) {
+    std::vector<std::string> rest;
+    for (const QString& arg : p.parser.positionalArguments()) rest.push_back(arg.toStdString());
+    if (p.parser.isSet(p.import)) {
+        options.importPaths.push_back(p.parser.value(p.import).toStdString());
+        options.importPaths.insert(options.importPaths.end(), rest.begin(), rest.end());
+        for (const std::string& path : options.importPaths)
+            if (path.empty()) return "--import needs a PATH";
+        return {};
+    }
+    if (p.parser.isSet(p.exportKind)) {
+        options.exportKind = p.parser.value(p.exportKind).toStdString();
+        if ((options.exportKind != "points" && options.exportKind != "days") || rest.size() != 2 ||
+            !IsDate(rest[0]) || !IsDate(rest[1]))
+            return kExportUsage;
+        options.exportFrom = rest[0];
+        options.exportTo = rest[1];
+        if (options.exportFrom > options.exportTo) return "--export: FROM is after TO";
+        return {};
+    }
+    if (!rest.empty()) return "unknown option '" + rest[0] + "'";
+    return {};
+}
+
 }  // namespace
 
 ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
@@ -169,9 +224,8 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
         // Qt's other refusal: the last option has no value.
         return {options, LoggerParser::MissingValue(args.back().substr(0, args.back().find('=')))};
     }
-    if (!p.parser.positionalArguments().isEmpty())
-        return {options,
-                "unknown option '" + p.parser.positionalArguments()[0].toStdString() + "'"};
+    if (std::string error = ParseArchiveCommands(p, options); !error.empty())
+        return {options, error};
     options.showHelp = p.parser.isSet(p.help);
     options.showVersion = p.parser.isSet(p.version);
     if (p.parser.isSet(p.replay)) {
@@ -213,13 +267,16 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
     if (std::string error = ParseMqtt(p, options); !error.empty()) return {options, error};
     options.wxnow = p.parser.isSet(p.wxnow);
     if (options.showHelp || options.showVersion) return parsed;
-    const int sources =
-        !options.replayFile.empty() + !options.devicePath.empty() + options.port.has_value();
+    const int sources = !options.replayFile.empty() + !options.devicePath.empty() +
+                        options.port.has_value() + !options.importPaths.empty() +
+                        !options.exportKind.empty();
     if (sources == 0) {
-        return {options, "nothing to do: give --replay FILE, --device PATH or --port N"};
+        return {options,
+                "nothing to do: give --replay FILE, --device PATH, --port N, --import PATH or "
+                "--export"};
     }
     if (sources > 1) {
-        return {options, "give only one of --replay, --device and --port"};
+        return {options, "give only one of --replay, --device, --port, --import and --export"};
     }
     return parsed;
 }
@@ -230,11 +287,16 @@ std::string LoggerUsage() {
     text.replace(0, text.indexOf(QLatin1Char('\n')),
                  "Usage: nimbulo-logger --replay FILE [--year YYYY] [OPTIONS]\n"
                  "       nimbulo-logger --device PATH | --port N [--year YYYY] [OPTIONS]\n"
+                 "       nimbulo-logger --import PATH... [--data-dir DIR]\n"
+                 "       nimbulo-logger --export points|days FROM TO [--data-dir DIR]\n"
                  "       nimbulo-logger --help | --version\n");
     text +=
-        "\nExit status: 0 on success, 2 for a bad command line, an unreadable FILE or data\n"
-        "folder or unusable MQTT options, 3 when the device cannot be opened or goes away\n"
-        "(with --no-retry), 4 when a file could not be written, live or in a replay\n"
-        "(\"failed writes\" in the summary).\n";
+        "\nThe archive nimbulo.db in the data folder keeps every five-minute point and each\n"
+        "station day's highs and lows (SQLite; read it with sqlite3 or --export).\n"
+        "\nExit status: 0 on success, 2 for a bad command line, an unreadable FILE, PATH or\n"
+        "data folder, unusable MQTT options or no archive to export, 3 when the device\n"
+        "cannot be opened or goes away (with --no-retry), 4 when a file could not be\n"
+        "written, live or in a replay (\"failed writes\" in the summary), or an import\n"
+        "could not write the archive.\n";
     return text.toStdString();
 }

@@ -21,6 +21,9 @@ struct LoggerOptions {
     int staleAfterSeconds = 10;  // --stale-after: seconds without a record to call it silent
     MqttOptions mqtt;            // --mqtt...: host empty when MQTT is off
     bool wxnow = false;          // --wxnow: keep wxnow.json beside the report files
+    std::vector<std::string> importPaths;  // --import: data logs or folders of them
+    std::string exportKind;                // --export: "points" or "days"; empty: none
+    std::string exportFrom, exportTo;      // its station dates, YYYY-MM-DD, both included
 };
 
 struct ParsedOptions {
@@ -30,7 +33,8 @@ struct ParsedOptions {
 };
 
 // args without the program name. Options take their value as the next
-// argument or after "=" ("--year 2002", "--year=2002").
+// argument or after "=" ("--year 2002", "--year=2002"). --import takes one
+// path or more, --export its kind and two dates.
 ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args);
 
 // --help: the usage lines, what the program does, every option, the exit statuses.

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "ArchiveWriter.h"
 #include "HeadlessChart.h"
 #include "HeadlessView.h"
 #include "StationPipeline.h"
@@ -16,6 +17,7 @@ void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options
     if (options.rainGaugeMillimetre)
         pipeline.options().units.rainGauge = UnitSettings::kGaugeTenthMillimetre;
     if (options.year) pipeline.SetStartYear(*options.year);
+    pipeline.AddFileWriter(std::make_unique<ArchiveWriter>(pipeline.fileFaults(), pipeline.days()));
 }
 
 LiveOutputs LoggerLiveOutputs(const LoggerOptions& options, std::ostream& err) {

@@ -11,7 +11,7 @@
 // A replay or a live run that could not write every file it should have.
 inline constexpr int kExitWriteFailed = 4;
 
-// Saving on, and a recording's year when one is given.
+// Saving on (the archive with the files), and a recording's year when one is given.
 void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options);
 
 // --mqtt and --wxnow, not started yet. Each MQTT problem (and the broker

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "ArchiveCommands.h"
 #include "LiveLogging.h"
 #include "LoggerOptions.h"
 #include "ReplayRun.h"
@@ -23,6 +24,7 @@ bool EnterDataDir(LoggerOptions& options) {
     if (!options.devicePath.empty()) options.devicePath = fs::absolute(options.devicePath).string();
     for (std::string* file : {&options.mqtt.passwordFile, &options.mqtt.caFile})
         if (!file->empty()) *file = fs::absolute(*file).string();
+    for (std::string& path : options.importPaths) path = fs::absolute(path).string();
     fs::create_directories(options.dataDir, code);
     if (!code) fs::current_path(options.dataDir, code);
     if (code) {
@@ -52,6 +54,8 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
     if (!options.dataDir.empty() && !EnterDataDir(options)) return kExitUsage;
+    if (!options.importPaths.empty()) return RunImport(options, std::cout, std::cerr);
+    if (!options.exportKind.empty()) return RunExport(options, std::cout, std::cerr);
     if (!options.devicePath.empty() || options.port) return RunLive(options, std::cout, std::cerr);
     return RunReplay(options, std::cout, std::cerr);
 }

@@ -70,8 +70,11 @@ TEST(NimbuloLoggerReplay, WritesTheMultiDayRecordingIntoTheHandCheckedFiles) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, ReadFile(golden / "summary.txt"));
     EXPECT_TRUE(run.err.empty());
-    ASSERT_EQ(Entries("."), Entries(golden / "expected"));
-    for (const std::string& file : Entries(".")) {
+    // The archive beside them is checked against these files in tests/archive.
+    std::vector<std::string> written = Entries(".");
+    std::erase(written, "nimbulo.db");
+    ASSERT_EQ(written, Entries(golden / "expected"));
+    for (const std::string& file : written) {
         EXPECT_EQ(ReadFile(file), ReadFile(golden / "expected" / file)) << file;
     }
 }
