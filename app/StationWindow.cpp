@@ -11,6 +11,7 @@
 #include <QScreen>
 
 #include "AboutDialog.h"
+#include "ArchiveSeed.h"
 #include "ArchiveWriter.h"
 #include "ControlIds.h"
 #include "GroupFrame.h"
@@ -108,6 +109,7 @@ StationWindow::StationWindow(QWidget* parent)
     // With Save Data, beside the files in the window's folder.
     pipeline_.AddFileWriter(
         std::make_unique<ArchiveWriter>(pipeline_.fileFaults(), pipeline_.days()));
+    SeedFromArchive(pipeline_.derived());
     portBridge_.SetLinkHandler([this](PortLink change, int port, const QString& device) {
         OnLinkChange(change, port, device);
     });

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "ArchiveSeed.h"
 #include "HeadlessChart.h"
 #include "HeadlessView.h"
 #include "LoggerLink.h"
@@ -179,6 +180,7 @@ int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) 
     HeadlessChart chart;
     StationPipeline pipeline(view, chart);
     SetUpLoggerPipeline(pipeline, options);
+    SeedFromArchive(pipeline.derived());
     LiveOutputs liveOutputs = LoggerLiveOutputs(options, err);
     if (!liveOutputs.Start()) return kExitUsage;
     liveOutputs.Attach(pipeline);
