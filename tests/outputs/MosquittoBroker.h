@@ -15,19 +15,25 @@
 
 #include "../core/TempDir.h"
 
-// A private mosquitto on a free port of 127.0.0.1 with a config of its own
-// and nothing kept on disk; stopped and started again on the same port.
+// A private mosquitto on a free port of 127.0.0.1 with a config of its own;
+// stopped and started again on the same port. It keeps nothing on disk, or,
+// when persistent, its retained messages and sessions (with every message
+// queued for a client away) across a restart.
 class MosquittoBroker {
   public:
     static constexpr const char* kProgram = "/usr/sbin/mosquitto";
+    static constexpr const char* kAnonymous = "allow_anonymous true\n";
     static bool Installed() { return access(kProgram, X_OK) == 0; }
 
-    explicit MosquittoBroker(const std::string& access = "allow_anonymous true\n")
+    explicit MosquittoBroker(const std::string& access = kAnonymous, bool persistent = false)
         : port_(FreePort()) {
-        config_ = dir_.Write("mosquitto.conf", "listener " + std::to_string(port_) +
-                                                   " 127.0.0.1\npersistence false\n"
-                                                   "log_dest none\n" +
-                                                   access);
+        const std::string keep = persistent
+                                     ? "persistence true\npersistence_location " +
+                                           dir_.path().string() + "/\nmax_queued_messages 0\n"
+                                     : "persistence false\n";
+        config_ =
+            dir_.Write("mosquitto.conf", "listener " + std::to_string(port_) + " 127.0.0.1\n" +
+                                             keep + "log_dest none\n" + access);
     }
     ~MosquittoBroker() { Stop(); }
 
