@@ -57,6 +57,16 @@ std::string DeviceJson(const std::string& deviceId, const std::string& stationId
     return device.Text();
 }
 
+// Names the program that sent the config, as Home Assistant's documentation
+// asks of every discovery message.
+std::string OriginJson() {
+    JsonObject origin;
+    origin.AddString("name", "Nimbulo")
+        .AddString("sw_version", NIMBULO_VERSION)
+        .AddString("support_url", NIMBULO_HOMEPAGE);
+    return origin.Text();
+}
+
 std::string EntityConfig(const Entity& e, const std::string& uniqueId, const std::string& prefix,
                          const std::string& device) {
     JsonObject config;
@@ -69,7 +79,7 @@ std::string EntityConfig(const Entity& e, const std::string& uniqueId, const std
     config.AddString("availability_topic", prefix + "/availability")
         .AddString("payload_available", "online")
         .AddString("payload_not_available", "offline");
-    config.AddJson("device", device);
+    config.AddJson("device", device).AddJson("origin", OriginJson());
     return config.Text();
 }
 }  // namespace

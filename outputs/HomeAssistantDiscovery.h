@@ -14,5 +14,5 @@ struct MqttMessage {
 // Home Assistant MQTT discovery: one config per reading of the state JSON,
 // to be published retained under homeassistant/sensor/<unique id>/config.
 // All of them name the state and availability topics of options and one
-// device, the station, which groups them.
+// device, the station, which groups them, and the program as their origin.
 std::vector<MqttMessage> HomeAssistantDiscovery(const MqttOptions& options);

@@ -38,3 +38,7 @@ void LiveOutputs::Stop() {
 void LiveOutputs::SetLinkAvailable(bool available) {
     if (publisher_) publisher_->SetAvailable(available);
 }
+
+std::size_t LiveOutputs::WaitForSummaries(std::chrono::steady_clock::duration limit) {
+    return publisher_ ? publisher_->WaitForSummaries(limit) : 0;
+}

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <memory>
 
@@ -33,6 +35,9 @@ class LiveOutputs {
     void Stop();
     // false while the station link is waiting or silent: "offline" on MQTT.
     void SetLinkAvailable(bool available);
+    // Waits up to limit until the broker has every MQTT summary so far; the
+    // number still waiting (0 without MQTT).
+    std::size_t WaitForSummaries(std::chrono::steady_clock::duration limit);
 
     bool mqttOn() const { return publisher_ != nullptr; }
     bool wxnowOn() const { return wxnow_ != nullptr; }

@@ -3,9 +3,12 @@
 
 #include <mosquitto.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <optional>
+#include <utility>
 
 #include "CurrentConditionsJson.h"
 #include "FivePointJson.h"
@@ -18,6 +21,10 @@ constexpr int kKeepAliveSeconds = 60;
 // Messages libmosquitto has not written yet; past this a slow broker gets
 // nothing more until it catches up (then the latest state, not a backlog).
 constexpr long kMaxUnwritten = 64;
+// Summaries handed to libmosquitto and not yet acknowledged, at most; also
+// its limit of messages in flight, so it never holds more of them than we
+// know of (it keeps those across a reconnection and sends them again itself).
+constexpr std::size_t kSummaryWindow = 20;
 // Without any answer from the broker for this long, the outage is reported.
 constexpr auto kSilenceReportAfter = 10s;
 // Stop waits this long for a connection still being set up, then for the last
@@ -52,7 +59,8 @@ std::string ErrorText(int code) {
 MqttPublisher::MqttPublisher(MqttOptions options, Reporter reporter)
     : options_(std::move(options)),
       reporter_(std::move(reporter)),
-      prefix_(options_.TopicPrefix()) {}
+      prefix_(options_.TopicPrefix()),
+      summaryTopic_(prefix_ + "/summary") {}
 
 MqttPublisher::~MqttPublisher() {
     Stop();
@@ -87,6 +95,7 @@ bool MqttPublisher::Configure() {
             return false;
         }
     }
+    mosquitto_int_option(mosq_, MOSQ_OPT_SEND_MAXIMUM, static_cast<int>(kSummaryWindow));
     mosquitto_reconnect_delay_set(mosq_, 1, 30, true);
     mosquitto_connect_callback_set(mosq_, &MqttPublisher::OnConnect);
     mosquitto_disconnect_callback_set(mosq_, &MqttPublisher::OnDisconnect);
@@ -164,16 +173,30 @@ void MqttPublisher::OnRecord(const StationState& state) {
     if (!wasDirty) wake_.notify_one();
 }
 
-// Formatted on our thread, and a wake-up only for the first point waiting: a
-// broker that is away costs the processing path a copy per point.
+// Formatted on our thread, and a wake-up only when no other summary waits to
+// be handed over: a busy or absent broker costs the processing path an append.
 void MqttPublisher::Write(const FivePointValues& point) {
-    bool wasWaiting = false;
+    bool wake = false;
     {
         std::lock_guard lock(mutex_);
-        wasWaiting = summary_.has_value();
-        summary_ = point;  // an unsent older point is replaced
+        wake = summaries_.size() == handed_;
+        summaries_.push_back({point, nextSeq_++});
+        // While the broker is connected a fast replay may run ahead of it:
+        // nothing is dropped then.
+        while (Away() && summaries_.size() > kMaxQueuedSummaries) {
+            if (handed_ > 0) --handed_;
+            summaries_.pop_front();
+            ++dropped_;
+        }
     }
-    if (!wasWaiting) wake_.notify_one();
+    if (wake) wake_.notify_one();
+}
+
+std::size_t MqttPublisher::WaitForSummaries(std::chrono::steady_clock::duration limit) {
+    std::unique_lock lock(mutex_);
+    if (!started_) return summaries_.size();
+    delivered_.wait_for(lock, limit, [this] { return summaries_.empty(); });
+    return summaries_.size();
 }
 
 void MqttPublisher::SetAvailable(bool available) {
@@ -198,6 +221,7 @@ void MqttPublisher::OnConnect(mosquitto*, void* self, int code) {
         std::lock_guard lock(p->mutex_);
         p->connected_ = true;
         p->freshConnection_ = true;
+        ++p->connection_;
         wasReported = p->problemReported_;
         p->problemReported_ = false;
         p->sent_ = 0;
@@ -214,12 +238,76 @@ void MqttPublisher::OnDisconnect(mosquitto*, void* self, int code) {
         p->connected_ = false;
         p->downSince_ = Clock::now();
     }
+    p->delivered_.notify_all();
     // 0 is our own disconnect at Stop.
     if (code != 0) p->ReportProblem(ErrorText(code));
 }
 
-void MqttPublisher::OnPublish(mosquitto*, void* self, int) {
-    ++static_cast<MqttPublisher*>(self)->written_;
+// For QoS 0 when written to the socket, for a summary (QoS 1) when the broker
+// acknowledges it.
+void MqttPublisher::OnPublish(mosquitto*, void* self, int mid) {
+    auto* p = static_cast<MqttPublisher*>(self);
+    bool summary = false;
+    {
+        std::lock_guard lock(p->mutex_);
+        summary = p->Acknowledge(mid);
+        if (!summary) {
+            ++p->written_;
+            p->unknownAcks_[p->nextUnknownAck_++ % p->unknownAcks_.size()] = mid;
+        }
+    }
+    if (summary) p->wake_.notify_one();  // the window has room again
+    p->delivered_.notify_all();
+}
+
+bool MqttPublisher::Acknowledge(int mid) {
+    for (std::size_t i = 0; i < handed_; ++i) {
+        if (summaries_[i].mid == mid && !summaries_[i].acked) {
+            summaries_[i].acked = true;
+            PopAcknowledged();
+            return true;
+        }
+    }
+    return false;
+}
+
+void MqttPublisher::PopAcknowledged() {
+    while (!summaries_.empty() && summaries_.front().acked) {
+        summaries_.pop_front();
+        --handed_;
+    }
+}
+
+// held: libmosquitto keeps the message until it is acknowledged, across
+// reconnections too (a publish without a connection is sent once there is
+// one again). One it refused can never go.
+void MqttPublisher::RecordHanded(std::uint64_t seq, int mid, bool held) {
+    const auto end = summaries_.begin() + static_cast<std::ptrdiff_t>(handed_);
+    const auto s =
+        std::find_if(summaries_.begin(), end, [seq](const Summary& q) { return q.seq == seq; });
+    if (s == end) return;  // dropped meanwhile
+    if (!held) {
+        s->acked = true;
+        ++dropped_;
+    } else if (const auto early = std::find(unknownAcks_.begin(), unknownAcks_.end(), mid);
+               early != unknownAcks_.end()) {
+        *early = 0;  // counted as written, but it was this summary's acknowledgement
+        --written_;
+        s->acked = true;
+    } else {
+        s->mid = mid;
+    }
+    PopAcknowledged();
+}
+
+void MqttPublisher::ReportDropped(std::unique_lock<std::mutex>& lock) {
+    if (dropped_ == 0) return;
+    const long dropped = std::exchange(dropped_, 0);
+    lock.unlock();
+    reporter_("MQTT: " + std::to_string(dropped) +
+              " five-minute summaries dropped: the broker was away for more than the " +
+              std::to_string(kMaxQueuedSummaries) + " that are kept");
+    lock.lock();
 }
 
 void MqttPublisher::ReportProblem(const std::string& reason) {
@@ -255,11 +343,10 @@ void MqttPublisher::Run() {
             lock.lock();
         }
         ReportSilence(now, lock);
-        const std::vector<Outgoing> due = TakeDue(now, false);
+        if (connected_) ReportDropped(lock);
+        const Batch due = TakeDue(now, false);
         if (!due.empty()) {
-            lock.unlock();
-            Send(due);
-            lock.lock();
+            Send(due, lock);
             continue;
         }
         wake_.wait_until(lock, NextWake(now));
@@ -289,19 +376,30 @@ void MqttPublisher::TakeConnectBurst(std::vector<Outgoing>& out) {
     if (haveState_) out.push_back(StateMessage(Clock::now()));
 }
 
-std::vector<MqttPublisher::Outgoing> MqttPublisher::TakeDue(Clock::time_point now, bool final) {
-    std::vector<Outgoing> out;
+MqttPublisher::Batch MqttPublisher::TakeDue(Clock::time_point now, bool final) {
+    Batch out;
     if (!connected_ || (!final && sent_ - written_ > kMaxUnwritten)) return out;
-    if (freshConnection_) TakeConnectBurst(out);
-    if (availabilityDirty_) out.push_back(AvailabilityMessage());
+    if (freshConnection_) TakeConnectBurst(out.messages);
+    if (availabilityDirty_) out.messages.push_back(AvailabilityMessage());
     if (stateDirty_ && (final || now >= lastState_ + options_.stateInterval)) {
-        out.push_back(StateMessage(now));
+        out.messages.push_back(StateMessage(now));
     }
-    if (summary_) {
-        out.push_back({prefix_ + "/summary", FivePointJson(*summary_), false});
-        summary_.reset();
-    }
+    TakeSummaries(out.summaries, final);
     return out;
+}
+
+// Those handed to an earlier connection go again first, sent by libmosquitto
+// as soon as it is back: no newer one may overtake them.
+void MqttPublisher::TakeSummaries(std::vector<Summary>& out, bool final) {
+    for (std::size_t i = 0; i < handed_; ++i) {
+        if (summaries_[i].connection != connection_ && !summaries_[i].acked) return;
+    }
+    while (handed_ < summaries_.size() && (final || handed_ < kSummaryWindow)) {
+        Summary& s = summaries_[handed_++];
+        s.mid = 0;
+        s.connection = connection_;
+        out.push_back(s);
+    }
 }
 
 MqttPublisher::Clock::time_point MqttPublisher::NextWake(Clock::time_point now) const {
@@ -311,8 +409,10 @@ MqttPublisher::Clock::time_point MqttPublisher::NextWake(Clock::time_point now) 
     return next;
 }
 
-void MqttPublisher::Send(const std::vector<Outgoing>& messages) {
-    for (const Outgoing& m : messages) {
+// Without the lock while publishing; the summaries' ids are recorded under it.
+void MqttPublisher::Send(const Batch& batch, std::unique_lock<std::mutex>& lock) {
+    lock.unlock();
+    for (const Outgoing& m : batch.messages) {
         const int rc =
             mosquitto_publish(mosq_, nullptr, m.topic.c_str(), static_cast<int>(m.payload.size()),
                               m.payload.data(), 0, m.retain);
@@ -320,18 +420,39 @@ void MqttPublisher::Send(const std::vector<Outgoing>& messages) {
         // after the next connection.
         if (rc == MOSQ_ERR_SUCCESS) ++sent_;
     }
+    struct Handed {
+        std::uint64_t seq;
+        int mid;
+        bool held;
+    };
+    std::vector<Handed> handed;
+    handed.reserve(batch.summaries.size());
+    for (const Summary& s : batch.summaries) {
+        const std::string payload = FivePointJson(s.point);
+        int mid = 0;
+        const int rc =
+            mosquitto_publish(mosq_, &mid, summaryTopic_.c_str(), static_cast<int>(payload.size()),
+                              payload.data(), 1, false);
+        const bool held = rc == MOSQ_ERR_SUCCESS || rc == MOSQ_ERR_NO_CONN ||
+                          rc == MOSQ_ERR_CONN_LOST || rc == MOSQ_ERR_ERRNO;
+        handed.push_back({s.seq, mid, held});
+    }
+    lock.lock();
+    for (const Handed& h : handed) RecordHanded(h.seq, h.mid, h.held);
+    if (!handed.empty()) delivered_.notify_all();
 }
 
 void MqttPublisher::FlushAndDisconnect(std::unique_lock<std::mutex>& lock) {
-    std::vector<Outgoing> last = TakeDue(Clock::time_point::max(), true);
+    Batch last = TakeDue(Clock::time_point::max(), true);
     if (connected_) {
         available_ = false;
-        last.push_back(AvailabilityMessage());
+        last.messages.push_back(AvailabilityMessage());
     }
+    ReportDropped(lock);
+    Send(last, lock);
+    delivered_.wait_for(lock, kStopWriteWait,
+                        [this] { return !connected_ || (written_ >= sent_ && handed_ == 0); });
     lock.unlock();
-    Send(last);
-    const Clock::time_point deadline = Clock::now() + kStopWriteWait;
-    while (written_ < sent_ && Clock::now() < deadline) std::this_thread::sleep_for(5ms);
     // Also ends the reconnect attempts of the loop thread.
     mosquitto_disconnect(mosq_);
 }

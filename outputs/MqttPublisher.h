@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,18 +24,23 @@ struct mosquitto;
 //                          broker's last will for a crash;
 //   <prefix>/state         CurrentConditionsJson, retained, at most once per
 //                          stateInterval, the latest always before Stop ends;
-//   <prefix>/summary       FivePointJson at every five-minute point;
+//   <prefix>/summary       FivePointJson at every five-minute point, QoS 1,
+//                          each one once and in order;
 //   homeassistant/sensor/<unique id>/config   discovery, retained.
-// The processing thread only stores the latest values: a broker that is down,
-// slow or refusing the login costs it nothing. libmosquitto's thread keeps the
-// connection and reconnects; a thread of our own publishes, and after every
-// (re)connection sends discovery, availability and the latest state. Nothing
-// queues up while the broker is away: only the latest state and summary wait.
+// The processing thread only stores the latest state and appends the points:
+// a broker that is down, slow or refusing the login costs it nothing.
+// libmosquitto's thread keeps the connection and reconnects; a thread of our
+// own formats and publishes, and after every (re)connection sends discovery,
+// availability and the latest state. A summary stays queued until the broker
+// acknowledges it; while the broker is away the queue keeps the latest
+// kMaxQueuedSummaries, and the older ones dropped are reported once.
 class MqttPublisher : public RecordListener, public FivePointWriter {
   public:
     // Told once per outage, and once when the broker is back, on a background
     // thread; must be safe to call from there.
     using Reporter = std::function<void(const std::string& message)>;
+    // A week of five-minute points.
+    static constexpr std::size_t kMaxQueuedSummaries = 2016;
 
     MqttPublisher(MqttOptions options, Reporter reporter);
     ~MqttPublisher() override;
@@ -51,6 +58,9 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
     void Write(const FivePointValues& point) override;
     // false while the station link is waiting or silent: "offline".
     void SetAvailable(bool available);
+    // Waits up to limit until the broker has acknowledged every summary
+    // written so far; the number still waiting.
+    std::size_t WaitForSummaries(std::chrono::steady_clock::duration limit);
 
   private:
     using Clock = std::chrono::steady_clock;
@@ -58,6 +68,19 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
         std::string topic;
         std::string payload;
         bool retain;
+    };
+    struct Summary {
+        FivePointValues point;
+        std::uint64_t seq = 0;
+        int mid = 0;          // libmosquitto's message id, 0 while it is handed over
+        long connection = 0;  // the connection it was handed to
+        bool acked = false;
+    };
+    // What one turn of our thread publishes: QoS 0 messages, then summaries.
+    struct Batch {
+        std::vector<Outgoing> messages;
+        std::vector<Summary> summaries;
+        bool empty() const { return messages.empty() && summaries.empty(); }
     };
 
     static void OnConnect(mosquitto*, void* self, int code);
@@ -69,13 +92,19 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
     void RetryFirstConnection(Clock::time_point now);
     void Run();
     bool StopNow(Clock::time_point now) const;
-    std::vector<Outgoing> TakeDue(Clock::time_point now, bool final);
+    Batch TakeDue(Clock::time_point now, bool final);
     void TakeConnectBurst(std::vector<Outgoing>& out);
+    void TakeSummaries(std::vector<Summary>& out, bool final);
     Outgoing StateMessage(Clock::time_point now);
     Outgoing AvailabilityMessage();
     Clock::time_point NextWake(Clock::time_point now) const;
-    void Send(const std::vector<Outgoing>& messages);
+    void Send(const Batch& batch, std::unique_lock<std::mutex>& lock);
+    void RecordHanded(std::uint64_t seq, int mid, bool held);
+    bool Acknowledge(int mid);
+    void PopAcknowledged();
+    bool Away() const { return !connected_ && problemReported_; }
     void FlushAndDisconnect(std::unique_lock<std::mutex>& lock);
+    void ReportDropped(std::unique_lock<std::mutex>& lock);
     void ReportProblem(const std::string& reason);
     void ReportSilence(Clock::time_point now, std::unique_lock<std::mutex>& lock);
     std::string BrokerName() const;
@@ -83,6 +112,7 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
     const MqttOptions options_;
     const Reporter reporter_;
     const std::string prefix_;
+    const std::string summaryTopic_;
     mosquitto* mosq_ = nullptr;
     bool started_ = false;
     // Only our thread touches these once it runs.
@@ -99,7 +129,17 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
     bool haveState_ = false;
     bool stateDirty_ = false;
     Clock::time_point lastState_{};
-    std::optional<FivePointValues> summary_;
+    // Oldest first; the first handed_ of them are with libmosquitto.
+    std::deque<Summary> summaries_;
+    std::size_t handed_ = 0;
+    std::uint64_t nextSeq_ = 1;
+    long connection_ = 0;  // connections made so far
+    long dropped_ = 0;     // summaries dropped since the last report
+    // Acknowledgements for ids not known yet: a summary's may come before
+    // mosquitto_publish has told our thread its id.
+    std::array<int, 32> unknownAcks_{};
+    std::size_t nextUnknownAck_ = 0;
+    std::condition_variable delivered_;  // an acknowledgement or a disconnection
     bool available_ = true;
     bool availabilityDirty_ = false;
     bool connected_ = false;

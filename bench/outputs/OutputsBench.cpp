@@ -50,6 +50,22 @@ void BM_MqttOnRecordBrokerDown(benchmark::State& state) {
 }
 BENCHMARK(BM_MqttOnRecordBrokerDown);
 
+// What a five-minute point costs the processing path while the broker is
+// away (the queue full, the oldest point dropped at every new one).
+void BM_MqttWriteBrokerDown(benchmark::State& state) {
+    MqttOptions options;
+    options.host = "127.0.0.1";
+    options.port = ClosedPort();
+    MqttPublisher publisher(options, [](const std::string&) {});
+    publisher.Start();
+    FivePointValues point;
+    point.line = "!!000000BE02EB000027F3000023A1000003E80000000F0000";
+    for (int i = 0; i < 3000; ++i) publisher.Write(point);
+    for (auto _ : state) publisher.Write(point);
+    publisher.Stop();
+}
+BENCHMARK(BM_MqttWriteBrokerDown);
+
 void BM_CurrentConditionsJson(benchmark::State& state) {
     int i = 0;
     for (auto _ : state) benchmark::DoNotOptimize(CurrentConditionsJson(Readings(++i)));

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -15,19 +17,29 @@
 
 #include "../core/TempDir.h"
 
-// A private mosquitto on a free port of 127.0.0.1 with a config of its own
-// and nothing kept on disk; stopped and started again on the same port.
+// A private mosquitto on a free port of 127.0.0.1 with a config of its own;
+// stopped and started again on the same port. It keeps nothing on disk, or,
+// when persistent, its retained messages and sessions (with every message
+// queued for a client away) across a restart.
 class MosquittoBroker {
   public:
     static constexpr const char* kProgram = "/usr/sbin/mosquitto";
+    static constexpr const char* kAnonymous = "allow_anonymous true\n";
     static bool Installed() { return access(kProgram, X_OK) == 0; }
 
-    explicit MosquittoBroker(const std::string& access = "allow_anonymous true\n")
+    explicit MosquittoBroker(const std::string& access = kAnonymous, bool persistent = false)
         : port_(FreePort()) {
-        config_ = dir_.Write("mosquitto.conf", "listener " + std::to_string(port_) +
-                                                   " 127.0.0.1\npersistence false\n"
-                                                   "log_dest none\n" +
-                                                   access);
+        // Started by root, mosquitto would become user mosquitto, who may not
+        // write our folder: it stays who we are.
+        const passwd* user = getpwuid(geteuid());
+        const std::string keep =
+            persistent
+                ? "persistence true\npersistence_location " + dir_.path().string() +
+                      "/\nmax_queued_messages 0\nuser " + (user ? user->pw_name : "root") + "\n"
+                : "persistence false\n";
+        config_ =
+            dir_.Write("mosquitto.conf", "listener " + std::to_string(port_) + " 127.0.0.1\n" +
+                                             keep + "log_dest none\n" + access);
     }
     ~MosquittoBroker() { Stop(); }
 
@@ -36,9 +48,14 @@ class MosquittoBroker {
     // True once the broker takes connections.
     bool Start() {
         const char* argv[] = {"mosquitto", "-c", config_.c_str(), nullptr};
-        if (posix_spawn(&pid_, kProgram, nullptr, nullptr, const_cast<char**>(argv), environ)) {
-            return false;
-        }
+        // Its warning about running as root is no part of a test's output.
+        posix_spawn_file_actions_t quiet;
+        posix_spawn_file_actions_init(&quiet);
+        posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+        const int failed =
+            posix_spawn(&pid_, kProgram, &quiet, nullptr, const_cast<char**>(argv), environ);
+        posix_spawn_file_actions_destroy(&quiet);
+        if (failed) return false;
         for (int i = 0; i < 250; ++i) {
             if (Accepts()) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));

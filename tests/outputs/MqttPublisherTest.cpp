@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "JsonMember.h"
 #include "MosquittoBroker.h"
 #include "MqttPublisher.h"
@@ -56,6 +58,20 @@ void ExpectMembers(const std::string& json,
     for (const auto& [key, value] : members) EXPECT_EQ(JsonMember(json, key), value) << key;
 }
 
+// The point numbered n, told apart by its outdoor temperature.
+FivePointValues Point(int n) {
+    FivePointValues p;
+    p.tempOutdoor = n;
+    return p;
+}
+
+std::vector<std::string> Numbers(const std::vector<Message>& summaries) {
+    std::vector<std::string> numbers;
+    for (const Message& m : summaries)
+        numbers.push_back(JsonMember(m.payload, "temperature_outdoor_f").value_or("?"));
+    return numbers;
+}
+
 MqttSubscriber::Match Count(int records) {
     return [records](const Message& m) {
         return JsonMember(m.payload, "record_count") == std::to_string(records);
@@ -67,8 +83,10 @@ TEST_F(MqttPublisherTest, ALateSubscriberGetsRetainedDiscoveryStateAndAvailabili
     MqttPublisher publisher(options_, Reporter());
     ASSERT_TRUE(publisher.Start());
     MqttSubscriber early(broker_.port());
+    ASSERT_TRUE(early.WaitFor("nimbulo/test/availability"));  // connected: no state yet
     publisher.OnRecord(Station(7));
     ASSERT_TRUE(early.WaitFor("nimbulo/test/state", Count(7)));
+    EXPECT_EQ(early.On("nimbulo/test/state").size(), 1u);
 
     MqttSubscriber late(broker_.port());
     const auto state = late.WaitFor("nimbulo/test/state");
@@ -137,6 +155,43 @@ TEST_F(MqttPublisherTest, ABrokerDownCostsNothingIsReportedOnceAndGetsTheLatestS
     EXPECT_EQ(subscriber.On("homeassistant/sensor/nimbulo_test_temperature_outdoor_f/").size(), 2u);
     ASSERT_TRUE(WaitForReports(2));
     EXPECT_NE(Reports()[1].find("again"), std::string::npos) << Reports()[1];
+}
+
+// A broker restarted for real, which keeps the archive's session: the points
+// of the outage arrive once it is back, in order, once each; of more than a
+// week of them the oldest are dropped.
+TEST_F(MqttPublisherTest, SummariesWaitForTheBrokerInOrderAndOnlyTheLatestWeekOfThem) {
+    MosquittoBroker keeping(MosquittoBroker::kAnonymous, true);
+    ASSERT_TRUE(keeping.Start());
+    options_.port = keeping.port();
+    MqttSubscriber archive(keeping.port(), "archive");
+    ASSERT_TRUE(archive.Sync());
+    MqttPublisher publisher(options_, Reporter());
+    ASSERT_TRUE(publisher.Start());
+    std::vector<std::string> expected;
+    const auto write = [&](int n, bool kept) {
+        publisher.Write(Point(n));
+        if (kept) expected.push_back(std::to_string(n) + ".0");
+    };
+    for (int n = 0; n < 3; ++n) write(n, true);
+    ASSERT_EQ(publisher.WaitForSummaries(20s), 0u);
+    ASSERT_EQ(archive.WaitForCount("nimbulo/test/summary", 3).size(), 3u);
+    ASSERT_TRUE(archive.Sync());
+
+    keeping.Stop();
+    ASSERT_TRUE(WaitForReports(1));  // away
+    const int outage = MqttPublisher::kMaxQueuedSummaries + 2;
+    for (int n = 3; n < 3 + outage; ++n) write(n, n >= 5);
+    ASSERT_TRUE(keeping.Start());
+    EXPECT_EQ(publisher.WaitForSummaries(20s), 0u);
+    EXPECT_EQ(Numbers(archive.WaitForCount("nimbulo/test/summary", expected.size())), expected);
+    ASSERT_TRUE(WaitForReports(3));  // away, back, and the points dropped
+    const auto reports = Reports();
+    EXPECT_EQ(std::count_if(reports.begin(), reports.end(),
+                            [](const std::string& r) {
+                                return r.find("MQTT: 2 five-minute summaries dropped") == 0;
+                            }),
+              1);
 }
 
 // A program started before its broker (a refused port fails the very first attempt).

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "CurrentConditionsJson.h"
+#include "FivePointJson.h"
 #include "HomeAssistantDiscovery.h"
 #include "JsonMember.h"
 #include "JsonObject.h"
@@ -80,6 +81,19 @@ TEST(CurrentConditionsJson, EveryReadingWithItsUnitInTheKey) {
     EXPECT_EQ(JsonMember(json, "record_count"), "4321");
 }
 
+TEST(StationTimeJson, IsThereAtEveryMinuteOfTheDayMidnightIncluded) {
+    const std::pair<int, const char*> cases[] = {
+        {0, "00:00"}, {5, "00:05"}, {60, "01:00"}, {1439, "23:59"}};
+    for (const auto& [minute, text] : cases) {
+        StationState s = Sample();
+        s.raw.minuteOfDay = static_cast<int16_t>(minute);
+        FivePointValues point;
+        point.minuteOfDay = minute;
+        EXPECT_EQ(JsonMember(CurrentConditionsJson(s), "station_time"), text);
+        EXPECT_EQ(JsonMember(FivePointJson(point), "station_time"), text);
+    }
+}
+
 TEST(CurrentConditionsJson, AnAbsentFieldLeavesOutItsReadingsOnly) {
     for (int field = 1; field <= SampleRecord::kFieldCount; ++field) {
         StationState s = Sample();
@@ -129,6 +143,12 @@ TEST(HomeAssistantDiscovery, OneConfigPerStateReadingUnderOneDevice) {
         EXPECT_NE(c.find("\"device\":{\"identifiers\":[\"nimbulo_back_yard\"]"), std::string::npos);
         EXPECT_NE(c.find("\"model\":\"Ultimeter 2000\",\"manufacturer\":\"Peet Bros.\""),
                   std::string::npos);
+        EXPECT_EQ(JsonMember(c, "payload_available"), "online");
+        EXPECT_EQ(JsonMember(c, "payload_not_available"), "offline");
+        EXPECT_NE(c.find("\"origin\":{\"name\":\"Nimbulo\",\"sw_version\":\"" NIMBULO_VERSION
+                         "\",\"support_url\":\"" NIMBULO_HOMEPAGE "\"}"),
+                  std::string::npos)
+            << c;
     }
     EXPECT_EQ(JsonMember(configs[0].payload, "device_class"), "temperature");
     EXPECT_EQ(JsonMember(configs[0].payload, "unit_of_measurement"), "°F");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <csignal>
@@ -144,6 +145,26 @@ TEST_F(PipelineFiles, ASymlinkInAReportsPlaceIsReplacedNotWrittenThrough) {
     EXPECT_EQ(ReadFile("wxreportaprs.txt").substr(0, 52), (Record{kDec5, 0}.Line() + "\r\n"));
     EXPECT_EQ(Entries("."), (std::vector<std::string>{"OutputData", kFirstLog, "elsewhere.txt",
                                                       "wxreportaprs.txt", "wxreportmixw.txt"}));
+}
+
+// A replay holds report versions back and writes the one still waiting when
+// it ends; so is one that failed, here the last: the reports are up to date.
+TEST_F(PipelineFiles, AReportThatFailedDuringAReplayIsWrittenWhenTheReplayEnds) {
+    ASSERT_EQ(::mkfifo("fifo", 0600), 0);
+    fs::create_directory("wxreportaprs.txt");  // cannot be replaced
+    std::thread replay([&] { pipeline.ReplayFile("fifo"); });
+    {
+        std::ofstream fifo("fifo", std::ios::binary);  // waits for the replay's open
+        fifo << Record{kDec5, 0}.Line() << "\r\n" << std::flush;
+        // The data log comes after the reports: with its line there, the report has failed.
+        for (int i = 0; i < 1000 && ReadFile(kFirstLog).find("00:00\t") == std::string::npos; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        fs::remove("wxreportaprs.txt");
+    }
+    replay.join();
+    EXPECT_EQ(ReadFile("wxreportaprs.txt").substr(0, 52), (Record{kDec5, 0}.Line() + "\r\n"));
+    ASSERT_EQ(reporter.events.size(), 2u);
+    EXPECT_EQ(reporter.events[1], "wxreportaprs.txt again");
 }
 
 // Readings that change the width of the values, so a reader catching a

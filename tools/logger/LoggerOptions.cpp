@@ -78,7 +78,9 @@ struct LoggerParser {
         "mqtt",
         "Publish the readings to the MQTT broker at <host>, port 1883 unless given, "
         "with Home Assistant discovery. A broker that is down is retried in the "
-        "background and never holds up the files.",
+        "background and never holds up the files; the five-minute summaries wait for it "
+        "(a week of them). A replay waits up to 30 s at its end until the broker has "
+        "every summary.",
         "host[:port]"};
     QCommandLineOption mqttPrefix{"mqtt-prefix", "Topic prefix (default nimbulo/<station id>).",
                                   "prefix"};

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReplayRun.h"
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <ostream>
@@ -11,6 +12,11 @@
 #include "HeadlessView.h"
 #include "StationPipeline.h"
 #include "StreamFaultReporter.h"
+
+namespace {
+// How long a replay waits at its end for the broker to take its summaries.
+constexpr std::chrono::seconds kSummaryWait{30};
+}  // namespace
 
 void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options) {
     pipeline.options().saveData = 1;
@@ -44,6 +50,11 @@ int RunReplay(const LoggerOptions& options, std::ostream& out, std::ostream& err
         err << "nimbulo-logger: cannot read '" << options.replayFile
             << "': " << std::strerror(result.openError) << "\n";
         return kExitUsage;
+    }
+    // A replay may be filling an archive that the broker feeds.
+    if (const std::size_t left = liveOutputs.WaitForSummaries(kSummaryWait); left > 0) {
+        err << "nimbulo-logger: MQTT: gave up waiting for the broker after " << kSummaryWait.count()
+            << " s: " << left << " five-minute summaries not delivered\n";
     }
     liveOutputs.Stop();
     const long accepted = pipeline.state().recordCount;

@@ -20,6 +20,8 @@ LiveOutputs LoggerLiveOutputs(const LoggerOptions& options, std::ostream& err);
 
 // --replay: processes every line of the file with saving on, then prints the
 // summary to out. Files that cannot be written are reported to err as they
-// fail and recover. Returns the exit status: kExitWriteFailed when any write
-// failed; an unreadable file is reported to err before anything is written.
+// fail and recover. With MQTT it waits up to 30 s for the broker to take every
+// five-minute summary, and says on err how many it had not. Returns the exit status:
+// kExitWriteFailed when any write failed; an unreadable file is reported to err before anything is
+// written.
 int RunReplay(const LoggerOptions& options, std::ostream& out, std::ostream& err);

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <csignal>
+#include <sstream>
 #include <thread>
 
 #include "JsonMember.h"
@@ -57,6 +59,48 @@ void ExpectStateOf(int i, int records, const std::string& json) {
     EXPECT_EQ(JsonMember(json, "record_count"), std::to_string(records));
 }
 
+// The lines of the data logs under dir, in order, without their headers.
+std::vector<std::string> LogLines(const fs::path& dir) {
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(dir / "OutputData")) files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    std::vector<std::string> lines;
+    for (const fs::path& file : files) {
+        std::istringstream text(ReadFile(file));
+        for (std::string line; std::getline(text, line);) {
+            if (line.rfind("DateTime", 0) != 0) lines.push_back(line.substr(0, line.find('\r')));
+        }
+    }
+    return lines;
+}
+
+// A summary as the data log writes its point.
+std::string AsLogLine(const std::string& json) {
+    const auto member = [&json](const char* key) { return JsonMember(json, key).value_or("?"); };
+    std::string date = member("station_date");
+    std::replace(date.begin(), date.end(), '-', '/');
+    const std::string compass = member("wind_direction_avg_compass");
+    std::string line = date + " " + member("station_time") + "\t" + member("wind_speed_avg_mph") +
+                       "\t" + (compass.size() < 2 ? " " : "") + compass;
+    for (const char* key : {"temperature_outdoor_f", "temperature_indoor_f", "pressure_inhg",
+                            "humidity_outdoor_pct", "humidity_indoor_pct", "rain_today_in"}) {
+        line += "\t" + member(key);
+    }
+    return line;
+}
+
+// Exactly one summary per point of the data log, with its values, in order.
+void ExpectOneSummaryPerLogLine(MqttSubscriber& subscriber, const fs::path& dir) {
+    const std::vector<std::string> lines = LogLines(dir);
+    ASSERT_GE(lines.size(), 3u);
+    std::vector<std::string> summaries;
+    for (const Message& m : subscriber.WaitForCount("nimbulo/test/summary", lines.size())) {
+        EXPECT_FALSE(m.retained);
+        summaries.push_back(AsLogLine(m.payload));
+    }
+    EXPECT_EQ(summaries, lines);
+}
+
 MqttSubscriber::Match Count(int records) {
     return [records](const Message& m) {
         return JsonMember(m.payload, "record_count") == std::to_string(records);
@@ -74,33 +118,27 @@ class LoggerMqtt : public ::testing::Test {
                std::to_string(broker_.port());
     }
 
-    MosquittoBroker broker_;
+    // Keeps the subscribers' sessions across a restart.
+    MosquittoBroker broker_{MosquittoBroker::kAnonymous, true};
 };
 
 TEST_F(LoggerMqtt, PublishesDiscoveryStateAndSummariesOfAReplayRetained) {
     ScopedWorkDir dir;
-    WriteFile("recording.txt", Lines(0, 12));
+    WriteFile("recording.txt", Lines(0, 30));
     MqttSubscriber live(broker_.port());
+    ASSERT_TRUE(live.Sync());
     const LoggerRun run = RunLogger("--replay recording.txt" + MqttArgs());
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_TRUE(live.WaitFor("nimbulo/test/availability",
                              [](const Message& m) { return m.payload == "online"; }));
-    // The last point, 10:10, with that minute's readings (an older point
-    // not sent yet gives way to a newer one).
-    ASSERT_TRUE(live.WaitFor("nimbulo/test/summary"));
-    const auto last = live.On("nimbulo/test/summary").back();
-    EXPECT_EQ(JsonMember(last.payload, "station_time"), "10:10");
-    EXPECT_EQ(JsonMember(last.payload, "temperature_outdoor_f"),
-              Fixed(Minute(10).tempOutdoor / 10.0, 1));
-    EXPECT_EQ(JsonMember(last.payload, "pressure_inhg"),
-              Fixed(Minute(10).pressure / 10.0 * 0.02953, 2));
+    ExpectOneSummaryPerLogLine(live, ".");
 
     MqttSubscriber late(broker_.port());
     const auto state = late.WaitFor("nimbulo/test/state");
     ASSERT_TRUE(state);
     EXPECT_TRUE(state->retained);
-    ExpectStateOf(11, 12, state->payload);
+    ExpectStateOf(29, 30, state->payload);
     EXPECT_EQ(ReadFile("wxnow.json"), state->payload + "\n");
     const auto offline = late.WaitFor("nimbulo/test/availability");
     ASSERT_TRUE(offline);
@@ -112,19 +150,22 @@ TEST_F(LoggerMqtt, PublishesDiscoveryStateAndSummariesOfAReplayRetained) {
         EXPECT_TRUE(c.retained) << c.topic;
         EXPECT_EQ(JsonMember(c.payload, "state_topic"), "nimbulo/test/state");
         EXPECT_EQ(JsonMember(c.payload, "availability_topic"), "nimbulo/test/availability");
+        EXPECT_EQ(JsonMember(c.payload, "payload_not_available"), offline->payload);
         std::string key = *JsonMember(c.payload, "value_template");
         key = key.substr(key.find('.') + 1, key.find(' ', 3) - key.find('.') - 1);
         EXPECT_TRUE(JsonMember(state->payload, key)) << key;
     }
 }
 
-// Records come through a FIFO while the broker goes away and comes back.
-TEST_F(LoggerMqtt, ABrokerGoneMidReplayChangesNoFileAndGetsTheLatestStateBack) {
+// Records come through a FIFO while the broker goes away and comes back: a
+// real restart, which keeps the session of the subscriber (an archive).
+TEST_F(LoggerMqtt, ABrokerGoneMidReplayChangesNoFileAndGetsTheLatestStateAndEverySummary) {
     ScopedWorkDir dir;
     std::signal(SIGPIPE, SIG_IGN);
     ASSERT_EQ(::mkfifo("fifo", 0600), 0);
     fs::create_directory("mqtt");
-    MqttSubscriber subscriber(broker_.port());
+    MqttSubscriber subscriber(broker_.port(), "archive");
+    ASSERT_TRUE(subscriber.Sync());
     LoggerRun run;
     std::thread logger([&] { run = RunLogger("--replay fifo --data-dir mqtt" + MqttArgs()); });
     {
@@ -136,6 +177,9 @@ TEST_F(LoggerMqtt, ABrokerGoneMidReplayChangesNoFileAndGetsTheLatestStateBack) {
         };
         send(Lines(0, 4));
         EXPECT_TRUE(subscriber.WaitFor("nimbulo/test/state"));
+        // 10:00 delivered and acknowledged: nothing is on its way at the stop.
+        EXPECT_TRUE(subscriber.WaitFor("nimbulo/test/summary"));
+        EXPECT_TRUE(subscriber.Sync());
         broker_.Stop();
         send(Lines(4, 8));
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -149,6 +193,7 @@ TEST_F(LoggerMqtt, ABrokerGoneMidReplayChangesNoFileAndGetsTheLatestStateBack) {
     EXPECT_TRUE(subscriber.WaitFor("nimbulo/test/state", Count(12)));
     EXPECT_NE(run.err.find("nimbulo-logger: MQTT: no connection"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("again"), std::string::npos) << run.err;
+    ExpectOneSummaryPerLogLine(subscriber, "mqtt");
 
     WriteFile("recording.txt", Lines(0, 12));
     fs::create_directory("plain");
