@@ -39,4 +39,6 @@ ReplayResult StationPipeline::ReplayFile(const std::filesystem::path& path) {
 
 void StationPipeline::SetBurst(bool burst) {
     for (FivePointWriter* writer : fileWriters_) writer->SetBurst(burst);
+    // Live outputs learn of a replay too: the weather networks take no old weather.
+    for (FivePointWriter* output : liveOutputs_) output->SetBurst(burst);
 }
