@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "UploadWorker.h"
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <utility>
 
 UploadWorker::UploadWorker(std::string name, const UploadTiming& timing, Sender sender,
@@ -8,8 +11,16 @@ UploadWorker::UploadWorker(std::string name, const UploadTiming& timing, Sender 
     : name_(std::move(name)),
       sender_(std::move(sender)),
       reporter_(std::move(reporter)),
-      schedule_(timing),
-      thread_(&UploadWorker::Run, this) {}
+      schedule_(timing) {
+    // Started with every signal blocked, so the process's signals go to the
+    // thread that waits for them (the logger's signalfd), never to this one.
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &previous);
+    thread_ = std::thread(&UploadWorker::Run, this);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+}
 
 UploadWorker::~UploadWorker() {
     Stop();

@@ -51,5 +51,5 @@ class UploadWorker {
     UploadSchedule schedule_;
     std::optional<WeatherObservation> pending_;
     bool stopping_ = false;
-    std::thread thread_;  // last: starts once everything above is set up
+    std::thread thread_;
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "MqttOptions.h"
+#include "UploadOptions.h"
 
 // What the command line asks of nimbulo-logger.
 struct LoggerOptions {
@@ -21,6 +22,8 @@ struct LoggerOptions {
     int staleAfterSeconds = 10;  // --stale-after: seconds without a record to call it silent
     MqttOptions mqtt;            // --mqtt...: host empty when MQTT is off
     bool wxnow = false;          // --wxnow: keep wxnow.json beside the report files
+    UploadOptions uploads;       // --cwop, --wunderground, --pwsweather...: off when no id
+    std::string configFile;      // --config (or --config-if-present): read before the options
 };
 
 struct ParsedOptions {
