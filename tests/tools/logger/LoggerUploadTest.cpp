@@ -104,8 +104,8 @@ TEST_F(LoggerUploads, ALiveRunSendsItsFiveMinutePointToCwop) {
     PtyPair pty;
     Start("logger", {"--config-if-present", config, "--device", pty.slavePath, "--year", "2002"});
     // The device is flushed when opened: the records go after it.
-    ASSERT_TRUE(WaitFor([&] { return Err("logger").find("reading COM1") != std::string::npos; },
-                        10s));
+    ASSERT_TRUE(
+        WaitFor([&] { return Err("logger").find("reading COM1") != std::string::npos; }, 10s));
     for (int minute = 1; minute <= 5; ++minute) {
         reports_test::Record r;
         r.minuteOfDay = minute;
