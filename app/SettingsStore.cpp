@@ -3,6 +3,7 @@
 
 #include <QSettings>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <utility>
 
@@ -100,6 +101,49 @@ MqttOptions SettingsStore::LoadMqttOptions() const {
 bool SettingsStore::LoadWxnowJson() const {
     const std::unique_ptr<QSettings> settings = location_.Open();
     return ReadInt(*settings, QString(kSection) + "/WxnowJson", 0) == 1;
+}
+
+namespace {
+std::chrono::seconds Seconds(const QSettings& settings, const char* key,
+                             std::chrono::seconds fallback) {
+    return std::chrono::seconds(std::max(1, ReadInt(settings, key, int32_t(fallback.count()))));
+}
+
+void LoadStationUpload(QSettings& settings, const char* group, StationUploadOptions& station) {
+    settings.beginGroup(group);
+    if (ReadInt(settings, "Enabled", 0) == 1) {
+        station.stationId = settings.value("StationId").toString().toStdString();
+        station.keyFile = settings.value("KeyFile").toString().toStdString();
+        const QString url = settings.value("Url").toString();
+        if (!url.isEmpty()) station.url = url.toStdString();
+        station.timing.interval = Seconds(settings, "Interval", station.timing.interval);
+    }
+    settings.endGroup();
+}
+}  // namespace
+
+UploadOptions SettingsStore::LoadUploadOptions() const {
+    const std::unique_ptr<QSettings> settings = location_.Open();
+    UploadOptions options;
+    settings->beginGroup("Cwop");
+    if (ReadInt(*settings, "Enabled", 0) == 1) {
+        CwopOptions& cwop = options.cwop;
+        cwop.id = settings->value("Id").toString().toStdString();
+        cwop.passcodeFile = settings->value("PasscodeFile").toString().toStdString();
+        bool latitudeOk = false;
+        bool longitudeOk = false;
+        cwop.latitude = settings->value("Latitude").toDouble(&latitudeOk);
+        cwop.longitude = settings->value("Longitude").toDouble(&longitudeOk);
+        cwop.havePosition = latitudeOk && longitudeOk && std::abs(cwop.latitude) <= 90 &&
+                            std::abs(cwop.longitude) <= 180;
+        const QString server = settings->value("Server").toString();
+        if (!server.isEmpty()) cwop.server = server.toStdString();
+        cwop.timing.interval = Seconds(*settings, "Interval", cwop.timing.interval);
+    }
+    settings->endGroup();
+    LoadStationUpload(*settings, "Wunderground", options.wunderground);
+    LoadStationUpload(*settings, "Pwsweather", options.pwsweather);
+    return options;
 }
 
 QString SettingsStore::DeviceForComPort(int comPort) const {

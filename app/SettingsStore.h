@@ -7,6 +7,7 @@
 #include "MqttOptions.h"
 #include "SettingsLocation.h"
 #include "StationSettings.h"
+#include "UploadOptions.h"
 
 // The user's choices and the window position, in group "Settings" of the
 // program's settings (SettingsLocation). Failures are silent; a missing or
@@ -34,6 +35,9 @@ class SettingsStore {
     MqttOptions LoadMqttOptions() const;
     // "Settings/WxnowJson": 1 keeps wxnow.json beside the report files.
     bool LoadWxnowJson() const;
+    // Groups "Cwop", "Wunderground" and "Pwsweather", each off unless its
+    // Enabled is 1 (the keys the logger's --config reads too).
+    UploadOptions LoadUploadOptions() const;
 
     QString FileName() const;
 

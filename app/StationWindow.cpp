@@ -22,6 +22,7 @@
 #include "RecordFormat.h"
 #include "ResourceIds.h"
 #include "SerialDeviceList.h"
+#include "VersionInfo.h"
 
 namespace {
 
@@ -127,9 +128,11 @@ StationWindow::~StationWindow() {
     liveOutputs_->Stop();
 }
 
-// Reports come from the publisher's thread: shown on this one, and dropped
-// by Qt once the window is gone.
+// Reports come from the publisher's and the uploads' threads: shown on this
+// one, and dropped by Qt once the window is gone.
 void StationWindow::StartLiveOutputs() {
+    UploadOptions uploads = settingsStore_.LoadUploadOptions();
+    uploads.softwareVersion = VersionInfo::kVersion;
     liveOutputs_ = std::make_unique<LiveOutputs>(
         settingsStore_.LoadMqttOptions(), settingsStore_.LoadWxnowJson(),
         [this](const std::string& message) {
@@ -137,7 +140,8 @@ void StationWindow::StartLiveOutputs() {
                 this,
                 [this, text = QString::fromStdString(message)] { ShowLiveOutputReport(text); },
                 Qt::QueuedConnection);
-        });
+        },
+        kWxnowJsonFile, std::move(uploads));
     if (liveOutputs_->Start()) liveOutputs_->Attach(pipeline_);
 }
 

@@ -6,7 +6,9 @@
 #include "StationPipeline.h"
 
 LiveOutputs::LiveOutputs(MqttOptions mqtt, bool wxnow, Reporter reporter,
-                         std::filesystem::path wxnowFile) {
+                         std::filesystem::path wxnowFile, UploadOptions uploads) {
+    auto networks = std::make_unique<NetworkUploads>(std::move(uploads), reporter);
+    if (networks->any()) uploads_ = std::move(networks);
     if (!mqtt.host.empty())
         publisher_ = std::make_unique<MqttPublisher>(std::move(mqtt), std::move(reporter));
     if (wxnow) wxnow_ = std::make_unique<WxnowJsonWriter>(std::move(wxnowFile));
@@ -19,6 +21,7 @@ LiveOutputs::~LiveOutputs() {
 }
 
 bool LiveOutputs::Start() {
+    if (uploads_ && !uploads_->Start()) return false;
     return publisher_ == nullptr || publisher_->Start();
 }
 
@@ -28,11 +31,13 @@ void LiveOutputs::Attach(StationPipeline& pipeline) {
         pipeline.AddLiveOutput(*publisher_);
     }
     if (wxnow_) pipeline.AddRecordListener(*wxnow_);
+    if (uploads_) uploads_->Attach(pipeline);
 }
 
 void LiveOutputs::Stop() {
     if (wxnow_) wxnow_->Flush();
     if (publisher_) publisher_->Stop();
+    if (uploads_) uploads_->Stop();
 }
 
 void LiveOutputs::SetLinkAvailable(bool available) {

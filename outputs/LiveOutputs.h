@@ -8,26 +8,28 @@
 
 #include "MqttOptions.h"
 #include "MqttPublisher.h"
+#include "NetworkUploads.h"
 #include "WxnowJsonWriter.h"
 
 class StationPipeline;
 
 // The live data a program sends beside its files, as its settings or command
-// line ask: the MQTT publisher (when options name a host) and wxnow.json (when
-// asked for). The window and the headless logger both run exactly this:
-// Start, Attach to the pipeline, and Stop when the run ends.
+// line ask: the MQTT publisher (when options name a host), wxnow.json (when
+// asked for) and the uploads to the weather networks (NetworkUploads). The window and the headless
+// logger both run exactly this: Start, Attach to the pipeline, and Stop when the run ends.
 class LiveOutputs {
   public:
     using Reporter = MqttPublisher::Reporter;
 
     LiveOutputs(MqttOptions mqtt, bool wxnow, Reporter reporter,
-                std::filesystem::path wxnowFile = kWxnowJsonFile);
+                std::filesystem::path wxnowFile = kWxnowJsonFile, UploadOptions uploads = {});
     ~LiveOutputs();
     LiveOutputs(const LiveOutputs&) = delete;
     LiveOutputs& operator=(const LiveOutputs&) = delete;
 
     // Starts connecting in the background. False (and reported) only for MQTT
-    // options that cannot work: an unreadable password file, a bad CA file.
+    // options that cannot work: an unreadable password or key file, a bad CA
+    // file, CWOP without a position.
     bool Start();
     // Every record and five-minute point from now on reaches the outputs.
     void Attach(StationPipeline& pipeline);
@@ -41,8 +43,10 @@ class LiveOutputs {
 
     bool mqttOn() const { return publisher_ != nullptr; }
     bool wxnowOn() const { return wxnow_ != nullptr; }
+    bool uploadsOn() const { return uploads_ != nullptr; }
 
   private:
     std::unique_ptr<MqttPublisher> publisher_;
     std::unique_ptr<WxnowJsonWriter> wxnow_;
+    std::unique_ptr<NetworkUploads> uploads_;
 };

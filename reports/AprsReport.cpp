@@ -10,7 +10,7 @@ std::string AprsTemperatureField(int temperature) {
     return FormatText("t-%.2d", -temperature);
 }
 
-std::string AprsWeatherLine(const ReportValues& v) {
+std::string AprsWeatherFields(const ReportValues& v) {
     // APRS writes 100 percent as "h00", so a reading below 1 percent (a
     // station without a humidity sensor shows 0) is written as not known.
     const int humidity = v.humidity > 99 ? 0 : v.humidity;
@@ -22,8 +22,11 @@ std::string AprsWeatherLine(const ReportValues& v) {
     // A station without a barometer sends no pressure field (read as -1); APRS
     // writes an unknown value as dots rather than a negative pressure.
     text += v.pressure < 0 ? std::string("b.....") : FormatText("b%05d", v.pressure);
-    text += "sU2k";
     return text;
+}
+
+std::string AprsWeatherLine(const ReportValues& values) {
+    return AprsWeatherFields(values) + "sU2k";
 }
 
 void AprsReport::Write(const FivePointValues& point) {

@@ -13,7 +13,10 @@ inline constexpr const char* kAprsReportFile = "wxreportaprs.txt";
 // The APRS temperature field: "t045", "t-03" below zero, "t-99" below -99.
 std::string AprsTemperatureField(int temperature);
 
-// The APRS weather data, e.g. "180/006g012t045r...p...P012h87b10132sU2k".
+// The APRS weather fields, e.g. "180/006g012t045r...p...P012h87b10132".
+std::string AprsWeatherFields(const ReportValues& values);
+
+// The report file's weather line: the fields and its tag "sU2k".
 std::string AprsWeatherLine(const ReportValues& values);
 
 // Rewrites wxreportaprs.txt in the working directory at every point: the

@@ -48,4 +48,6 @@ void StationPipeline::AddFileWriter(std::unique_ptr<FivePointWriter> writer) {
 
 void StationPipeline::SetBurst(bool burst) {
     for (FivePointWriter* writer : fileWriters_) writer->SetBurst(burst);
+    // Live outputs learn of a replay too: the weather networks take no old weather.
+    for (FivePointWriter* output : liveOutputs_) output->SetBurst(burst);
 }

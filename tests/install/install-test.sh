@@ -64,8 +64,8 @@ done
 # The service runs the installed logger on the instance's device.
 unit="usr/lib/systemd/system/nimbulo-logger@.service"
 if [ -f "$unit" ]; then
-    grep -qx 'ExecStart=/usr/bin/nimbulo-logger --device /dev/%I' "$unit" ||
-        fail "the unit does not run /usr/bin/nimbulo-logger --device /dev/%I"
+    grep -qx 'ExecStart=/usr/bin/nimbulo-logger --config-if-present /etc/nimbulo/nimbulo-logger.conf --device /dev/%I' "$unit" ||
+        fail "the unit does not run /usr/bin/nimbulo-logger --config-if-present /etc/nimbulo/nimbulo-logger.conf --device /dev/%I"
 fi
 
 # A replay of the sample recording into a data folder that does not exist yet.

@@ -3,11 +3,13 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <utility>
 
 #include "CalendarDate.h"
+#include "LoggerConfig.h"
 
 namespace {
 
@@ -113,6 +115,51 @@ struct LoggerParser {
         "Keep wxnow.json, the current readings as JSON, beside the report files "
         "(replaced whole, at most once a second)."};
 
+    // The weather networks and the settings file.
+    QCommandLineOption config{
+        "config",
+        "Read the live outputs from <file>, a settings file with the station display's "
+        "groups and keys ([Mqtt], [Settings], [Cwop], [Wunderground], [Pwsweather]); "
+        "the options given on the command line win.",
+        "file"};
+    QCommandLineOption configIfPresent{
+        "config-if-present", "The same, but a missing <file> is no error (for the service).",
+        "file"};
+    QCommandLineOption cwop{
+        "cwop",
+        "Send the weather to CWOP over APRS-IS as <id>: a CWOP id (CW1234) or a ham call "
+        "sign with --cwop-passcode-file. Needs --position.",
+        "id"};
+    QCommandLineOption cwopPasscodeFile{
+        "cwop-passcode-file", "The APRS-IS passcode of a call sign is the first line of <file>.",
+        "file"};
+    QCommandLineOption position{
+        "position", "The station's position in decimal degrees, north and east positive.",
+        "lat,lon"};
+    QCommandLineOption aprsServer{
+        "aprs-server", "The APRS-IS server for CWOP (default cwop.aprs.net:14580).", "host:port"};
+    QCommandLineOption cwopInterval{
+        "cwop-interval",
+        "At most one CWOP packet per <s> seconds (default 600; the network asks for 5 to 15 "
+        "minutes).",
+        "s"};
+    QCommandLineOption wunderground{"wunderground",
+                                    "Upload to Weather Underground as station <id>.", "id"};
+    QCommandLineOption wundergroundKeyFile{
+        "wunderground-key-file", "The Weather Underground station key is the first line of <file>.",
+        "file"};
+    QCommandLineOption wundergroundUrl{
+        "wunderground-url", "Where Weather Underground uploads go (the network's own by default).",
+        "url"};
+    QCommandLineOption pwsweather{"pwsweather", "Upload to PWSweather as station <id>.", "id"};
+    QCommandLineOption pwsweatherKeyFile{
+        "pwsweather-key-file", "The PWSweather API key is the first line of <file>.", "file"};
+    QCommandLineOption uploadInterval{
+        "upload-interval",
+        "At most one Weather Underground and one PWSweather upload per <s> seconds "
+        "(default 300).",
+        "s"};
+
     LoggerParser() {
         parser.setApplicationDescription(
             "Runs the weather-station processing without a window and writes what the\n"
@@ -122,6 +169,9 @@ struct LoggerParser {
         parser.addOptions({help, version, replay, device, port, year, rainGauge, noRetry,
                            staleAfter, dataDir, mqtt, mqttPrefix, mqttStationId, mqttUser,
                            mqttPasswordFile, mqttCaFile, wxnow, import, exportKind});
+        parser.addOptions({config, configIfPresent, cwop, cwopPasscodeFile, position, aprsServer,
+                           cwopInterval, wunderground, wundergroundKeyFile, wundergroundUrl,
+                           pwsweather, pwsweatherKeyFile, uploadInterval});
     }
 
     // The message for an option that ends the command line without its value.
@@ -136,6 +186,7 @@ struct LoggerParser {
         if (name == "--mqtt") return "--mqtt needs a HOST[:PORT]";
         if (name == "--import") return "--import needs a PATH";
         if (name == "--export") return kExportUsage;
+        if (name.rfind("--config", 0) == 0) return name + " needs a FILE";
         if (name.rfind("--mqtt-", 0) == 0) return name + " needs a value";
         return name + " needs a DIR";
     }
@@ -176,7 +227,8 @@ std::string ParseMqtt(LoggerParser& p, LoggerOptions& options) {
     for (const auto& [option, value] : values) {
         if (!p.parser.isSet(*option)) continue;
         const std::string name = "--" + option->names()[0].toStdString();
-        if (!p.parser.isSet(p.mqtt)) return name + " needs --mqtt HOST[:PORT]";
+        if (options.mqtt.host.empty() && !p.parser.isSet(p.mqtt))
+            return name + " needs --mqtt HOST[:PORT]";
         *value = p.parser.value(*option).toStdString();
         if (value->empty()) return name + " needs a value";
     }
@@ -211,6 +263,61 @@ std::string ParseArchiveCommands(LoggerParser& p, LoggerOptions& options) {
     return {};
 }
 
+// --config or --config-if-present: the file's values, which the other
+// options then override.
+std::string ParseConfig(LoggerParser& p, LoggerOptions& options) {
+    const bool optional = !p.parser.isSet(p.config) && p.parser.isSet(p.configIfPresent);
+    if (!p.parser.isSet(p.config) && !optional) return {};
+    options.configFile = p.parser.value(optional ? p.configIfPresent : p.config).toStdString();
+    ConfigFile config;
+    std::string error;
+    if (!config.Load(options.configFile, error)) {
+        if (optional && errno == ENOENT) return {};
+        return error;
+    }
+    error = ApplyConfigFile(config, options);
+    return error.empty() ? error : options.configFile + ": " + error;
+}
+
+// The weather networks' options into options.uploads; an error message, or empty.
+std::string ParseUploads(LoggerParser& p, LoggerOptions& options) {
+    UploadOptions& u = options.uploads;
+    const auto text = [&p](QCommandLineOption& option, std::string& out) {
+        if (p.parser.isSet(option)) out = p.parser.value(option).toStdString();
+    };
+    const auto seconds = [&p](QCommandLineOption& option, std::chrono::seconds& out) {
+        int value = 0;
+        if (!p.parser.isSet(option)) return true;
+        if (!ParseFrom1To9999(p.parser.value(option).toStdString(), value)) return false;
+        out = std::chrono::seconds(value);
+        return true;
+    };
+    text(p.cwop, u.cwop.id);
+    text(p.cwopPasscodeFile, u.cwop.passcodeFile);
+    text(p.aprsServer, u.cwop.server);
+    text(p.wunderground, u.wunderground.stationId);
+    text(p.wundergroundKeyFile, u.wunderground.keyFile);
+    text(p.wundergroundUrl, u.wunderground.url);
+    text(p.pwsweather, u.pwsweather.stationId);
+    text(p.pwsweatherKeyFile, u.pwsweather.keyFile);
+    if (p.parser.isSet(p.position) &&
+        !ParsePosition(p.parser.value(p.position).toStdString(), u.cwop))
+        return "--position needs LAT,LON in decimal degrees";
+    if (!seconds(p.cwopInterval, u.cwop.timing.interval))
+        return "--cwop-interval needs a number of seconds from 1 to 9999";
+    if (!seconds(p.uploadInterval, u.wunderground.timing.interval) ||
+        !seconds(p.uploadInterval, u.pwsweather.timing.interval))
+        return "--upload-interval needs a number of seconds from 1 to 9999";
+    if (!u.cwop.id.empty() && !u.cwop.havePosition) return "--cwop needs --position LAT,LON";
+    if (!u.cwop.server.empty() && u.cwop.server.find(':') == std::string::npos)
+        return "--aprs-server needs HOST:PORT";
+    if (!u.wunderground.stationId.empty() && u.wunderground.keyFile.empty())
+        return "--wunderground needs --wunderground-key-file FILE";
+    if (!u.pwsweather.stationId.empty() && u.pwsweather.keyFile.empty())
+        return "--pwsweather needs --pwsweather-key-file FILE";
+    return {};
+}
+
 }  // namespace
 
 ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
@@ -228,6 +335,7 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
     }
     if (std::string error = ParseArchiveCommands(p, options); !error.empty())
         return {options, error};
+    if (std::string error = ParseConfig(p, options); !error.empty()) return {options, error};
     options.showHelp = p.parser.isSet(p.help);
     options.showVersion = p.parser.isSet(p.version);
     if (p.parser.isSet(p.replay)) {
@@ -267,7 +375,8 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
         if (options.dataDir.empty()) return {options, "--data-dir needs a DIR"};
     }
     if (std::string error = ParseMqtt(p, options); !error.empty()) return {options, error};
-    options.wxnow = p.parser.isSet(p.wxnow);
+    if (p.parser.isSet(p.wxnow)) options.wxnow = true;
+    if (std::string error = ParseUploads(p, options); !error.empty()) return {options, error};
     if (options.showHelp || options.showVersion) return parsed;
     const int sources = !options.replayFile.empty() + !options.devicePath.empty() +
                         options.port.has_value() + !options.importPaths.empty() +

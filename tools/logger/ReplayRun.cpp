@@ -27,9 +27,12 @@ void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options
 }
 
 LiveOutputs LoggerLiveOutputs(const LoggerOptions& options, std::ostream& err) {
-    return LiveOutputs(options.mqtt, options.wxnow, [&err](const std::string& message) {
-        err << ("nimbulo-logger: " + message + "\n") << std::flush;
-    });
+    return LiveOutputs(
+        options.mqtt, options.wxnow,
+        [&err](const std::string& message) {
+            err << ("nimbulo-logger: " + message + "\n") << std::flush;
+        },
+        kWxnowJsonFile, options.uploads);
 }
 
 int RunReplay(const LoggerOptions& options, std::ostream& out, std::ostream& err) {

@@ -22,7 +22,9 @@ bool EnterDataDir(LoggerOptions& options) {
     std::error_code code;
     if (!options.replayFile.empty()) options.replayFile = fs::absolute(options.replayFile).string();
     if (!options.devicePath.empty()) options.devicePath = fs::absolute(options.devicePath).string();
-    for (std::string* file : {&options.mqtt.passwordFile, &options.mqtt.caFile})
+    for (std::string* file :
+         {&options.mqtt.passwordFile, &options.mqtt.caFile, &options.uploads.cwop.passcodeFile,
+          &options.uploads.wunderground.keyFile, &options.uploads.pwsweather.keyFile})
         if (!file->empty()) *file = fs::absolute(*file).string();
     for (std::string& path : options.importPaths) path = fs::absolute(path).string();
     fs::create_directories(options.dataDir, code);
@@ -53,6 +55,7 @@ int main(int argc, char** argv) {
         std::cout << "nimbulo-logger " << NIMBULO_VERSION << "\n";
         return kExitOk;
     }
+    options.uploads.softwareVersion = NIMBULO_VERSION;
     if (!options.dataDir.empty() && !EnterDataDir(options)) return kExitUsage;
     if (!options.importPaths.empty()) return RunImport(options, std::cout, std::cerr);
     if (!options.exportKind.empty()) return RunExport(options, std::cout, std::cerr);

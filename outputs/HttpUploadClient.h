@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "UploadOptions.h"
+#include "UploadResult.h"
+
+// One HTTP GET of an upload through libcurl, bounded by the timing's
+// connect and total time-outs; a set cancel flag ends it within a moment.
+class HttpUploadClient {
+  public:
+    HttpUploadClient(UploadTiming timing, const std::atomic<bool>& cancel);
+
+    // ok when the server answers 2xx and its reply, trimmed, is "success"
+    // (Weather Underground), or, with anyOkReply, any 2xx reply that does
+    // not speak of an error (PWSweather answers in its own words).
+    UploadResult Get(const std::string& url, bool anyOkReply);
+
+  private:
+    UploadTiming timing_;
+    const std::atomic<bool>& cancel_;
+};

@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "NetworkUploads.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "AprsIsClient.h"
+#include "CwopPacket.h"
+#include "HttpUploadClient.h"
+#include "SecretFile.h"
+#include "StationPipeline.h"
+#include "StationUploadQuery.h"
+
+namespace {
+UploadResult CannotRead(const std::string& what, const std::string& path) {
+    return {false, "cannot read the " + what + " '" + path + "'"};
+}
+}  // namespace
+
+NetworkUploads::NetworkUploads(UploadOptions options, Reporter reporter)
+    : options_(std::move(options)), reporter_(std::move(reporter)) {}
+
+NetworkUploads::~NetworkUploads() {
+    Stop();
+}
+
+bool NetworkUploads::any() const {
+    return !options_.cwop.id.empty() || !options_.wunderground.stationId.empty() ||
+           !options_.pwsweather.stationId.empty();
+}
+
+bool NetworkUploads::CheckCwop() {
+    const CwopOptions& cwop = options_.cwop;
+    if (!cwop.havePosition) {
+        reporter_("CWOP: the station's position (latitude and longitude) is not set");
+        return false;
+    }
+    if (cwop.passcodeFile.empty() && !IsCwopId(cwop.id)) {
+        reporter_("CWOP: '" + cwop.id + "' is no CWOP id; a call sign needs its passcode file");
+        return false;
+    }
+    if (!cwop.passcodeFile.empty() && !ReadSecretFile(cwop.passcodeFile)) {
+        reporter_("CWOP: cannot read the passcode file '" + cwop.passcodeFile +
+                  "': " + std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+bool NetworkUploads::CheckKeyFile(const std::string& network, const StationUploadOptions& station) {
+    if (ReadSecretFile(station.keyFile)) return true;
+    reporter_(network + ": cannot read the station key file '" + station.keyFile +
+              "': " + std::strerror(errno));
+    return false;
+}
+
+bool NetworkUploads::Start() {
+    if (!workers_.empty()) return true;
+    const CwopOptions& cwop = options_.cwop;
+    if (!cwop.id.empty() && !CheckCwop()) return false;
+    if (!options_.wunderground.stationId.empty() &&
+        !CheckKeyFile("Weather Underground", options_.wunderground)) {
+        return false;
+    }
+    if (!options_.pwsweather.stationId.empty() &&
+        !CheckKeyFile("PWSweather", options_.pwsweather)) {
+        return false;
+    }
+    if (!cwop.id.empty()) {
+        const std::string version = options_.softwareVersion;
+        workers_.push_back(std::make_unique<UploadWorker>(
+            "CWOP (" + cwop.server + ")", cwop.timing,
+            [cwop, version](const WeatherObservation& o, const std::atomic<bool>& cancel) {
+                // Read at every upload: a changed file needs no restart.
+                std::optional<std::string> passcode = "-1";
+                if (!cwop.passcodeFile.empty()) passcode = ReadSecretFile(cwop.passcodeFile);
+                if (!passcode) return CannotRead("passcode file", cwop.passcodeFile);
+                AprsIsClient client(cwop.server, cwop.timing, cancel);
+                return client.Send(AprsIsLogin(cwop.id, *passcode, version),
+                                   CwopPacket(cwop.id, cwop.latitude, cwop.longitude, o),
+                                   !IsCwopId(cwop.id));
+            },
+            reporter_));
+    }
+    AddStationUpload("Weather Underground", options_.wunderground, false);
+    AddStationUpload("PWSweather", options_.pwsweather, true);
+    return true;
+}
+
+void NetworkUploads::AddStationUpload(const std::string& network,
+                                      const StationUploadOptions& station, bool anyOkReply) {
+    if (station.stationId.empty()) return;
+    const std::string version = options_.softwareVersion;
+    const std::string host =
+        station.url.substr(0, station.url.find('/', station.url.find("//") + 2));
+    workers_.push_back(std::make_unique<UploadWorker>(
+        network + " (" + host + ")", station.timing,
+        [station, version, anyOkReply](const WeatherObservation& o,
+                                       const std::atomic<bool>& cancel) {
+            const std::optional<std::string> key = ReadSecretFile(station.keyFile);
+            if (!key) return CannotRead("station key file", station.keyFile);
+            HttpUploadClient client(station.timing, cancel);
+            return client.Get(
+                station.url + "?" + StationUploadQuery(station.stationId, *key, o, version),
+                anyOkReply);
+        },
+        reporter_));
+}
+
+void NetworkUploads::Attach(StationPipeline& pipeline) {
+    if (workers_.empty()) return;
+    state_ = &pipeline.state();
+    pipeline.AddLiveOutput(*this);
+}
+
+// On the processing thread, in the point's minute cycle: the state still
+// holds the five minutes' gust and direction average.
+void NetworkUploads::Write(const FivePointValues&) {
+    if (burst_ || state_ == nullptr) return;
+    const WeatherObservation observation = ObservationFromState(*state_, std::time(nullptr));
+    for (const auto& worker : workers_) worker->Offer(observation);
+}
+
+void NetworkUploads::Stop() {
+    for (const auto& worker : workers_) worker->Stop();
+}

@@ -1,0 +1,291 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The uploads against real servers on 127.0.0.1: an APRS-IS listener that
+// records the login and the packet (read back by direwolf's decode_aprs),
+// and an HTTP listener that records the query.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <regex>
+
+#include "../core/TempDir.h"
+#include "LoopbackServer.h"
+#include "StationUploadQuery.h"
+#include "UploadTestSupport.h"
+
+using reports_test::Record;
+
+namespace {
+// An APRS-IS server: a greeting, the login, its answer, one packet.
+void AprsIsSession(LoopbackServer& server, int fd, const std::string& verdict) {
+    LoopbackServer::Send(fd, "# aprsc test\r\n");
+    const std::string login = LoopbackServer::ReadLine(fd);
+    const std::string id = login.substr(5, login.find(' ', 5) - 5);
+    LoopbackServer::Send(fd, "# logresp " + id + " " + verdict + ", server TEST\r\n");
+    const std::string packet = LoopbackServer::ReadLine(fd);
+    server.Record(login);
+    server.Record(packet);
+    LoopbackServer::ReadLine(fd);  // the client's end
+}
+
+LoopbackServer::Handler AprsIsServer(const std::string& verdict = "unverified") {
+    return [verdict](LoopbackServer& s, int fd) { AprsIsSession(s, fd, verdict); };
+}
+
+// An HTTP server answering every GET with reply; records the request target.
+LoopbackServer::Handler HttpServer(const std::string& reply) {
+    return [reply](LoopbackServer& server, int fd) {
+        const std::string request = LoopbackServer::ReadLine(fd);
+        while (!LoopbackServer::ReadLine(fd).empty()) {
+        }
+        server.Record(request.substr(4, request.rfind(' ') - 4));
+        LoopbackServer::Send(fd,
+                             "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(reply.size()) +
+                                 "\r\nConnection: close\r\n\r\n" + reply);
+    };
+}
+
+CwopOptions Cwop(const LoopbackServer& server, const std::string& id = "CW1234") {
+    CwopOptions cwop;
+    cwop.id = id;
+    cwop.latitude = 49.058333;    // 49 03.50 N
+    cwop.longitude = -72.029167;  // 072 01.75 W
+    cwop.havePosition = true;
+    cwop.server = server.address();
+    cwop.timing = EveryPoint();
+    return cwop;
+}
+
+std::string DecodeAprs(const std::string& packet) {
+    const std::string command =
+        "echo '" + packet + "' | decode_aprs 2>&1 | sed 's/\\x1b\\[[0-9;]*m//g'";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::string output;
+    char buffer[512];
+    while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    if (pipe != nullptr) pclose(pipe);
+    return output;
+}
+
+std::string UrlDecode(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += text[i] == '+' ? ' ' : text[i];
+        }
+    }
+    return out;
+}
+
+std::map<std::string, std::string> QueryOf(const std::string& target) {
+    std::map<std::string, std::string> query;
+    std::string rest = target.substr(target.find('?') + 1);
+    std::smatch m;
+    const std::regex pair("([^&=]+)=([^&]*)");
+    for (auto it = std::sregex_iterator(rest.begin(), rest.end(), pair);
+         it != std::sregex_iterator(); ++it) {
+        query[(*it)[1]] = UrlDecode((*it)[2]);
+    }
+    return query;
+}
+
+std::string Fixed(double value, int decimals) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+struct LoginCase {
+    std::string id;
+    std::string passcode;  // empty: no passcode file
+    std::string verdict;
+    std::string expectedPass;
+};
+
+class CwopLogin : public ::testing::TestWithParam<LoginCase> {};
+}  // namespace
+
+TEST_P(CwopLogin, SendsTheLoginAndOneWeatherPacketOfTheFiveMinutes) {
+    const LoginCase& c = GetParam();
+    LoopbackServer server(AprsIsServer(c.verdict));
+    TempDir secrets;
+    UploadOptions options{Cwop(server, c.id)};
+    if (!c.passcode.empty()) {
+        options.cwop.passcodeFile = secrets.Write("passcode", c.passcode + "\n").string();
+    }
+    options.softwareVersion = "9.9";
+    LiveStation station(options);
+    const std::time_t before = std::time(nullptr);
+    station.Point();
+    ASSERT_TRUE(server.WaitForRecords(2));
+    const std::time_t after = std::time(nullptr);
+    const auto records = server.records();
+    EXPECT_EQ(records[0], "user " + c.id + " pass " + c.expectedPass + " vers Nimbulo 9.9");
+
+    // The record's readings: 9.0 km/h average and 10.0 km/h at most (6 mph),
+    // raw direction 128 (180 degrees), 45.3 F, 0.12 in, 87.0 %, 1013.2 hPa.
+    std::smatch m;
+    const std::regex packet(c.id + R"(>APRS,TCPIP\*:@(\d{6})z4903\.50N/07201\.75W_)" +
+                            R"(180/006g006t045r\.\.\.p\.\.\.P012h87b10132\.Nimbulo)");
+    ASSERT_TRUE(std::regex_match(records[1], m, packet)) << records[1];
+    std::set<std::string> times;
+    for (std::time_t t : {before, after}) {
+        std::tm utc{};
+        gmtime_r(&t, &utc);
+        times.insert(Fixed(utc.tm_mday * 10000 + utc.tm_hour * 100 + utc.tm_min, 0));
+    }
+    EXPECT_TRUE(times.count(std::to_string(std::stoi(m[1]))) == 1) << m[1];
+    EXPECT_TRUE(station.reports().empty());
+
+    if (std::system("command -v decode_aprs >/dev/null 2>&1") != 0) return;
+    const std::string decoded = DecodeAprs(records[1]);
+    for (const char* expected :
+         {"N 49 03.5000, W 072 01.7500", "direction 180", "gust 6", "temperature 45",
+          "rain 0.12 since midnight", "humidity 87", "barometer 29.92"}) {
+        EXPECT_NE(decoded.find(expected), std::string::npos) << expected << "\n" << decoded;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CwopIdsAndCallSigns, CwopLogin,
+                         ::testing::Values(LoginCase{"CW1234", "", "unverified", "-1"},
+                                           LoginCase{"N0CALL", "12345", "verified", "12345"}));
+
+TEST(CwopUpload, AReplaySendsNothingAndTheFirstLivePointIsTheFirstPacket) {
+    LoopbackServer server(AprsIsServer());
+    LiveStation station(UploadOptions{Cwop(server)});
+    std::string recording;
+    Record old;
+    old.tempOutdoor = 700;
+    for (int minute = 1; minute <= 30; ++minute) {
+        old.minuteOfDay = minute;
+        recording += old.Line() + "\r\n";
+    }
+    reports_test::WriteFile("recording.txt", recording);
+    ASSERT_TRUE(station.pipeline().ReplayFile("recording.txt").opened);
+    EXPECT_EQ(station.pipeline().cycle().fiveMinutePoints(), 6);
+    station.SetMinute(30);
+    station.Point();  // 45.3 F
+    ASSERT_TRUE(server.WaitForRecords(2));
+    EXPECT_NE(server.records()[1].find("t045"), std::string::npos) << server.records()[1];
+}
+
+TEST(CwopUpload, ACallSignTheServerDoesNotVerifyIsReported) {
+    LoopbackServer server(AprsIsServer("unverified"));
+    TempDir secrets;
+    UploadOptions options{Cwop(server, "N0CALL")};
+    options.cwop.passcodeFile = secrets.Write("passcode", "1\n").string();
+    LiveStation station(options);
+    station.Point();
+    ASSERT_TRUE(station.WaitForReports(1));
+    EXPECT_NE(station.reports()[0].find("did not accept the passcode"), std::string::npos);
+    ASSERT_TRUE(server.WaitForRecords(2));
+    EXPECT_EQ(server.records()[1], "") << "no packet after the refused login";
+}
+
+TEST(StationUpload, SendsTheReadingsOfThePointAsTheQuery) {
+    LoopbackServer server(HttpServer("success\n"));
+    TempDir secrets;
+    UploadOptions options;
+    options.softwareVersion = "9.9";
+    options.wunderground = {"KTEST1", secrets.Write("key", "s3cr3t&=\n").string(),
+                            "http://" + server.address() + "/weatherstation/update.php",
+                            EveryPoint()};
+    LiveStation station(options);
+    station.Point();
+    ASSERT_TRUE(server.WaitForRecords(1));
+    const std::string target = server.records()[0];
+    EXPECT_EQ(target.rfind("/weatherstation/update.php?", 0), 0u) << target;
+    std::map<std::string, std::string> query = QueryOf(target);
+    EXPECT_TRUE(std::regex_match(query["dateutc"], std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)")))
+        << query["dateutc"];
+    query.erase("dateutc");
+    // Worked out from the record: 45.3 F, 87.0 %, raw direction 128, 9.0 and
+    // 10.0 km/h, 1013.2 hPa at 0.002953 inHg per 0.1 hPa, 0.12 in today.
+    const std::map<std::string, std::string> expected{
+        {"ID", "KTEST1"},        {"PASSWORD", "s3cr3t&="},
+        {"tempf", "45.3"},       {"humidity", "87"},
+        {"winddir", "180"},      {"windspeedmph", Fixed(9.0 * 0.62, 1)},
+        {"windgustmph", "6.2"},  {"baromin", Fixed(10132 * 0.002953, 3)},
+        {"dailyrainin", "0.12"}, {"softwaretype", "Nimbulo 9.9"},
+        {"action", "updateraw"}};
+    EXPECT_EQ(query, expected);
+    EXPECT_TRUE(station.reports().empty());
+}
+
+TEST(StationUpload, AnAnswerOtherThanSuccessIsReportedOnceWithItsText) {
+    LoopbackServer server(
+        HttpServer("INVALIDPASSWORDID|Password or key and/or id are incorrect\n"));
+    TempDir secrets;
+    UploadOptions options;
+    options.wunderground = {"KTEST1", secrets.Write("key", "wrong\n").string(),
+                            "http://" + server.address() + "/update.php", EveryPoint()};
+    LiveStation station(options);
+    while (server.connections() < 3) {
+        // A point while the last try is under way is not taken: another one.
+        station.Point();
+        server.WaitForRecords(server.records().size() + 1, std::chrono::milliseconds(100));
+    }
+    ASSERT_TRUE(station.WaitForReports(1));
+    const auto reports = station.reports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("Weather Underground (http://127.0.0.1"), std::string::npos)
+        << reports[0];
+    EXPECT_NE(reports[0].find("'INVALIDPASSWORDID|Password or key and/or id are incorrect'"),
+              std::string::npos)
+        << reports[0];
+    EXPECT_EQ(reports[0].find("wrong"), std::string::npos) << "the key is never shown";
+}
+
+// Nothing listens at first: the refusal is told once, and once that it works again.
+TEST(CwopUpload, AServerThatIsDownIsReportedOnceAndItsReturnOnce) {
+    LoopbackServer server(AprsIsServer(), false);
+    LiveStation station(UploadOptions{Cwop(server)});
+    station.Point();
+    ASSERT_TRUE(station.WaitForReports(1));
+    station.Point();
+    station.Point();
+    server.Listen();
+    while (station.reports().size() < 2) {
+        station.Point();
+        station.WaitForReports(2, std::chrono::milliseconds(100));
+    }
+    const auto reports = station.reports();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_NE(
+        reports[0].find("CWOP (" + server.address() + "): upload failed (Connection refused)"),
+        std::string::npos)
+        << reports[0];
+    EXPECT_EQ(reports[1], "CWOP (" + server.address() + "): uploading again");
+}
+
+// A server that takes the connection and never answers: the points go on,
+// the hang is reported once, and a stop does not wait for the time-out.
+TEST(CwopUpload, AServerThatHangsHoldsUpNeitherThePointsNorTheStop) {
+    LoopbackServer server([](LoopbackServer& s, int) { s.WaitForEnd(); });
+    UploadOptions options{Cwop(server)};
+    options.cwop.timing = EveryPoint(std::chrono::hours(1));
+    LiveStation hung(options);
+    hung.Point();
+    ASSERT_TRUE(server.WaitForConnections(1));
+    for (int i = 0; i < 12; ++i) hung.Point();
+    EXPECT_EQ(hung.pipeline().cycle().fiveMinutePoints(), 13);
+    hung.uploads().Stop();
+    EXPECT_TRUE(hung.reports().empty());
+}
+
+TEST(CwopUpload, AServerThatNeverAnswersIsReportedOnce) {
+    LoopbackServer server([](LoopbackServer&, int fd) { LoopbackServer::ReadLine(fd); });
+    UploadOptions options{Cwop(server)};
+    options.cwop.timing = EveryPoint(std::chrono::milliseconds(200));
+    LiveStation station(options);
+    while (server.connections() < 3) {
+        station.Point();
+        station.WaitForReports(1);
+    }
+    const auto reports = station.reports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("upload failed"), std::string::npos) << reports[0];
+}

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+
+#include "ConfigFile.h"
+#include "LoggerOptions.h"
+
+// Takes the live outputs from a settings file with the station display's
+// groups and keys: [Mqtt], [Settings] WxnowJson, StaleAfter and RainGauge,
+// [Cwop], [Wunderground] and [Pwsweather]. Returns an error message for a
+// value that makes no sense, or empty.
+std::string ApplyConfigFile(const ConfigFile& config, LoggerOptions& options);
+
+// "LAT,LON" in decimal degrees, north and east positive.
+bool ParsePosition(const std::string& text, CwopOptions& cwop);
