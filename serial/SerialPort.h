@@ -86,6 +86,7 @@ class SerialPort {
     void TellLink(PortLink change);
     void ReportPortError(const std::string& operation, int error);
     void Report(const std::string& text);
+    void ReportHeld();
     bool QueuedBytesOrReport(int& queued);
     void MarkThreadEnded();
 
@@ -109,4 +110,5 @@ class SerialPort {
     // Set once a loss or failed open is reported, so that the retries that
     // follow report nothing; cleared when a byte arrives.
     std::atomic<bool> quiet_{false};
+    std::string heldReport_;  // a failure's report until the link change is told
 };
