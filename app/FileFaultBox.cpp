@@ -2,10 +2,19 @@
 #include "FileFaultBox.h"
 
 #include <QMessageBox>
+#include <filesystem>
 
 #include "SerialPort.h"
 
 namespace {
+// The files are named relative to the working folder, which a user of the
+// window never sees.
+QString Absolute(const std::string& file) {
+    std::error_code ignored;
+    const std::filesystem::path path = std::filesystem::absolute(file, ignored);
+    return QString::fromStdString((path.empty() ? file : path.lexically_normal().string()));
+}
+
 void ShowBox(const QString& caption, const QString& text, bool error) {
     QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information, caption, text,
                     QMessageBox::Ok);
@@ -17,11 +26,11 @@ FileFaultBox::FileFaultBox(QObject* parent) : QObject(parent), present_(&ShowBox
 
 QString FileFaultBox::FaultText(const std::string& file, const std::string& cause) {
     return QStringLiteral("Cannot write %1:\n%2\nNimbulo tries again at every five-minute point.")
-        .arg(QString::fromStdString(file), QString::fromStdString(cause));
+        .arg(Absolute(file), QString::fromStdString(cause));
 }
 
 QString FileFaultBox::RecoveredText(const std::string& file) {
-    return QStringLiteral("%1 is written again.").arg(QString::fromStdString(file));
+    return QStringLiteral("%1 is written again.").arg(Absolute(file));
 }
 
 void FileFaultBox::Report(const std::string& file, const std::string& cause) {

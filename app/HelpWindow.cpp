@@ -32,13 +32,29 @@ void HelpWindow::ShowBeside(const QRect& beside) {
         placed_ = true;
         const QScreen* screen = QGuiApplication::screenAt(beside.center());
         if (!screen) screen = QGuiApplication::primaryScreen();
-        if (screen) setGeometry(PlaceBeside(beside, size(), screen->availableGeometry()));
+        // Not shown yet, this window has no frame to measure; the main
+        // window's is the same desktop's.
+        const QWidget* owner = parentWidget();
+        const QMargins frame =
+            owner ? FrameMargins(owner->frameGeometry(), owner->geometry()) : QMargins();
+        if (screen) setGeometry(PlaceBeside(beside, size(), screen->availableGeometry(), frame));
     }
     show();
     raise();
     activateWindow();
     // The keys scroll the page at once.
     browser_->setFocus();
+}
+
+QMargins HelpWindow::FrameMargins(const QRect& frame, const QRect& inside) {
+    return QMargins(inside.left() - frame.left(), inside.top() - frame.top(),
+                    frame.right() - inside.right(), frame.bottom() - inside.bottom());
+}
+
+QRect HelpWindow::PlaceBeside(const QRect& beside, QSize wanted, const QRect& screen,
+                              const QMargins& frame) {
+    const QRect framed = PlaceBeside(beside, wanted.grownBy(frame), screen);
+    return framed.marginsRemoved(frame);
 }
 
 QRect HelpWindow::PlaceBeside(const QRect& beside, QSize wanted, const QRect& screen) {

@@ -23,6 +23,11 @@ class HelpWindow : public QWidget {
     // A rectangle of at most `wanted` on `screen` that does not overlap `beside`:
     // to its right if there is room, else to its left, else on the wider side.
     static QRect PlaceBeside(const QRect& beside, QSize wanted, const QRect& screen);
+    // The same for a window with a frame of `frame` around it: the rectangle
+    // inside the frame, with the frame (its title bar too) on the screen.
+    static QRect PlaceBeside(const QRect& beside, QSize wanted, const QRect& screen,
+                             const QMargins& frame);
+    static QMargins FrameMargins(const QRect& frame, const QRect& inside);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -2,6 +2,7 @@
 #include "StationApp.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <memory>
 
 #include "ExitSignals.h"
@@ -28,6 +29,8 @@ int StationApp::Run() {
     ExitSignals exitSignals;
     connect(&exitSignals, &ExitSignals::Received, this, [] { QCoreApplication::exit(0); });
     auto window = std::make_unique<StationWindow>();
+    if (readAtStart_)
+        QTimer::singleShot(0, window.get(), [w = window.get()] { w->ReadWeatherData(); });
     window->exec();
     // Destroying the window stops the serial port's monitor thread first.
     window.reset();

@@ -17,8 +17,13 @@ class StationApp : public QObject {
     // Start-up, the modal run and the window's destruction; returns the
     // process's exit code.
     int Run();
+    // Presses Read Weather Data once the window runs (the demo, whose
+    // simulator is already sending).
+    void ReadAtStart() { readAtStart_ = true; }
 
   private:
     // Sets the organisation and version.
     static void SetUpApplication();
+
+    bool readAtStart_ = false;
 };

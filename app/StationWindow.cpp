@@ -22,6 +22,7 @@
 #include "RecordFormat.h"
 #include "ResourceIds.h"
 #include "SerialDeviceList.h"
+#include "StaleLook.h"
 #include "VersionInfo.h"
 
 namespace {
@@ -49,6 +50,22 @@ constexpr int kReadingLabels[] = {
     ControlId::kTempOutdoor,    ControlId::kTempIndoor,       ControlId::kHumidityOutdoor,
     ControlId::kHumidityIndoor, ControlId::kRainTodaysTotal,  ControlId::kRainLongTermTotal,
     ControlId::kPressure};
+
+// What goes grey and italic while the readings are old: the readings and
+// the count, date and time of the last record.
+constexpr int kStaleLabels[] = {ControlId::kWindSpeed,
+                                ControlId::kWindSpeedAverage,
+                                ControlId::kGusts,
+                                ControlId::kTempOutdoor,
+                                ControlId::kTempIndoor,
+                                ControlId::kHumidityOutdoor,
+                                ControlId::kHumidityIndoor,
+                                ControlId::kRainTodaysTotal,
+                                ControlId::kRainLongTermTotal,
+                                ControlId::kPressure,
+                                ControlId::kRecords,
+                                ControlId::kDate,
+                                ControlId::kTime};
 
 struct ButtonSetUp {
     int id;
@@ -312,12 +329,16 @@ void StationWindow::ShowLinkState() {
     const bool stale = link_.state().ReadingsStale();
     // Home Assistant shows the station unavailable while the readings are old.
     if (liveOutputs_) liveOutputs_->SetLinkAvailable(!stale);
-    const QPalette::ColorGroup group = stale ? QPalette::Disabled : QPalette::Normal;
-    const QColor colour = palette().color(group, QPalette::WindowText);
-    for (int id : kReadingLabels) {
-        QPalette labelPalette = Control(id)->palette();
+    const QColor text = palette().color(QPalette::Normal, QPalette::WindowText);
+    const QColor colour = stale ? StaleLook::Colour(text, palette().color(QPalette::Window)) : text;
+    for (int id : kStaleLabels) {
+        QWidget* label = Control(id);
+        QPalette labelPalette = label->palette();
         labelPalette.setColor(QPalette::WindowText, colour);
-        Control(id)->setPalette(labelPalette);
+        label->setPalette(labelPalette);
+        QFont font = label->font();
+        font.setItalic(stale);
+        label->setFont(font);
     }
 }
 

@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::printf(
-            "Demo: a simulated station is on COM1 (%s); press Read Weather Data.\n"
+            "Demo: a simulated station is on COM1 (%s); Nimbulo reads it at once.\n"
             "Demo settings are in %s\n",
             session.devicePath().c_str(), session.folder().c_str());
     }
@@ -142,5 +142,6 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     StationApp app;
+    if (!session.folder().empty()) app.ReadAtStart();
     return app.Run();
 }

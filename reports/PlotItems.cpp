@@ -27,19 +27,23 @@ constexpr PlotSource kPlotSources[kPlotItemCount] = {
     {&FiveMinuteSummary::rainTodayX100, 100},
 };
 
-// The readings behind the items, for the metric chart.
+// The readings behind the items, for the metric chart, and what is added to
+// each so that it lands inside the chart's 0..100: degrees C from -40 to 60,
+// hPa from 950 to 1050 (the whole numbers of F, percent and inHg fit as they
+// are).
 struct PlotReading {
     double StationState::*reading;
     Quantity quantity;
+    double metricOffset;
 };
 constexpr PlotReading kPlotReadings[kPlotItemCount] = {
-    {&StationState::tempOutdoor, Quantity::Temperature},
-    {&StationState::tempIndoor, Quantity::Temperature},
-    {&StationState::humidityOutdoor, Quantity::Humidity},
-    {&StationState::humidityIndoor, Quantity::Humidity},
-    {&StationState::pressure, Quantity::Pressure},
-    {&StationState::windSpeedAvg, Quantity::Speed},
-    {&StationState::rainToday, Quantity::Rain},
+    {&StationState::tempOutdoor, Quantity::Temperature, kMetricTemperatureOffset},
+    {&StationState::tempIndoor, Quantity::Temperature, kMetricTemperatureOffset},
+    {&StationState::humidityOutdoor, Quantity::Humidity, 0},
+    {&StationState::humidityIndoor, Quantity::Humidity, 0},
+    {&StationState::pressure, Quantity::Pressure, kMetricPressureOffset},
+    {&StationState::windSpeedAvg, Quantity::Speed, 0},
+    {&StationState::rainToday, Quantity::Rain, 0},
 };
 
 template <typename ValueOf>
@@ -86,6 +90,6 @@ PlotSelection SelectPlotItems(const StationState& state, const PlotItemFlags& en
         // can leave 9.0 km/h as 8.999...
         const double tenths =
             std::round(ToDisplay(source.quantity, state.*source.reading, true) * 10);
-        return static_cast<int32_t>(tenths / 10);
+        return static_cast<int32_t>(tenths / 10 + source.metricOffset);
     });
 }

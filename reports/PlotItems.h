@@ -44,7 +44,10 @@ struct PlotSelection {
 };
 PlotSelection SelectPlotItems(const FiveMinuteSummary& summary, const PlotItemFlags& enabled);
 // The same from the readings in the chosen units: US as above; metric takes
-// each reading in whole km/h, degrees C, percent, hPa or mm: the label's
-// one-decimal value truncated toward zero.
+// each reading in km/h, degrees C, percent, hPa or mm as its label shows it,
+// moves temperatures and pressure into the chart's 0..100 (degrees C + 40,
+// hPa - 950) and truncates toward zero.
+inline constexpr double kMetricTemperatureOffset = 40;
+inline constexpr double kMetricPressureOffset = -950;
 PlotSelection SelectPlotItems(const StationState& state, const PlotItemFlags& enabled,
                               const UnitSettings& units);

@@ -44,6 +44,7 @@ LinkState::Duration LinkState::SinceLastRecord() const {
 std::string LinkState::Opened(int port, const std::string& device) {
     const bool back = state_ == State::Waiting && port == port_ && device == device_;
     const Duration waited = clock_.monotonic() - changedAt_;
+    if (state_ == State::Idle) anyRecord_ = false;
     port_ = port;
     device_ = device;
     lastRecordAt_ = clock_.monotonic();
@@ -75,7 +76,12 @@ std::string LinkState::RecordAccepted() {
     const Duration silence = SinceLastRecord();
     lastRecordAt_ = clock_.monotonic();
     lastRecordWall_ = clock_.wall();
+    const bool first = !anyRecord_;
+    anyRecord_ = true;
     if (state_ != State::Silent) return {};
+    if (first)
+        return Enter(State::Receiving,
+                     "first record from " + Link() + " after " + FormatDuration(silence));
     return Enter(State::Receiving,
                  "records from " + Link() + " again after " + FormatDuration(silence));
 }
@@ -83,8 +89,7 @@ std::string LinkState::RecordAccepted() {
 std::string LinkState::Tick() {
     if (state_ != State::Receiving || SinceLastRecord() < staleAfter_) return {};
     return Enter(State::Silent, "no records from " + Link() + " for " +
-                                    FormatDuration(SinceLastRecord()) + " (since " +
-                                    TimeOfDay(lastRecordWall_) + ")");
+                                    FormatDuration(SinceLastRecord()) + " (" + SinceWhat() + ")");
 }
 
 std::string LinkState::Stopped() {
@@ -94,9 +99,15 @@ std::string LinkState::Stopped() {
 
 std::string LinkState::WindowTitle(const std::string& program) const {
     if (state_ == State::Waiting) return program + " - waiting for " + Link();
+    if (state_ == State::Silent && !anyRecord_) return program + " - no records yet from " + Link();
     if (state_ == State::Silent)
         return program + " - no records since " + TimeOfDay(lastRecordWall_);
     return program;
+}
+
+// A time of the last record would read as if one had come.
+std::string LinkState::SinceWhat() const {
+    return anyRecord_ ? "since " + TimeOfDay(lastRecordWall_) : "none yet";
 }
 
 std::optional<LinkState::Duration> LinkState::UntilNextCheck() const {

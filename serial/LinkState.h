@@ -39,7 +39,9 @@ class LinkState {
     // Readings on show are old or may be: waiting or silent.
     bool ReadingsStale() const { return state_ == State::Waiting || state_ == State::Silent; }
     // "<program>" while receiving or idle, "<program> - waiting for COM1
-    // (/dev/ttyUSB0)", "<program> - no records since 14:37:05".
+    // (/dev/ttyUSB0)", "<program> - no records since 14:37:05", or before
+    // the first record since Read Weather Data "<program> - no records yet
+    // from COM1 (/dev/ttyUSB0)".
     std::string WindowTitle(const std::string& program) const;
     // How long until Tick could change the state; none while only an input can.
     std::optional<Duration> UntilNextCheck() const;
@@ -51,6 +53,7 @@ class LinkState {
     std::string Link() const;
     std::string Enter(State state, std::string message);
     Duration SinceLastRecord() const;
+    std::string SinceWhat() const;
 
     Duration staleAfter_;
     Clock clock_;
@@ -61,4 +64,5 @@ class LinkState {
     Duration openedAt_{0};
     Duration lastRecordAt_{0};  // the last record, or the opening before any
     std::time_t lastRecordWall_ = 0;
+    bool anyRecord_ = false;  // since reading started
 };

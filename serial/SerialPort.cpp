@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <utility>
 
 #include "PortConfig.h"
 #include "PosixSerialDevice.h"
@@ -44,12 +45,13 @@ bool SerialPort::OpenPort(SerialPortOwner* owner, int portNumber, const LineSett
     if (lastOpenError_ != 0) {
         // Reported here, where the cause is known, rather than as a failed
         // wait on a port that never opened.
-        Report(ComposeOpenErrorText(portNumber_, deviceName_, device_->ErrorText(lastOpenError_),
-                                    lastOpenError_));
+        heldReport_ = ComposeOpenErrorText(portNumber_, deviceName_,
+                                           device_->ErrorText(lastOpenError_), lastOpenError_);
         quiet_ = true;
         lostAt_ = std::chrono::steady_clock::now();
     }
     TellLink(lastOpenError_ == 0 ? PortLink::Opened : PortLink::OpenFailed);
+    ReportHeld();
     return lastOpenError_ == 0;
 }
 
@@ -166,6 +168,7 @@ void SerialPort::LosePort() {
     lostAt_ = std::chrono::steady_clock::now();
     if (!stopRequested_ && announced_) TellLink(PortLink::Lost);
     announced_ = false;
+    ReportHeld();
 }
 
 // Waits on the wake-up descriptor alone, so a stop ends the wait at once and
@@ -287,9 +290,17 @@ std::string SerialPort::OpenErrorHint(int error) {
     }
 }
 
+// Every failure is followed by a change of the link (a lost device, an open
+// that failed or half worked): held until the owner has been told of it, so
+// that the owner shows the new state while the report is on screen.
 void SerialPort::ReportPortError(const std::string& operation, int error) {
     if (quiet_) return;
-    Report(ComposeErrorText(operation, device_->ErrorText(error), portNumber_));
+    heldReport_ = ComposeErrorText(operation, device_->ErrorText(error), portNumber_);
+}
+
+void SerialPort::ReportHeld() {
+    if (heldReport_.empty()) return;
+    Report(std::exchange(heldReport_, {}));
 }
 
 // Runs on the thread that met the failure, without the port lock, so that a

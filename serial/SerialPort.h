@@ -89,6 +89,7 @@ class SerialPort {
     void TellLink(PortLink change);
     void ReportPortError(const std::string& operation, int error);
     void Report(const std::string& text);
+    void ReportHeld();
     bool QueuedBytesOrReport(int& queued);
     void MarkThreadEnded();
 
@@ -121,4 +122,5 @@ class SerialPort {
     bool delivered_ = false;
     bool lastLossBeforeAByte_ = false;
     bool failingAtOpen_ = false;
+    std::string heldReport_;  // a failure's report until the link change is told
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// nimbulo --demo as a process: SIGTERM, SIGINT and SIGHUP end it with status
-// 0, and its simulator ends with it however it ends, killed included.
+// nimbulo --demo as a process: it reads its simulator without a press of
+// Read Weather Data; SIGTERM, SIGINT and SIGHUP end it with status 0, and its
+// simulator ends with it however it ends, killed included.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -108,6 +109,28 @@ TEST_F(EndOnSignal, TermIntAndHupEndTheWindowWithStatusZeroAndTheSimulatorWithIt
         EXPECT_EQ(WaitForWindow(), 0);
         EXPECT_TRUE(WaitFor([&] { return Ended(simulator); }, 10s));
     }
+}
+
+// The terminal the demo names on its output is open in the window's process.
+TEST_F(EndOnSignal, TheDemoReadsItsSimulatorWithoutAPressOfReadWeatherData) {
+    StartDemo();
+    std::string device;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const std::string out = ReadText(scratch + "/nimbulo.out");
+            const auto start = out.find("/dev/pts/");
+            if (start == std::string::npos) return false;
+            device = out.substr(start, out.find(')', start) - start);
+            return true;
+        },
+        10s));
+    const auto opened = [&] {
+        std::error_code error;
+        for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(window) + "/fd"))
+            if (fs::read_symlink(fd.path(), error) == device) return true;
+        return false;
+    };
+    EXPECT_TRUE(WaitFor(opened, 10s)) << device;
 }
 
 TEST_F(EndOnSignal, AKilledWindowTakesItsSimulatorWithIt) {

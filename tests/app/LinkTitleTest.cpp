@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "PtyPair.h"
+#include "StaleLook.h"
 #include "StationWindow.h"
 #include "TestSupport.h"
 
@@ -30,7 +31,10 @@ class LinkTitle : public ::testing::Test {
         TestSupport::Store("Settings/StaleAfter", 1);
         window = std::make_unique<StationWindow>();
         window->show();
-        window->portBridge().SetErrorPresenter([this](auto&, auto& text) { errors << text; });
+        window->portBridge().SetErrorPresenter([this](auto&, auto& text) {
+            errors << text;
+            titlesUnderBoxes << window->windowTitle();
+        });
         window->serialPort().SetRetrySchedule({true, 20ms, 60s, 20ms});
     }
     void TearDown() override { window.reset(); }
@@ -41,12 +45,20 @@ class LinkTitle : public ::testing::Test {
     bool TitleBecomes(const QString& title) {
         return QTest::qWaitFor([&] { return window->windowTitle() == title; }, 5000);
     }
-    // Whether the reading labels are drawn in the palette's disabled text colour.
+    // Whether the readings, the count, date and time look old: grey but
+    // readable (4.5:1 on the window) and in italics. All or none.
     bool ReadingsGreyed() const {
-        const QColor disabled = window->palette().color(QPalette::Disabled, QPalette::WindowText);
+        const QColor normal = window->palette().color(QPalette::WindowText);
+        const QColor background = window->palette().color(QPalette::Window);
         const QColor shown = window->Control(1006)->palette().color(QPalette::WindowText);
-        EXPECT_EQ(shown, window->Control(1014)->palette().color(QPalette::WindowText));
-        return shown == disabled;
+        const bool italic = window->Control(1006)->font().italic();
+        for (int id : {1003, 1014, 1015, 1017}) {
+            EXPECT_EQ(window->Control(id)->palette().color(QPalette::WindowText), shown) << id;
+            EXPECT_EQ(window->Control(id)->font().italic(), italic) << id;
+        }
+        EXPECT_GE(StaleLook::ContrastRatio(shown, background), 4.5);
+        EXPECT_EQ(italic, shown != normal);
+        return italic;
     }
     bool SendRecord() {
         const std::string record =
@@ -59,11 +71,10 @@ class LinkTitle : public ::testing::Test {
     std::unique_ptr<PtyPair> pty;
     std::unique_ptr<StationWindow> window;
     QStringList errors;
+    QStringList titlesUnderBoxes;  // the title while each error box is up
 };
 
 TEST_F(LinkTitle, ShowsWaitingReceivingSilentAndWaitingAgain) {
-    ASSERT_NE(window->palette().color(QPalette::Disabled, QPalette::WindowText),
-              window->palette().color(QPalette::Normal, QPalette::WindowText));
     const QString waiting = "Nimbulo - waiting for COM3 (" + link + ")";
     EXPECT_EQ(window->windowTitle(), "Nimbulo");
     EXPECT_FALSE(ReadingsGreyed());
@@ -96,6 +107,16 @@ TEST_F(LinkTitle, ShowsWaitingReceivingSilentAndWaitingAgain) {
     ASSERT_TRUE(SendRecord());
     ASSERT_TRUE(QTest::qWaitFor([&] { return TestSupport::Text(*window, 1003) == "3"; }, 5000));
     EXPECT_EQ(errors.size(), 2) << errors.join("\n").toStdString();  // the open, the loss
+    EXPECT_EQ(titlesUnderBoxes, QStringList({waiting, waiting}));
+}
+
+// Before the first record the title has no time of one to give.
+TEST_F(LinkTitle, SaysNoRecordHasComeYetWhenTheStationSendsNothing) {
+    Plug();
+    window->Button(1000)->click();
+    EXPECT_TRUE(TitleBecomes("Nimbulo - no records yet from COM3 (" + link + ")"))
+        << window->windowTitle().toStdString();
+    EXPECT_TRUE(ReadingsGreyed());
 }
 
 }  // namespace

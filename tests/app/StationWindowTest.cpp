@@ -363,7 +363,10 @@ TEST_F(StationWindowTest, AFileFaultAndItsEndEachShowABoxOnceTheRecordIsDone) {
     EXPECT_TRUE(shown.isEmpty());  // not inside the processing
     QCoreApplication::processEvents();
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_TRUE(shown[0].startsWith("Application Error: Cannot write OutputData/U2K"))
+    // The whole path: a box says nothing of the folder it was started in.
+    const QString folder = QDir::currentPath();
+    EXPECT_TRUE(
+        shown[0].startsWith("Application Error: Cannot write " + folder + "/OutputData/U2K"))
         << shown[0].toStdString();
     EXPECT_TRUE(shown[0].contains("1440.txt:\nNot a directory\n")) << shown[0].toStdString();
 
@@ -372,7 +375,8 @@ TEST_F(StationWindowTest, AFileFaultAndItsEndEachShowABoxOnceTheRecordIsDone) {
            {TestSupport::Record({100, 64, 453, 1234, 10132, 682, 870, 415, 99, 885, 12, 90})});
     QCoreApplication::processEvents();
     ASSERT_EQ(shown.size(), 2);
-    EXPECT_TRUE(shown[1].startsWith("Nimbulo: OutputData/U2K")) << shown[1].toStdString();
+    EXPECT_TRUE(shown[1].startsWith("Nimbulo: " + folder + "/OutputData/U2K"))
+        << shown[1].toStdString();
     EXPECT_TRUE(shown[1].endsWith(" is written again.")) << shown[1].toStdString();
 }
 
@@ -413,7 +417,8 @@ TEST_F(StationWindowTest, MetricUnitsShowInTheReadingsTheCaptionsAndTheChart) {
               "Humidity (%)|Plot Colors|Pressure (hPa)|Rain (mm)|Temperature (C)|Wind (km/h)");
     window.pipeline().state().lastMinute = -10;
     Replay(window, {kRecord1440});
-    EXPECT_EQ(plotted(), (std::array{7, 87, 9}));
+    // 7.39 C + 40 on the chart.
+    EXPECT_EQ(plotted(), (std::array{47, 87, 9}));
     EXPECT_EQ(window.pipeline().options().units.units, 1);
 }
 
@@ -487,6 +492,17 @@ TEST(HelpWindow, StandsRightOfTheWindowOrElseOnTheWiderSideWithoutCoveringIt) {
               QRect(192, 168, 400, 600));
     EXPECT_EQ(HelpWindow::PlaceBeside(QRect(300, 0, 500, 400), QSize(560, 900), screen),
               QRect(0, 0, 292, 768));
+}
+
+// The title bar above the screen's top edge could not be grabbed to move it.
+TEST(HelpWindow, KeepsItsFrameAndTitleBarOnTheScreen) {
+    const QRect screen(0, 0, 1024, 768);
+    const QMargins frame(4, 30, 4, 4);
+    const QRect inside =
+        HelpWindow::PlaceBeside(QRect(0, 0, 500, 500), QSize(400, 900), screen, frame);
+    EXPECT_TRUE(screen.contains(inside.marginsAdded(frame))) << inside.y();
+    EXPECT_EQ(inside, QRect(512, 30, 400, 734));
+    EXPECT_EQ(HelpWindow::FrameMargins(QRect(10, 20, 100, 100), QRect(14, 50, 92, 66)), frame);
 }
 
 TEST_F(StationWindowTest, TheApplicationKeepsItsSettingsUnderQuillfenAndEndsWhenItsWindowCloses) {

@@ -67,4 +67,35 @@ TEST(SelectPlotItems, TakesTheFirstThreeEnabledItemsInOrderDroppingTheFraction) 
     }
 }
 
+// Weather from a cold winter morning to a hot summer afternoon, in a low
+// and a high: each item lands inside the chart's 0..100 in both unit
+// systems.
+TEST(SelectPlotItems, KeepsEveryItemInsideTheChartInBothUnitSystems) {
+    struct Weather {
+        double temp, humidity, pressure, wind, rain;
+    };
+    // clang-format off
+    const Weather kWeather[] = {{14.0, 95, 28.94, 0, 0},      // -10 C, 980 hPa
+                                {95.0, 10, 30.71, 45, 3.5},   // 35 C, 1040 hPa, 72 km/h, 89 mm
+                                {50.0, 50, 29.92, 10, 0.5}};
+    // clang-format on
+    for (const Weather& w : kWeather) {
+        StationState s;
+        s.tempOutdoor = s.tempIndoor = w.temp;
+        s.humidityOutdoor = s.humidityIndoor = w.humidity;
+        s.pressure = w.pressure;
+        s.windSpeedAvg = w.wind;
+        s.rainToday = w.rain;
+        for (const UnitSettings units : {kUsUnits, UnitSettings{UnitSettings::kMetric}}) {
+            for (int item = 0; item < kPlotItemCount; ++item) {
+                PlotItemFlags one{};
+                one[item] = 1;
+                const int value = SelectPlotItems(s, one, units).values[0];
+                EXPECT_GE(value, 0) << PlotItemTitles[item] << " at " << w.temp << " F";
+                EXPECT_LT(value, 100) << PlotItemTitles[item] << " at " << w.temp << " F";
+            }
+        }
+    }
+}
+
 }  // namespace

@@ -91,17 +91,16 @@ TEST_F(LoggerOnReplugs, SurvivesTheDeviceGoingAndComingBackAndWritesWhatAReplayW
     const std::string device = "COM1 \\(" + link + "\\)";
     EXPECT_TRUE(std::regex_match(
         Err("logger"),
-        std::regex("nimbulo-logger: Application Error: WARNING:  " + device +
-                   " cannot be opened: No such file or directory\nIs the adapter plugged in\\?\n"
-                   "nimbulo-logger: waiting for " +
-                   device +
+        // Each change of the link first, then the report of its cause.
+        std::regex("nimbulo-logger: waiting for " + device +
                    ", which cannot be opened\n"
-                   "nimbulo-logger: " +
-                   device + " is back after [0-9]+ s\n(" + kLossReport + "nimbulo-logger: lost " +
+                   "nimbulo-logger: Application Error: WARNING:  " +
                    device +
-                   " after [0-9]+ s; waiting for it to come back\n"
+                   " cannot be opened: No such file or directory\nIs the adapter plugged in\\?\n"
                    "nimbulo-logger: " +
-                   device + " is back after [0-9]+ s\n){3}")))
+                   device + " is back after [0-9]+ s\n(nimbulo-logger: lost " + device +
+                   " after [0-9]+ s; waiting for it to come back\n" + kLossReport +
+                   "nimbulo-logger: " + device + " is back after [0-9]+ s\n){3}")))
         << Err("logger");
 
     const fs::path replay = work + "/replay";
