@@ -25,8 +25,8 @@ struct LoggerOptions {
     std::vector<std::string> importPaths;  // --import: data logs or folders of them
     std::string exportKind;                // --export: "points" or "days"; empty: none
     std::string exportFrom, exportTo;      // its station dates, YYYY-MM-DD, both included
-    UploadOptions uploads;       // --cwop, --wunderground, --pwsweather...: off when no id
-    std::string configFile;      // --config (or --config-if-present): read before the options
+    UploadOptions uploads;   // --cwop, --wunderground, --pwsweather...: off when no id
+    std::string configFile;  // --config (or --config-if-present): read before the options
 };
 
 struct ParsedOptions {
