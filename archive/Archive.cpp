@@ -212,9 +212,14 @@ void Archive::CreateSchema() {
     db_.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
 }
 
+SqliteStatement& Archive::Prepared(std::unique_ptr<SqliteStatement>& slot, const std::string& sql) {
+    if (slot == nullptr) slot = std::make_unique<SqliteStatement>(db_.handle(), sql);
+    return *slot;
+}
+
 void Archive::Write(std::span<const ArchivePoint> points, std::span<const DaySummary> days) {
     SqliteTransaction transaction(db_);
-    SqliteStatement insert(db_.handle(), PointInsertSql());
+    SqliteStatement& insert = Prepared(pointInsert_, PointInsertSql());
     for (const ArchivePoint& point : points) {
         BindPoint(insert, point);
         insert.Step();
@@ -224,7 +229,9 @@ void Archive::Write(std::span<const ArchivePoint> points, std::span<const DaySum
 }
 
 void Archive::WriteDay(const DaySummary& day, bool fromPoints) {
-    SqliteStatement upsert(db_.handle(), fromPoints ? DayFromPointsSql() : DayMergeSql());
+    SqliteStatement& upsert = fromPoints ? Prepared(dayFromPoints_, DayFromPointsSql())
+                                         : Prepared(dayMerge_, DayMergeSql());
+    upsert.Reset();
     int index = 1;
     const std::string date = DaySummaryDateText(day);
     upsert.Bind(index++, std::optional<std::string_view>(date));
@@ -242,7 +249,7 @@ Archive::ImportCount Archive::Import(std::span<const ArchivePoint> points) {
     ImportCount count;
     std::set<std::string> dates;
     SqliteTransaction transaction(db_);
-    SqliteStatement insert(db_.handle(), PointInsertSql());
+    SqliteStatement& insert = Prepared(pointInsert_, PointInsertSql());
     for (const ArchivePoint& point : points) {
         BindPoint(insert, point);
         insert.Step();

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <span>
@@ -12,6 +13,7 @@
 #include "ArchivePoint.h"
 #include "DaySummary.h"
 #include "SqliteDatabase.h"
+#include "SqliteStatement.h"
 
 // The station's archive nimbulo.db: one row per five-minute point, one per
 // station day (see docs/archive.md). Every call throws SqliteError with the
@@ -65,8 +67,14 @@ class Archive {
     void CreateSchema();
     void WriteDay(const DaySummary& day, bool fromPoints);
     DaySummary DayFromPoints(const std::string& date);
+    // Prepared once and kept: preparing the day merge costs more than running it.
+    SqliteStatement& Prepared(std::unique_ptr<SqliteStatement>& slot, const std::string& sql);
 
     SqliteDatabase db_;
+    // After db_, so that they are finalized before it closes.
+    std::unique_ptr<SqliteStatement> pointInsert_;
+    std::unique_ptr<SqliteStatement> dayMerge_;
+    std::unique_ptr<SqliteStatement> dayFromPoints_;
 };
 
 // The summary's date as "YYYY-MM-DD".

@@ -9,26 +9,32 @@ ArchiveWriter::ArchiveWriter(FileFaults& faults, DaySummarySource& days, std::fi
     : faults_(faults), days_(days), path_(std::move(path)) {}
 
 ArchiveWriter::~ArchiveWriter() {
+    CollectBackground();
     // Only an archive that works: a fault was told already, and the
     // reporter may be gone by now.
     if (archive_ == nullptr || failing_) return;
-    TakeChangedDays();
-    if (!changedDays_.empty() || !points_.empty()) Flush();
+    Flush();
 }
 
 void ArchiveWriter::Write(const FivePointValues& point) {
-    TakeChangedDays();
     points_.push_back(
         ArchivePoint::FromFivePoint(point, burst_ ? std::nullopt : std::optional(UtcNowText())));
-    if (points_.size() > kMaxPendingPoints) points_.erase(points_.begin());
+    if (points_.size() > kMaxPendingPoints) points_.pop_front();
     // In a burst a failing archive is tried again a batch later, not at every point.
     if (burst_ && ++pointsSinceAttempt_ < kBurstPoints) return;
-    Flush();
+    if (!burst_) {
+        Flush();
+        return;
+    }
+    pointsSinceAttempt_ = 0;
+    if (!CollectBackground()) return;  // it failed: the next batch tries again
+    TakeChangedDays();
+    background_ = std::async(std::launch::async, &ArchiveWriter::WriteBatch, this, TakeBatch());
 }
 
 void ArchiveWriter::SetBurst(bool burst) {
     if (burst_ && !burst) {
-        TakeChangedDays();
+        CollectBackground();
         Flush();
     }
     burst_ = burst;
@@ -43,32 +49,63 @@ void ArchiveWriter::TakeChangedDays() {
     }
 }
 
-bool ArchiveWriter::Flush() {
-    pointsSinceAttempt_ = 0;
-    // A replay that read nothing makes no archive.
-    if (points_.empty() && changedDays_.empty()) return true;
+ArchiveWriter::Batch ArchiveWriter::TakeBatch() {
+    Batch batch;
+    batch.points.assign(std::make_move_iterator(points_.begin()),
+                        std::make_move_iterator(points_.end()));
+    batch.days = std::move(changedDays_);
+    points_.clear();
+    changedDays_.clear();
+    return batch;
+}
+
+ArchiveWriter::Batch ArchiveWriter::WriteBatch(Batch batch) {
     try {
         if (archive_ == nullptr)
             archive_ = std::make_unique<Archive>(path_, Archive::Access::Write);
         std::vector<DaySummary> days;
-        days.reserve(changedDays_.size());
-        for (const auto& [date, day] : changedDays_) days.push_back(day);
-        archive_->Write(points_, days);
+        days.reserve(batch.days.size());
+        for (const auto& [date, day] : batch.days) days.push_back(day);
+        archive_->Write(batch.points, days);
+        batch.points.clear();
+        batch.days.clear();
     } catch (const SqliteError& error) {
-        Failed(error.what());
-        return false;
+        // The connection goes: the next write opens the file afresh, which
+        // finds a file put right (or replaced) meanwhile.
+        archive_.reset();
+        batch.failure = error.what();
     }
-    points_.clear();
-    changedDays_.clear();
-    failing_ = false;
-    faults_.Succeeded(kOutput, path_.string());
-    return true;
+    return batch;
 }
 
-// The connection goes: the next point opens the file afresh, which finds a
-// file put right (or replaced) meanwhile.
-void ArchiveWriter::Failed(const std::string& cause) {
-    archive_.reset();
+// The outcome of a write, on the processing thread: what failed goes back
+// before what came since (the newer summary of a day wins), and the fault is told.
+bool ArchiveWriter::Settle(Batch batch) {
+    if (batch.failure.empty()) {
+        failing_ = false;
+        faults_.Succeeded(kOutput, path_.string());
+        return true;
+    }
+    points_.insert(points_.begin(), std::make_move_iterator(batch.points.begin()),
+                   std::make_move_iterator(batch.points.end()));
+    while (points_.size() > kMaxPendingPoints) points_.pop_front();
+    changedDays_.merge(batch.days);  // keeps the newer where both have a day
     failing_ = true;
-    faults_.Failed(kOutput, path_.string(), cause);
+    faults_.Failed(kOutput, path_.string(), batch.failure);
+    return false;
+}
+
+bool ArchiveWriter::CollectBackground() {
+    if (!background_.valid()) return true;
+    return Settle(background_.get());
+}
+
+// The days are taken here, not at every point: in a replay a day's summary
+// changes at every point, and only the last one before a write counts.
+bool ArchiveWriter::Flush() {
+    TakeChangedDays();
+    pointsSinceAttempt_ = 0;
+    // A replay that read nothing makes no archive.
+    if (points_.empty() && changedDays_.empty()) return true;
+    return Settle(WriteBatch(TakeBatch()));
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <deque>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,6 +20,10 @@
 // written goes to the faults like a file; what it could not take is kept
 // (up to kMaxPendingPoints points) and tried again at the next point, so the
 // other files never wait for it and nothing is lost while it recovers.
+// In a burst each batch is written on a thread of its own while the replay
+// goes on (one batch at a time, in order); its outcome is taken, and told to
+// the faults, on the processing thread before the next batch or at the
+// burst's end.
 class ArchiveWriter : public FivePointWriter {
   public:
     static constexpr std::size_t kBurstPoints = 1000;
@@ -36,17 +42,30 @@ class ArchiveWriter : public FivePointWriter {
     std::size_t pendingPoints() const { return points_.size(); }
 
   private:
+    // What one write takes; on failure it comes back with the cause.
+    struct Batch {
+        std::vector<ArchivePoint> points;
+        std::map<std::string, DaySummary> days;
+        std::string failure;
+    };
+
     void TakeChangedDays();
     bool Flush();
-    void Failed(const std::string& cause);
+    Batch TakeBatch();
+    // Writes on whichever thread runs it; touches nothing but archive_.
+    Batch WriteBatch(Batch batch);
+    bool Settle(Batch batch);
+    bool CollectBackground();
 
     FileFaults& faults_;
     DaySummarySource& days_;
     std::filesystem::path path_;
     std::unique_ptr<Archive> archive_;
-    std::vector<ArchivePoint> points_;
+    // A deque: while the archive fails, the oldest goes at every point.
+    std::deque<ArchivePoint> points_;
     std::map<std::string, DaySummary> changedDays_;  // by "YYYY-MM-DD", so in order
     bool burst_ = false;
     bool failing_ = false;
     std::size_t pointsSinceAttempt_ = 0;
+    std::future<Batch> background_;  // the batch being written, if any
 };
