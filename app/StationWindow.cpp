@@ -159,7 +159,9 @@ void StationWindow::StartLiveOutputs() {
                 Qt::QueuedConnection);
         },
         kWxnowJsonFile, std::move(uploads));
-    if (liveOutputs_->Start()) liveOutputs_->Attach(pipeline_);
+    // An output that cannot work is named in the title; the others still run.
+    liveOutputs_->Start();
+    liveOutputs_->Attach(pipeline_);
 }
 
 // A broker problem stays in the title until the broker is back: once per

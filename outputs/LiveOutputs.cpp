@@ -20,9 +20,13 @@ LiveOutputs::~LiveOutputs() {
     Stop();
 }
 
+// An output whose settings cannot work is left out (and reported by it), so
+// one bad setting never switches the others off.
 bool LiveOutputs::Start() {
-    if (uploads_ && !uploads_->Start()) return false;
-    return publisher_ == nullptr || publisher_->Start();
+    const bool uploadsOk = uploads_ == nullptr || uploads_->Start();
+    const bool mqttOk = publisher_ == nullptr || publisher_->Start();
+    if (!mqttOk) publisher_.reset();
+    return uploadsOk && mqttOk;
 }
 
 void LiveOutputs::Attach(StationPipeline& pipeline) {
