@@ -38,6 +38,15 @@ void LiveOutputs::Attach(StationPipeline& pipeline) {
     if (uploads_) uploads_->Attach(pipeline);
 }
 
+void LiveOutputs::Detach(StationPipeline& pipeline) {
+    if (publisher_) {
+        pipeline.RemoveRecordListener(*publisher_);
+        pipeline.RemoveLiveOutput(*publisher_);
+    }
+    if (wxnow_) pipeline.RemoveRecordListener(*wxnow_);
+    if (uploads_) uploads_->Detach(pipeline);
+}
+
 void LiveOutputs::Stop() {
     if (wxnow_) wxnow_->Flush();
     if (publisher_) publisher_->Stop();

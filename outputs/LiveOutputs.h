@@ -33,6 +33,8 @@ class LiveOutputs {
     bool Start();
     // Every record and five-minute point from now on reaches the outputs.
     void Attach(StationPipeline& pipeline);
+    // The pipeline forgets the outputs, before they go (settings changed).
+    void Detach(StationPipeline& pipeline);
     // Publishes the latest state and "offline", writes wxnow.json one last time.
     void Stop();
     // false while the station link is waiting or silent: "offline" on MQTT.

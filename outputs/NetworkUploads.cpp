@@ -119,6 +119,11 @@ void NetworkUploads::Write(const FivePointValues&) {
     for (const auto& worker : workers_) worker->Offer(observation);
 }
 
+void NetworkUploads::Detach(StationPipeline& pipeline) {
+    pipeline.RemoveLiveOutput(*this);
+    state_ = nullptr;
+}
+
 void NetworkUploads::Stop() {
     for (const auto& worker : workers_) worker->Stop();
 }

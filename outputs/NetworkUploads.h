@@ -33,6 +33,7 @@ class NetworkUploads : public FivePointWriter {
     // that one is left out, the others run.
     bool Start();
     void Attach(StationPipeline& pipeline);
+    void Detach(StationPipeline& pipeline);
     void Stop();
     bool any() const;
 
