@@ -76,73 +76,140 @@ void SettingsStore::Save(const StationSettings& stored) const {
     settings.sync();
 }
 
-MqttOptions SettingsStore::LoadMqttOptions() const {
-    const std::unique_ptr<QSettings> settings = location_.Open();
-    settings->beginGroup("Mqtt");
-    MqttOptions options;
-    if (ReadInt(*settings, "Enabled", 0) != 1) return options;
-    const auto text = [&settings](const char* key, const std::string& fallback) {
-        const QString value = settings->value(key).toString();
-        return value.isEmpty() ? fallback : value.toStdString();
-    };
-    options.host = text("Host", "");
-    options.port = ReadInt(*settings, "Port", options.port);
-    options.prefix = text("Prefix", "");
-    options.stationId = text("StationId", options.stationId);
-    options.user = text("User", "");
-    options.passwordFile = text("PasswordFile", "");
-    options.caFile = text("CaFile", "");
-    // In seconds, as people write them; at least one.
-    const int interval = ReadInt(*settings, "StateInterval", 5);
-    options.stateInterval = std::chrono::seconds(std::max(1, interval));
-    return options;
-}
-
-bool SettingsStore::LoadWxnowJson() const {
-    const std::unique_ptr<QSettings> settings = location_.Open();
-    return ReadInt(*settings, QString(kSection) + "/WxnowJson", 0) == 1;
-}
-
 namespace {
 std::chrono::seconds Seconds(const QSettings& settings, const char* key,
                              std::chrono::seconds fallback) {
     return std::chrono::seconds(std::max(1, ReadInt(settings, key, int32_t(fallback.count()))));
 }
 
-void LoadStationUpload(QSettings& settings, const char* group, StationUploadOptions& station) {
+std::string Text(const QSettings& settings, const char* key, const std::string& fallback = "") {
+    const QString value = settings.value(key).toString();
+    return value.isEmpty() ? fallback : value.toStdString();
+}
+
+bool Enabled(const QSettings& settings) {
+    return ReadInt(settings, "Enabled", 0) == 1;
+}
+
+void LoadMqtt(QSettings& settings, LiveOutputSettings& out) {
+    settings.beginGroup("Mqtt");
+    MqttOptions& options = out.mqtt;
+    out.mqttOn = Enabled(settings);
+    options.host = Text(settings, "Host");
+    options.port = ReadInt(settings, "Port", options.port);
+    options.prefix = Text(settings, "Prefix");
+    options.stationId = Text(settings, "StationId", options.stationId);
+    options.user = Text(settings, "User");
+    options.passwordFile = Text(settings, "PasswordFile");
+    options.caFile = Text(settings, "CaFile");
+    // In seconds, as people write them; at least one.
+    const int interval = ReadInt(settings, "StateInterval", 5);
+    options.stateInterval = std::chrono::seconds(std::max(1, interval));
+    settings.endGroup();
+}
+
+void LoadCwop(QSettings& settings, LiveOutputSettings& out) {
+    settings.beginGroup("Cwop");
+    CwopOptions& cwop = out.cwop;
+    out.cwopOn = Enabled(settings);
+    cwop.id = Text(settings, "Id");
+    cwop.passcodeFile = Text(settings, "PasscodeFile");
+    bool latitudeOk = false;
+    bool longitudeOk = false;
+    cwop.latitude = settings.value("Latitude").toDouble(&latitudeOk);
+    cwop.longitude = settings.value("Longitude").toDouble(&longitudeOk);
+    cwop.havePosition = latitudeOk && longitudeOk && std::abs(cwop.latitude) <= 90 &&
+                        std::abs(cwop.longitude) <= 180;
+    cwop.server = Text(settings, "Server", cwop.server);
+    cwop.timing.interval = Seconds(settings, "Interval", cwop.timing.interval);
+    settings.endGroup();
+}
+
+bool LoadStationUpload(QSettings& settings, const char* group, StationUploadOptions& station) {
     settings.beginGroup(group);
-    if (ReadInt(settings, "Enabled", 0) == 1) {
-        station.stationId = settings.value("StationId").toString().toStdString();
-        station.keyFile = settings.value("KeyFile").toString().toStdString();
-        const QString url = settings.value("Url").toString();
-        if (!url.isEmpty()) station.url = url.toStdString();
-        station.timing.interval = Seconds(settings, "Interval", station.timing.interval);
-    }
+    const bool on = Enabled(settings);
+    station.stationId = Text(settings, "StationId");
+    station.keyFile = Text(settings, "KeyFile");
+    station.url = Text(settings, "Url", station.url);
+    station.timing.interval = Seconds(settings, "Interval", station.timing.interval);
+    settings.endGroup();
+    return on;
+}
+
+// The dialog's keys only: StateInterval and the upload URLs stay as the
+// file has them.
+void SaveStationUpload(QSettings& settings, const char* group, bool on,
+                       const StationUploadOptions& station) {
+    settings.beginGroup(group);
+    settings.setValue("Enabled", on ? 1 : 0);
+    settings.setValue("StationId", QString::fromStdString(station.stationId));
+    settings.setValue("KeyFile", QString::fromStdString(station.keyFile));
+    settings.setValue("Interval", qlonglong(station.timing.interval.count()));
     settings.endGroup();
 }
 }  // namespace
 
-UploadOptions SettingsStore::LoadUploadOptions() const {
+LiveOutputSettings SettingsStore::LoadLiveOutputSettings() const {
     const std::unique_ptr<QSettings> settings = location_.Open();
-    UploadOptions options;
-    settings->beginGroup("Cwop");
-    if (ReadInt(*settings, "Enabled", 0) == 1) {
-        CwopOptions& cwop = options.cwop;
-        cwop.id = settings->value("Id").toString().toStdString();
-        cwop.passcodeFile = settings->value("PasscodeFile").toString().toStdString();
-        bool latitudeOk = false;
-        bool longitudeOk = false;
-        cwop.latitude = settings->value("Latitude").toDouble(&latitudeOk);
-        cwop.longitude = settings->value("Longitude").toDouble(&longitudeOk);
-        cwop.havePosition = latitudeOk && longitudeOk && std::abs(cwop.latitude) <= 90 &&
-                            std::abs(cwop.longitude) <= 180;
-        const QString server = settings->value("Server").toString();
-        if (!server.isEmpty()) cwop.server = server.toStdString();
-        cwop.timing.interval = Seconds(*settings, "Interval", cwop.timing.interval);
+    LiveOutputSettings out;
+    LoadMqtt(*settings, out);
+    out.wxnowJson = ReadInt(*settings, QString(kSection) + "/WxnowJson", 0) == 1;
+    LoadCwop(*settings, out);
+    out.wundergroundOn = LoadStationUpload(*settings, "Wunderground", out.wunderground);
+    out.pwsweatherOn = LoadStationUpload(*settings, "Pwsweather", out.pwsweather);
+    return out;
+}
+
+void SettingsStore::SaveLiveOutputSettings(const LiveOutputSettings& stored) const {
+    const std::unique_ptr<QSettings> opened = location_.Open();
+    QSettings& settings = *opened;
+    settings.beginGroup("Mqtt");
+    const MqttOptions& mqtt = stored.mqtt;
+    settings.setValue("Enabled", stored.mqttOn ? 1 : 0);
+    settings.setValue("Host", QString::fromStdString(mqtt.host));
+    settings.setValue("Port", mqtt.port);
+    settings.setValue("StationId", QString::fromStdString(mqtt.stationId));
+    settings.setValue("Prefix", QString::fromStdString(mqtt.prefix));
+    settings.setValue("User", QString::fromStdString(mqtt.user));
+    settings.setValue("PasswordFile", QString::fromStdString(mqtt.passwordFile));
+    settings.setValue("CaFile", QString::fromStdString(mqtt.caFile));
+    settings.endGroup();
+    settings.setValue(QString(kSection) + "/WxnowJson", stored.wxnowJson ? 1 : 0);
+    settings.beginGroup("Cwop");
+    const CwopOptions& cwop = stored.cwop;
+    settings.setValue("Enabled", stored.cwopOn ? 1 : 0);
+    settings.setValue("Id", QString::fromStdString(cwop.id));
+    settings.setValue("PasscodeFile", QString::fromStdString(cwop.passcodeFile));
+    if (cwop.havePosition) {
+        settings.setValue("Latitude", cwop.latitude);
+        settings.setValue("Longitude", cwop.longitude);
+    } else {
+        settings.remove("Latitude");
+        settings.remove("Longitude");
     }
-    settings->endGroup();
-    LoadStationUpload(*settings, "Wunderground", options.wunderground);
-    LoadStationUpload(*settings, "Pwsweather", options.pwsweather);
+    settings.setValue("Server", QString::fromStdString(cwop.server));
+    settings.setValue("Interval", qlonglong(cwop.timing.interval.count()));
+    settings.endGroup();
+    SaveStationUpload(settings, "Wunderground", stored.wundergroundOn, stored.wunderground);
+    SaveStationUpload(settings, "Pwsweather", stored.pwsweatherOn, stored.pwsweather);
+    settings.sync();
+}
+
+MqttOptions SettingsStore::LoadMqttOptions() const {
+    const LiveOutputSettings settings = LoadLiveOutputSettings();
+    return settings.mqttOn ? settings.mqtt : MqttOptions{};
+}
+
+bool SettingsStore::LoadWxnowJson() const {
+    return LoadLiveOutputSettings().wxnowJson;
+}
+
+UploadOptions SettingsStore::LoadUploadOptions() const {
+    const LiveOutputSettings settings = LoadLiveOutputSettings();
+    UploadOptions options;
+    if (settings.cwopOn) options.cwop = settings.cwop;
+    if (settings.wundergroundOn) options.wunderground = settings.wunderground;
+    if (settings.pwsweatherOn) options.pwsweather = settings.pwsweather;
     return options;
 }
 

@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QString>
 
+#include "LiveOutputSettings.h"
 #include "MqttOptions.h"
 #include "SettingsLocation.h"
 #include "StationSettings.h"
@@ -30,8 +31,11 @@ class SettingsStore {
     // Weather Data is pressed); an empty name removes it.
     void SetDeviceForComPort(int comPort, const QString& device) const;
 
-    // Group "Mqtt": host empty (MQTT off) unless Enabled is 1. Only read: the
-    // user edits the settings file, and nothing here writes these back.
+    // Every live output's keys, switched on or not: what "Live outputs..."
+    // shows; Save writes them (and only them) and flushes them at once.
+    LiveOutputSettings LoadLiveOutputSettings() const;
+    void SaveLiveOutputSettings(const LiveOutputSettings& settings) const;
+    // Group "Mqtt": host empty (MQTT off) unless Enabled is 1.
     MqttOptions LoadMqttOptions() const;
     // "Settings/WxnowJson": 1 keeps wxnow.json beside the report files.
     bool LoadWxnowJson() const;

@@ -16,6 +16,7 @@
 #include "ControlIds.h"
 #include "GroupFrame.h"
 #include "HelpWindow.h"
+#include "LiveOutputsDialog.h"
 #include "OptionsDialog.h"
 #include "PortConfig.h"
 #include "PortErrorBox.h"
@@ -159,7 +160,9 @@ void StationWindow::StartLiveOutputs() {
                 Qt::QueuedConnection);
         },
         kWxnowJsonFile, std::move(uploads));
-    if (liveOutputs_->Start()) liveOutputs_->Attach(pipeline_);
+    // An output that cannot work is named in the title; the others still run.
+    liveOutputs_->Start();
+    liveOutputs_->Attach(pipeline_);
 }
 
 // A broker problem stays in the title until the broker is back: once per
@@ -422,6 +425,25 @@ void StationWindow::ShowAbout() {
     about.exec();
 }
 
+// OK has stored the settings; they take effect at once, no restart.
+void StationWindow::ShowLiveOutputs() {
+    LiveOutputsDialog dialog(settingsStore_.LoadLiveOutputSettings(), VersionInfo::kVersion, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    settingsStore_.SaveLiveOutputSettings(dialog.settings());
+    RestartLiveOutputs();
+}
+
+// The pipeline forgets the old outputs before they go.
+void StationWindow::RestartLiveOutputs() {
+    liveOutputs_->Stop();
+    liveOutputs_->Detach(pipeline_);
+    liveOutputs_.reset();
+    liveOutputProblem_.clear();
+    ShowTitle();
+    StartLiveOutputs();
+    liveOutputs_->SetLinkAvailable(!link_.state().ReadingsStale());
+}
+
 void StationWindow::ShowHelp() {
     if (!help_) help_ = new HelpWindow(this);
     help_->ShowBeside(frameGeometry());
@@ -434,6 +456,7 @@ void StationWindow::contextMenuEvent(QContextMenuEvent* event) {
     if (text.isEmpty()) return;
     QMenu menu(this);
     menu.addAction(text, this, &StationWindow::ShowAbout);
+    menu.addAction("Live outputs...", this, &StationWindow::ShowLiveOutputs);
     menu.exec(event->globalPos());
 }
 

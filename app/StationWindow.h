@@ -59,6 +59,8 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     void ShowOptions();
     void ExitCommand();
     void ShowAbout();
+    // "Live outputs...": stores what OK accepts and restarts the outputs with it.
+    void ShowLiveOutputs();
     // Opens (or raises) the user guide beside the window.
     void ShowHelp();
 
@@ -106,6 +108,7 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     // The title and the readings' colour tell what the link is doing.
     void ShowLinkState();
     void StartLiveOutputs();
+    void RestartLiveOutputs();
     void ShowLiveOutputReport(const QString& message);
     // The link state's title, and a live-output problem after it.
     void ShowTitle();

@@ -125,7 +125,7 @@ UploadResult AprsIsClient::Session(int fd, const std::string& login, const std::
     }
     const bool unverified = line.find(" unverified") != std::string::npos;
     if (verified && unverified) return Failed("the server did not accept the passcode");
-    if (!WriteLine(fd, packet)) return Failed("cannot send the packet");
+    if (!packet.empty() && !WriteLine(fd, packet)) return Failed("cannot send the packet");
     return {true, line};
 }
 

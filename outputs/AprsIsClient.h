@@ -17,7 +17,8 @@ class AprsIsClient {
     AprsIsClient(std::string server, UploadTiming timing, const std::atomic<bool>& cancel);
 
     // verified: the login must be accepted as verified (a ham call with its
-    // passcode); a CWOP id is never verified and need not be.
+    // passcode); a CWOP id is never verified and need not be. An empty
+    // packet sends nothing after the login (a test of the connection).
     UploadResult Send(const std::string& login, const std::string& packet, bool verified);
 
   private:

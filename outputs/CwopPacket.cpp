@@ -19,6 +19,11 @@ std::string Angle(double degrees, int degreeDigits) {
     return FormatText("%0*ld%02ld.%02ld", degreeDigits, hundredths / 6000, hundredths % 6000 / 100,
                       hundredths % 100);
 }
+
+std::optional<int> RainLastHourField(const WeatherObservation& o) {
+    if (!o.rainLastHour) return std::nullopt;
+    return RoundForReport(*o.rainLastHour * 100.0);
+}
 }  // namespace
 
 bool IsCwopId(const std::string& id) {
@@ -59,6 +64,7 @@ std::string CwopPacket(const std::string& id, double latitude, double longitude,
     gmtime_r(&observation.time, &utc);
     return id +
            ">APRS,TCPIP*:" + FormatText("@%02d%02d%02dz", utc.tm_mday, utc.tm_hour, utc.tm_min) +
-           AprsPosition(latitude, longitude) + "_" + AprsWeatherFields(AprsValuesOf(observation)) +
+           AprsPosition(latitude, longitude) + "_" +
+           AprsWeatherFields(AprsValuesOf(observation), RainLastHourField(observation)) +
            kSoftwareTag;
 }

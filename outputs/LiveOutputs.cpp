@@ -20,9 +20,13 @@ LiveOutputs::~LiveOutputs() {
     Stop();
 }
 
+// An output whose settings cannot work is left out (and reported by it), so
+// one bad setting never switches the others off.
 bool LiveOutputs::Start() {
-    if (uploads_ && !uploads_->Start()) return false;
-    return publisher_ == nullptr || publisher_->Start();
+    const bool uploadsOk = uploads_ == nullptr || uploads_->Start();
+    const bool mqttOk = publisher_ == nullptr || publisher_->Start();
+    if (!mqttOk) publisher_.reset();
+    return uploadsOk && mqttOk;
 }
 
 void LiveOutputs::Attach(StationPipeline& pipeline) {
@@ -32,6 +36,15 @@ void LiveOutputs::Attach(StationPipeline& pipeline) {
     }
     if (wxnow_) pipeline.AddRecordListener(*wxnow_);
     if (uploads_) uploads_->Attach(pipeline);
+}
+
+void LiveOutputs::Detach(StationPipeline& pipeline) {
+    if (publisher_) {
+        pipeline.RemoveRecordListener(*publisher_);
+        pipeline.RemoveLiveOutput(*publisher_);
+    }
+    if (wxnow_) pipeline.RemoveRecordListener(*wxnow_);
+    if (uploads_) uploads_->Detach(pipeline);
 }
 
 void LiveOutputs::Stop() {

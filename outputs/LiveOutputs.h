@@ -27,12 +27,14 @@ class LiveOutputs {
     LiveOutputs(const LiveOutputs&) = delete;
     LiveOutputs& operator=(const LiveOutputs&) = delete;
 
-    // Starts connecting in the background. False (and reported) only for MQTT
-    // options that cannot work: an unreadable password or key file, a bad CA
-    // file, CWOP without a position.
+    // Starts connecting in the background. False (and reported) for options
+    // that cannot work: an unreadable password or key file, a bad CA file,
+    // CWOP without a position. Such an output is left out; the rest run.
     bool Start();
     // Every record and five-minute point from now on reaches the outputs.
     void Attach(StationPipeline& pipeline);
+    // The pipeline forgets the outputs, before they go (settings changed).
+    void Detach(StationPipeline& pipeline);
     // Publishes the latest state and "offline", writes wxnow.json one last time.
     void Stop();
     // false while the station link is waiting or silent: "offline" on MQTT.

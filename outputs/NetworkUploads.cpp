@@ -54,19 +54,13 @@ bool NetworkUploads::CheckKeyFile(const std::string& network, const StationUploa
     return false;
 }
 
+// A network that cannot work is reported and left out; the others start.
 bool NetworkUploads::Start() {
-    if (!workers_.empty()) return true;
+    if (started_) return allStarted_;
+    started_ = true;
     const CwopOptions& cwop = options_.cwop;
-    if (!cwop.id.empty() && !CheckCwop()) return false;
-    if (!options_.wunderground.stationId.empty() &&
-        !CheckKeyFile("Weather Underground", options_.wunderground)) {
-        return false;
-    }
-    if (!options_.pwsweather.stationId.empty() &&
-        !CheckKeyFile("PWSweather", options_.pwsweather)) {
-        return false;
-    }
-    if (!cwop.id.empty()) {
+    const bool cwopOk = cwop.id.empty() || CheckCwop();
+    if (!cwop.id.empty() && cwopOk) {
         const std::string version = options_.softwareVersion;
         workers_.push_back(std::make_unique<UploadWorker>(
             "CWOP (" + cwop.server + ")", cwop.timing,
@@ -82,14 +76,17 @@ bool NetworkUploads::Start() {
             },
             reporter_));
     }
-    AddStationUpload("Weather Underground", options_.wunderground, false);
-    AddStationUpload("PWSweather", options_.pwsweather, true);
-    return true;
+    const bool wundergroundOk =
+        AddStationUpload("Weather Underground", options_.wunderground, false);
+    const bool pwsweatherOk = AddStationUpload("PWSweather", options_.pwsweather, true);
+    allStarted_ = cwopOk && wundergroundOk && pwsweatherOk;
+    return allStarted_;
 }
 
-void NetworkUploads::AddStationUpload(const std::string& network,
+bool NetworkUploads::AddStationUpload(const std::string& network,
                                       const StationUploadOptions& station, bool anyOkReply) {
-    if (station.stationId.empty()) return;
+    if (station.stationId.empty()) return true;
+    if (!CheckKeyFile(network, station)) return false;
     const std::string version = options_.softwareVersion;
     const std::string host =
         station.url.substr(0, station.url.find('/', station.url.find("//") + 2));
@@ -105,6 +102,7 @@ void NetworkUploads::AddStationUpload(const std::string& network,
                 anyOkReply);
         },
         reporter_));
+    return true;
 }
 
 void NetworkUploads::Attach(StationPipeline& pipeline) {
@@ -119,6 +117,11 @@ void NetworkUploads::Write(const FivePointValues&) {
     if (burst_ || state_ == nullptr) return;
     const WeatherObservation observation = ObservationFromState(*state_, std::time(nullptr));
     for (const auto& worker : workers_) worker->Offer(observation);
+}
+
+void NetworkUploads::Detach(StationPipeline& pipeline) {
+    pipeline.RemoveLiveOutput(*this);
+    state_ = nullptr;
 }
 
 void NetworkUploads::Stop() {

@@ -28,10 +28,12 @@ class NetworkUploads : public FivePointWriter {
     ~NetworkUploads() override;
 
     // Checks what can be checked before the first upload (a position for
-    // CWOP, the secret files readable) and starts the workers. False, and
-    // reported, when an upload asked for cannot work.
+    // CWOP, the secret files readable) and starts the workers of the networks
+    // that pass. False, and reported, when an upload asked for cannot work:
+    // that one is left out, the others run.
     bool Start();
     void Attach(StationPipeline& pipeline);
+    void Detach(StationPipeline& pipeline);
     void Stop();
     bool any() const;
 
@@ -41,12 +43,14 @@ class NetworkUploads : public FivePointWriter {
   private:
     bool CheckCwop();
     bool CheckKeyFile(const std::string& network, const StationUploadOptions& station);
-    void AddStationUpload(const std::string& network, const StationUploadOptions& station,
+    bool AddStationUpload(const std::string& network, const StationUploadOptions& station,
                           bool anyOkReply);
 
     const UploadOptions options_;
     const Reporter reporter_;
     const StationState* state_ = nullptr;
     std::atomic<bool> burst_{false};
+    bool started_ = false;
+    bool allStarted_ = false;
     std::vector<std::unique_ptr<UploadWorker>> workers_;
 };

@@ -15,6 +15,7 @@ WeatherObservation ObservationFromState(const StationState& s, std::time_t now) 
     if (s.humidityOutdoor >= 1.0) o.humidity = s.humidityOutdoor;
     if (s.raw.pressure > 0) o.pressure = s.pressure;
     o.rainToday = s.rainToday;
-    // dewPoint and rainLastHour: filled from the derived readings once they are in.
+    o.dewPoint = s.derived.dewPoint;
+    o.rainLastHour = s.derived.rainLastHour;
     return o;
 }

@@ -10,13 +10,15 @@ std::string AprsTemperatureField(int temperature) {
     return FormatText("t-%.2d", -temperature);
 }
 
-std::string AprsWeatherFields(const ReportValues& v) {
+std::string AprsWeatherFields(const ReportValues& v, std::optional<int> rainLastHour) {
     // APRS writes 100 percent as "h00", so a reading below 1 percent (a
     // station without a humidity sensor shows 0) is written as not known.
     const int humidity = v.humidity > 99 ? 0 : v.humidity;
     std::string text = FormatText("%.3d/%.3dg%.3d", v.direction, v.speed, v.gust);
     text += AprsTemperatureField(v.temperature);
-    text += "r...p...";
+    // The report file's line has never carried the last hour: dots there.
+    text += rainLastHour ? FormatText("r%.3d", *rainLastHour) : std::string("r...");
+    text += "p...";
     text += FormatText("P%.3d", v.rain);
     text += v.humidity < 1 ? std::string("h..") : FormatText("h%.2d", humidity);
     // A station without a barometer sends no pressure field (read as -1); APRS

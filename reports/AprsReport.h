@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "FileFaults.h"
@@ -13,8 +14,10 @@ inline constexpr const char* kAprsReportFile = "wxreportaprs.txt";
 // The APRS temperature field: "t045", "t-03" below zero, "t-99" below -99.
 std::string AprsTemperatureField(int temperature);
 
-// The APRS weather fields, e.g. "180/006g012t045r...p...P012h87b10132".
-std::string AprsWeatherFields(const ReportValues& values);
+// The APRS weather fields, e.g. "180/006g012t045r...p...P012h87b10132";
+// the rain of the last hour, in hundredths of an inch, as "r003" when given.
+std::string AprsWeatherFields(const ReportValues& values,
+                              std::optional<int> rainLastHour = std::nullopt);
 
 // The report file's weather line: the fields and its tag "sU2k".
 std::string AprsWeatherLine(const ReportValues& values);

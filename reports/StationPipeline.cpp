@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StationPipeline.h"
 
+#include <algorithm>
+
 StationPipeline::StationPipeline(StationView& view, ChartFeed& chart, Clock today)
     : processor_(state_, view, options_.units),
       cycle_(state_, view, chart, options_, dataLog_, fileWriters_, liveOutputs_, std::move(today)),
@@ -46,7 +48,21 @@ void StationPipeline::AddFileWriter(std::unique_ptr<FivePointWriter> writer) {
     addedWriters_.push_back(std::move(writer));
 }
 
+void StationPipeline::AddLiveOutput(FivePointWriter& output) {
+    output.SetBurst(burst_);
+    liveOutputs_.push_back(&output);
+}
+
+void StationPipeline::RemoveRecordListener(RecordListener& listener) {
+    std::erase(listeners_, &listener);
+}
+
+void StationPipeline::RemoveLiveOutput(FivePointWriter& output) {
+    std::erase(liveOutputs_, &output);
+}
+
 void StationPipeline::SetBurst(bool burst) {
+    burst_ = burst;
     for (FivePointWriter* writer : fileWriters_) writer->SetBurst(burst);
     // Live outputs learn of a replay too: the weather networks take no old weather.
     for (FivePointWriter* output : liveOutputs_) output->SetBurst(burst);

@@ -54,7 +54,12 @@ class StationPipeline {
     // Outputs beside the files (network, live data): told of every record
     // taken, and given every five-minute point's value whether saving or not.
     void AddRecordListener(RecordListener& listener) { listeners_.push_back(&listener); }
-    void AddLiveOutput(FivePointWriter& output) { liveOutputs_.push_back(&output); }
+    // Told at once when a replay is under way, so that it takes no old weather.
+    void AddLiveOutput(FivePointWriter& output);
+    // Before a listener or live output goes: the pipeline forgets it. Never
+    // from inside one of its calls.
+    void RemoveRecordListener(RecordListener& listener);
+    void RemoveLiveOutput(FivePointWriter& output);
     // One more file of the five-minute point, after the data log, written
     // only with Save Data on; the pipeline keeps it until it goes.
     void AddFileWriter(std::unique_ptr<FivePointWriter> writer);
@@ -83,6 +88,7 @@ class StationPipeline {
   private:
     void SetBurst(bool burst);
 
+    bool burst_ = false;
     StationState state_;
     ProcessingOptions options_;
     FileFaults faults_;

@@ -46,6 +46,24 @@ TEST_F(StationWindowMqtt, PublishesTheStateOfARecordAndWritesWxnowJson) {
     EXPECT_EQ(TestSupport::ReadAll("wxnow.json"), state->payload + "\n");
 }
 
+// An upload whose key file cannot be read is named in the title and left
+// out; MQTT and wxnow.json run all the same.
+TEST_F(StationWindowMqtt, AnUploadThatCannotWorkSwitchesOffNoOtherOutput) {
+    Store("Wunderground/Enabled", 1);
+    Store("Wunderground/StationId", "KTEST1");
+    Store("Wunderground/KeyFile", QDir::current().filePath("no-such-key"));
+    ASSERT_TRUE(broker_.Start());
+    MqttSubscriber subscriber(broker_.port());
+    StationWindow window;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window.windowTitle().contains("Weather Underground: cannot read"); }, 5000))
+        << window.windowTitle().toStdString();
+    window.pipeline().ProcessLine(kRecord.c_str());
+    const auto state = subscriber.WaitFor("nimbulo/gui/state");
+    ASSERT_TRUE(state);
+    EXPECT_EQ(TestSupport::ReadAll("wxnow.json"), state->payload + "\n");
+}
+
 // While the window waits for a missing device, its readings are old: the
 // station turns unavailable, and the title says why.
 TEST_F(StationWindowMqtt, GoesOfflineWhileWaitingForTheDevice) {

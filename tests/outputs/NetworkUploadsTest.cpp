@@ -4,6 +4,7 @@
 // and an HTTP listener that records the query.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <regex>
@@ -98,6 +99,27 @@ std::string Fixed(double value, int decimals) {
     return text;
 }
 
+// Five minutes of the default readings ending in a point, both rain counters
+// rising 0.03 in after the run's first record: 0.03 in the last hour, 0.15 today.
+void RainingPoint(LiveStation& station) {
+    Record record;
+    record.minuteOfDay = 1;
+    record.rainLongTerm = 500;
+    station.Line(record);
+    record.rainToday = 15;
+    record.rainLongTerm = 503;
+    for (record.minuteOfDay = 2; record.minuteOfDay <= 5; ++record.minuteOfDay) {
+        station.Line(record);
+    }
+}
+
+// The dew point of the record's 45.3 F and 87 %, by the Magnus formula.
+double DewPointOfTheRecord() {
+    const double celsius = (45.3 - 32.0) / 1.8;
+    const double gamma = std::log(0.87) + 17.625 * celsius / (243.04 + celsius);
+    return 243.04 * gamma / (17.625 - gamma) * 1.8 + 32.0;
+}
+
 struct LoginCase {
     std::string id;
     std::string passcode;  // empty: no passcode file
@@ -119,17 +141,18 @@ TEST_P(CwopLogin, SendsTheLoginAndOneWeatherPacketOfTheFiveMinutes) {
     options.softwareVersion = "9.9";
     LiveStation station(options);
     const std::time_t before = std::time(nullptr);
-    station.Point();
+    RainingPoint(station);
     ASSERT_TRUE(server.WaitForRecords(2));
     const std::time_t after = std::time(nullptr);
     const auto records = server.records();
     EXPECT_EQ(records[0], "user " + c.id + " pass " + c.expectedPass + " vers Nimbulo 9.9");
 
     // The record's readings: 9.0 km/h average and 10.0 km/h at most (6 mph),
-    // raw direction 128 (180 degrees), 45.3 F, 0.12 in, 87.0 %, 1013.2 hPa.
+    // raw direction 128 (180 degrees), 45.3 F, 0.03 in in the last hour and
+    // 0.15 in today, 87.0 %, 1013.2 hPa.
     std::smatch m;
     const std::regex packet(c.id + R"(>APRS,TCPIP\*:@(\d{6})z4903\.50N/07201\.75W_)" +
-                            R"(180/006g006t045r\.\.\.p\.\.\.P012h87b10132\.Nimbulo)");
+                            R"(180/006g006t045r003p\.\.\.P015h87b10132\.Nimbulo)");
     ASSERT_TRUE(std::regex_match(records[1], m, packet)) << records[1];
     std::set<std::string> times;
     for (std::time_t t : {before, after}) {
@@ -144,7 +167,7 @@ TEST_P(CwopLogin, SendsTheLoginAndOneWeatherPacketOfTheFiveMinutes) {
     const std::string decoded = DecodeAprs(records[1]);
     for (const char* expected :
          {"N 49 03.5000, W 072 01.7500", "direction 180", "gust 6", "temperature 45",
-          "rain 0.12 since midnight", "humidity 87", "barometer 29.92"}) {
+          "rain 0.03 in last hour", "rain 0.15 since midnight", "humidity 87", "barometer 29.92"}) {
         EXPECT_NE(decoded.find(expected), std::string::npos) << expected << "\n" << decoded;
     }
 }
@@ -194,7 +217,7 @@ TEST(StationUpload, SendsTheReadingsOfThePointAsTheQuery) {
                             "http://" + server.address() + "/weatherstation/update.php",
                             EveryPoint()};
     LiveStation station(options);
-    station.Point();
+    RainingPoint(station);
     ASSERT_TRUE(server.WaitForRecords(1));
     const std::string target = server.records()[0];
     EXPECT_EQ(target.rfind("/weatherstation/update.php?", 0), 0u) << target;
@@ -202,15 +225,22 @@ TEST(StationUpload, SendsTheReadingsOfThePointAsTheQuery) {
     EXPECT_TRUE(std::regex_match(query["dateutc"], std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)")))
         << query["dateutc"];
     query.erase("dateutc");
-    // Worked out from the record: 45.3 F, 87.0 %, raw direction 128, 9.0 and
-    // 10.0 km/h, 1013.2 hPa at 0.002953 inHg per 0.1 hPa, 0.12 in today.
-    const std::map<std::string, std::string> expected{
-        {"ID", "KTEST1"},        {"PASSWORD", "s3cr3t&="},
-        {"tempf", "45.3"},       {"humidity", "87"},
-        {"winddir", "180"},      {"windspeedmph", Fixed(9.0 * 0.62, 1)},
-        {"windgustmph", "6.2"},  {"baromin", Fixed(10132 * 0.002953, 3)},
-        {"dailyrainin", "0.12"}, {"softwaretype", "Nimbulo 9.9"},
-        {"action", "updateraw"}};
+    // Worked out from the records: 45.3 F, 87.0 %, raw direction 128, 9.0 and
+    // 10.0 km/h, 1013.2 hPa at 0.002953 inHg per 0.1 hPa, 0.15 in today of
+    // which 0.03 in the last hour.
+    const std::map<std::string, std::string> expected{{"ID", "KTEST1"},
+                                                      {"PASSWORD", "s3cr3t&="},
+                                                      {"tempf", "45.3"},
+                                                      {"humidity", "87"},
+                                                      {"dewptf", Fixed(DewPointOfTheRecord(), 1)},
+                                                      {"winddir", "180"},
+                                                      {"windspeedmph", Fixed(9.0 * 0.62, 1)},
+                                                      {"windgustmph", "6.2"},
+                                                      {"baromin", Fixed(10132 * 0.002953, 3)},
+                                                      {"rainin", "0.03"},
+                                                      {"dailyrainin", "0.15"},
+                                                      {"softwaretype", "Nimbulo 9.9"},
+                                                      {"action", "updateraw"}};
     EXPECT_EQ(query, expected);
     EXPECT_TRUE(station.reports().empty());
 }

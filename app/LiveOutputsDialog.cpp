@@ -1,0 +1,311 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "LiveOutputsDialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <chrono>
+
+#include "ConnectionTests.h"
+
+namespace {
+using namespace std::chrono_literals;
+
+constexpr int kMaxIntervalSeconds = 9999;  // as the logger's --cwop-interval and --upload-interval
+constexpr auto kMqttTestTimeout = 10s;
+constexpr int kPollMs = 100;
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::string S(const QLineEdit* field) {
+    return field->text().trimmed().toStdString();
+}
+
+// An empty field keeps fallback; otherwise a whole number in low..high.
+bool ReadInt(QLineEdit* field, const QString& what, int low, int high, int& value, QString& error) {
+    const QString text = field->text().trimmed();
+    if (text.isEmpty()) return true;
+    bool ok = false;
+    const int read = text.toInt(&ok);
+    if (ok && read >= low && read <= high) {
+        value = read;
+        return true;
+    }
+    error = QString("%1 must be a whole number from %2 to %3.").arg(what).arg(low).arg(high);
+    field->setFocus();
+    return false;
+}
+
+bool ReadSeconds(QLineEdit* field, const QString& what, std::chrono::seconds& interval,
+                 QString& error) {
+    int seconds = int(interval.count());
+    if (!ReadInt(field, what + " (seconds)", 1, kMaxIntervalSeconds, seconds, error)) return false;
+    interval = std::chrono::seconds(seconds);
+    return true;
+}
+
+// Decimal degrees in -limit..limit; empty gives nothing.
+bool ReadDegrees(QLineEdit* field, const QString& what, double limit, std::optional<double>& value,
+                 QString& error) {
+    const QString text = field->text().trimmed();
+    if (text.isEmpty()) return true;
+    bool ok = false;
+    const double read = text.toDouble(&ok);
+    if (ok && read >= -limit && read <= limit) {
+        value = read;
+        return true;
+    }
+    error = QString("%1 must be decimal degrees from %2 to %3.").arg(what).arg(-limit).arg(limit);
+    field->setFocus();
+    return false;
+}
+
+bool Required(QLineEdit* field, const QString& what, QString& error) {
+    if (!field->text().trimmed().isEmpty()) return true;
+    error = what + " is needed.";
+    field->setFocus();
+    return false;
+}
+}  // namespace
+
+LiveOutputsDialog::LiveOutputsDialog(const LiveOutputSettings& settings,
+                                     std::string softwareVersion, QWidget* owner)
+    : QDialog(owner),
+      original_(settings),
+      accepted_(settings),
+      softwareVersion_(std::move(softwareVersion)) {
+    setWindowTitle("Live outputs");
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(MqttGroup(settings.mqtt, settings.mqttOn));
+    wxnow_ = new QCheckBox("Write wxnow.json beside the report files", this);
+    wxnow_->setObjectName("wxnowJson");
+    wxnow_->setChecked(settings.wxnowJson);
+    layout->addWidget(wxnow_);
+    layout->addWidget(CwopGroup(settings.cwop, settings.cwopOn));
+    wunderground_ = StationGroup("Weather Underground", "wunderground", settings.wunderground,
+                                 settings.wundergroundOn);
+    layout->addWidget(wunderground_.box);
+    pwsweather_ =
+        StationGroup("PWSweather", "pwsweather", settings.pwsweather, settings.pwsweatherOn);
+    layout->addWidget(pwsweather_.box);
+    error_ = new QLabel(this);
+    error_->setObjectName("error");
+    error_->setStyleSheet("color: #b00000");
+    error_->setWordWrap(true);
+    layout->addWidget(error_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &LiveOutputsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &LiveOutputsDialog::reject);
+    layout->addWidget(buttons);
+    poll_ = new QTimer(this);
+    poll_->setInterval(kPollMs);
+    connect(poll_, &QTimer::timeout, this, &LiveOutputsDialog::CollectTests);
+}
+
+// A test still under way is waited for: each is bounded by its time-out.
+LiveOutputsDialog::~LiveOutputsDialog() = default;
+
+QGroupBox* LiveOutputsDialog::Group(const QString& title, const QString& name, bool on,
+                                    QFormLayout*& form) {
+    auto* box = new QGroupBox(title, this);
+    box->setObjectName(name);
+    box->setCheckable(true);
+    box->setChecked(on);
+    form = new QFormLayout(box);
+    return box;
+}
+
+QLineEdit* LiveOutputsDialog::Field(QFormLayout* form, const QString& label, const QString& name,
+                                    const QString& text) {
+    auto* field = new QLineEdit(text, this);
+    field->setObjectName(name);
+    form->addRow(label, field);
+    return field;
+}
+
+void LiveOutputsDialog::AddTestButton(QGroupBox* box, QFormLayout* form, const QString& name) {
+    auto* button = new QPushButton("Test", box);
+    button->setObjectName(name + "Test");
+    auto* answer = new QLabel(box);
+    answer->setObjectName(name + "Answer");
+    answer->setWordWrap(true);
+    answer->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(button, answer);
+    testRows_[name] = {button, answer};
+    connect(button, &QPushButton::clicked, this, [this, name] { StartTest(name); });
+}
+
+QGroupBox* LiveOutputsDialog::MqttGroup(const MqttOptions& mqtt, bool on) {
+    QFormLayout* form = nullptr;
+    mqttBox_ = Group("MQTT", "mqtt", on, form);
+    mqttHost_ = Field(form, "Broker host:", "mqttHost", Q(mqtt.host));
+    mqttPort_ = Field(form, "Port:", "mqttPort", QString::number(mqtt.port));
+    mqttStationId_ = Field(form, "Station id:", "mqttStationId", Q(mqtt.stationId));
+    mqttPrefix_ = Field(form, "Topic prefix:", "mqttPrefix", Q(mqtt.prefix));
+    mqttPrefix_->setPlaceholderText("nimbulo/<station id>");
+    mqttUser_ = Field(form, "User:", "mqttUser", Q(mqtt.user));
+    mqttPasswordFile_ = Field(form, "Password file:", "mqttPasswordFile", Q(mqtt.passwordFile));
+    mqttCaFile_ = Field(form, "CA file (TLS):", "mqttCaFile", Q(mqtt.caFile));
+    AddTestButton(mqttBox_, form, "mqtt");
+    return mqttBox_;
+}
+
+QGroupBox* LiveOutputsDialog::CwopGroup(const CwopOptions& cwop, bool on) {
+    QFormLayout* form = nullptr;
+    cwopBox_ = Group("CWOP (APRS-IS)", "cwop", on, form);
+    cwopId_ = Field(form, "CWOP id or call sign:", "cwopId", Q(cwop.id));
+    cwopPasscodeFile_ =
+        Field(form, "Passcode file (call signs):", "cwopPasscodeFile", Q(cwop.passcodeFile));
+    const auto degrees = [&](double value) {
+        return cwop.havePosition ? QString::number(value, 'f', 6) : QString();
+    };
+    cwopLatitude_ = Field(form, "Latitude (north +):", "cwopLatitude", degrees(cwop.latitude));
+    cwopLongitude_ = Field(form, "Longitude (east +):", "cwopLongitude", degrees(cwop.longitude));
+    cwopServer_ = Field(form, "Server (host:port):", "cwopServer", Q(cwop.server));
+    cwopInterval_ = Field(form, "Interval (seconds):", "cwopInterval",
+                          QString::number(cwop.timing.interval.count()));
+    AddTestButton(cwopBox_, form, "cwop");
+    return cwopBox_;
+}
+
+LiveOutputsDialog::StationFields LiveOutputsDialog::StationGroup(
+    const QString& title, const QString& name, const StationUploadOptions& station, bool on) {
+    QFormLayout* form = nullptr;
+    StationFields fields{};
+    fields.box = Group(title, name, on, form);
+    fields.stationId = Field(form, "Station id:", name + "StationId", Q(station.stationId));
+    fields.keyFile = Field(form, "Station key file:", name + "KeyFile", Q(station.keyFile));
+    fields.interval = Field(form, "Interval (seconds):", name + "Interval",
+                            QString::number(station.timing.interval.count()));
+    AddTestButton(fields.box, form, name);
+    return fields;
+}
+
+bool LiveOutputsDialog::ReadMqtt(LiveOutputSettings& out, QString& error) const {
+    out.mqttOn = mqttBox_->isChecked();
+    MqttOptions& mqtt = out.mqtt;
+    if (out.mqttOn && !Required(mqttHost_, "MQTT: the broker host", error)) return false;
+    mqtt.host = S(mqttHost_);
+    if (!ReadInt(mqttPort_, "MQTT: the port", 1, 65535, mqtt.port, error)) return false;
+    mqtt.stationId = S(mqttStationId_).empty() ? MqttOptions{}.stationId : S(mqttStationId_);
+    mqtt.prefix = S(mqttPrefix_);
+    mqtt.user = S(mqttUser_);
+    mqtt.passwordFile = S(mqttPasswordFile_);
+    mqtt.caFile = S(mqttCaFile_);
+    return true;
+}
+
+bool LiveOutputsDialog::ReadCwop(LiveOutputSettings& out, QString& error) const {
+    out.cwopOn = cwopBox_->isChecked();
+    CwopOptions& cwop = out.cwop;
+    std::optional<double> latitude;
+    std::optional<double> longitude;
+    if (out.cwopOn && (!Required(cwopId_, "CWOP: the id or call sign", error) ||
+                       !Required(cwopLatitude_, "CWOP: the latitude", error) ||
+                       !Required(cwopLongitude_, "CWOP: the longitude", error))) {
+        return false;
+    }
+    if (!ReadDegrees(cwopLatitude_, "CWOP: the latitude", 90, latitude, error) ||
+        !ReadDegrees(cwopLongitude_, "CWOP: the longitude", 180, longitude, error) ||
+        !ReadSeconds(cwopInterval_, "CWOP: the interval", cwop.timing.interval, error)) {
+        return false;
+    }
+    cwop.id = S(cwopId_);
+    cwop.passcodeFile = S(cwopPasscodeFile_);
+    cwop.havePosition = latitude && longitude;
+    cwop.latitude = latitude.value_or(0.0);
+    cwop.longitude = longitude.value_or(0.0);
+    cwop.server = S(cwopServer_).empty() ? kDefaultAprsServer : S(cwopServer_);
+    return true;
+}
+
+bool LiveOutputsDialog::ReadStation(const StationFields& fields, const QString& title, bool& on,
+                                    StationUploadOptions& station, QString& error) const {
+    on = fields.box->isChecked();
+    if (on && (!Required(fields.stationId, title + ": the station id", error) ||
+               !Required(fields.keyFile, title + ": the station key file", error))) {
+        return false;
+    }
+    if (!ReadSeconds(fields.interval, title + ": the interval", station.timing.interval, error))
+        return false;
+    station.stationId = S(fields.stationId);
+    station.keyFile = S(fields.keyFile);
+    return true;
+}
+
+std::optional<LiveOutputSettings> LiveOutputsDialog::Read(QString& error) const {
+    LiveOutputSettings out = original_;
+    out.wxnowJson = wxnow_->isChecked();
+    if (!ReadMqtt(out, error) || !ReadCwop(out, error) ||
+        !ReadStation(wunderground_, "Weather Underground", out.wundergroundOn, out.wunderground,
+                     error) ||
+        !ReadStation(pwsweather_, "PWSweather", out.pwsweatherOn, out.pwsweather, error)) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+void LiveOutputsDialog::accept() {
+    QString error;
+    const std::optional<LiveOutputSettings> read = Read(error);
+    error_->setText(error);
+    if (!read) return;
+    accepted_ = *read;
+    QDialog::accept();
+}
+
+QString LiveOutputsDialog::TestAnswer(const QString& output) const {
+    const auto row = testRows_.find(output);
+    return row == testRows_.end() ? QString() : row->second.second->text();
+}
+
+// The fields as they stand, whether the output is switched on or not.
+void LiveOutputsDialog::StartTest(const QString& name) {
+    QLabel* answer = testRows_.at(name).second;
+    LiveOutputSettings s = original_;
+    QString error;
+    std::function<UploadResult()> test;
+    const std::string version = softwareVersion_;
+    if (name == "mqtt" && ReadMqtt(s, error) && Required(mqttHost_, "The broker host", error)) {
+        test = [mqtt = s.mqtt] { return TestMqttConnection(mqtt, kMqttTestTimeout); };
+    } else if (name == "cwop" && ReadCwop(s, error) && Required(cwopId_, "The id", error)) {
+        test = [cwop = s.cwop, version] { return TestCwopLogin(cwop, version); };
+    } else if (name == "wunderground" && ReadStation(wunderground_, "Weather Underground",
+                                                     s.wundergroundOn, s.wunderground, error)) {
+        test = [w = s.wunderground, version] { return TestStationUpload(w, false, version); };
+    } else if (name == "pwsweather" &&
+               ReadStation(pwsweather_, "PWSweather", s.pwsweatherOn, s.pwsweather, error)) {
+        test = [p = s.pwsweather, version] { return TestStationUpload(p, true, version); };
+    }
+    if (!test) {
+        answer->setText(error.isEmpty() ? QString("Fill in the fields first.") : error);
+        return;
+    }
+    answer->setText("Trying...");
+    testRows_.at(name).first->setEnabled(false);
+    tests_.push_back({std::async(std::launch::async, std::move(test)), name});
+    poll_->start();
+}
+
+void LiveOutputsDialog::CollectTests() {
+    for (auto it = tests_.begin(); it != tests_.end();) {
+        if (it->result.wait_for(0s) != std::future_status::ready) {
+            ++it;
+            continue;
+        }
+        const UploadResult result = it->result.get();
+        auto& [button, answer] = testRows_.at(it->name);
+        answer->setText((result.ok ? "Works: " : "Failed: ") + Q(result.message));
+        button->setEnabled(true);
+        it = tests_.erase(it);
+    }
+    if (tests_.empty()) poll_->stop();
+}

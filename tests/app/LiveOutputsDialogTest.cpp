@@ -1,0 +1,183 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "Live outputs..." from the window's menu: what OK stores and applies, and
+// a Test against a server on 127.0.0.1.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "LiveOutputsDialog.h"
+#include "LoopbackServer.h"
+#include "StationWindow.h"
+#include "TestSupport.h"
+
+namespace {
+
+// Runs fill on the dialog once it is open (modal, in its own exec).
+void WhenTheDialogOpens(std::function<void(LiveOutputsDialog&)> fill) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, fill] {
+        auto* dialog = qobject_cast<LiveOutputsDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        poll->deleteLater();
+        poll->stop();
+        fill(*dialog);
+    });
+    poll->start(10);
+}
+
+// Right-clicks the window and picks the item; returns when what it opened is closed.
+void ChooseFromTheMenu(StationWindow& window, const QString& item) {
+    QTimer::singleShot(0, [item] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions()) {
+            if (action->text() != item) continue;
+            menu->setActiveAction(action);
+            QTest::keyClick(menu, Qt::Key_Return);
+            return;
+        }
+        menu->close();
+        ADD_FAILURE() << "no " << item.toStdString() << " in the menu";
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            window.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&window, &event);
+}
+
+void Set(LiveOutputsDialog& dialog, const QString& field, const QString& text) {
+    auto* edit = dialog.findChild<QLineEdit*>(field);
+    ASSERT_NE(edit, nullptr) << field.toStdString();
+    edit->setText(text);
+}
+
+void SwitchOn(LiveOutputsDialog& dialog, const QString& group) {
+    dialog.findChild<QGroupBox*>(group)->setChecked(true);
+}
+
+void PressOk(LiveOutputsDialog& dialog) {
+    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+}
+
+struct FieldCase {
+    QString field;  // the dialog's field
+    QString text;   // typed into it
+    QString key;    // where the settings file keeps it
+};
+
+// A record at station minute 14:41: no five-minute point, so nothing is uploaded.
+const std::string kRecord =
+    TestSupport::Record({100, 64, 453, 1234, 10132, 682, 870, 415, 99, 881, 12, 90});
+
+TEST(LiveOutputsDialog, OkStoresTheFieldsAndStartsTheOutputsAtOnce) {
+    TestSupport::IsolateTest();
+    // Readable, so that MQTT can start; the key file is not, which leaves
+    // only Weather Underground out.
+    const QString passwordFile = QDir::current().filePath("mqtt.pw");
+    const QString caFile = QDir::current().filePath("ca.pem");
+    for (const QString& file : {passwordFile, caFile}) QFile(file).open(QIODevice::WriteOnly);
+    const std::vector<FieldCase> cases{
+        {"mqttHost", "127.0.0.1", "Mqtt/Host"},
+        {"mqttPort", "1884", "Mqtt/Port"},
+        {"mqttStationId", "roof", "Mqtt/StationId"},
+        {"mqttPrefix", "home/wx", "Mqtt/Prefix"},
+        {"mqttUser", "me", "Mqtt/User"},
+        {"mqttPasswordFile", passwordFile, "Mqtt/PasswordFile"},
+        {"mqttCaFile", caFile, "Mqtt/CaFile"},
+        {"cwopId", "CW1234", "Cwop/Id"},
+        {"cwopLatitude", "49.058333", "Cwop/Latitude"},
+        {"cwopLongitude", "-72.029167", "Cwop/Longitude"},
+        {"cwopServer", "127.0.0.1:14580", "Cwop/Server"},
+        {"cwopInterval", "900", "Cwop/Interval"},
+        {"wundergroundStationId", "KTEST1", "Wunderground/StationId"},
+        {"wundergroundKeyFile", "/etc/nimbulo/wu.key", "Wunderground/KeyFile"},
+        {"wundergroundInterval", "600", "Wunderground/Interval"},
+    };
+    StationWindow window;
+    QString refusal;
+    WhenTheDialogOpens([&](LiveOutputsDialog& dialog) {
+        for (const FieldCase& c : cases) Set(dialog, c.field, c.text);
+        for (const char* group : {"mqtt", "cwop", "wunderground"}) SwitchOn(dialog, group);
+        dialog.findChild<QCheckBox*>("wxnowJson")->setChecked(true);
+        Set(dialog, "mqttPort", "70000");
+        PressOk(dialog);
+        refusal = dialog.findChild<QLabel*>("error")->text();
+        Set(dialog, "mqttPort", "1884");
+        PressOk(dialog);
+    });
+    ChooseFromTheMenu(window, "Live outputs...");
+
+    EXPECT_EQ(refusal, "MQTT: the port must be a whole number from 1 to 65535.");
+    QSettings stored(TestSupport::SettingsFile(), QSettings::IniFormat);
+    for (const FieldCase& c : cases) {
+        EXPECT_EQ(stored.value(c.key).toString(), c.text) << c.key.toStdString();
+    }
+    for (const char* key :
+         {"Mqtt/Enabled", "Settings/WxnowJson", "Cwop/Enabled", "Wunderground/Enabled"}) {
+        EXPECT_EQ(stored.value(key).toInt(), 1) << key;
+    }
+    EXPECT_EQ(stored.value("Pwsweather/Enabled").toInt(), 0);
+    // Applied without a restart: wxnow.json follows the next record.
+    EXPECT_TRUE(window.liveOutputs().wxnowOn());
+    EXPECT_TRUE(window.liveOutputs().mqttOn());
+    EXPECT_TRUE(window.liveOutputs().uploadsOn());
+    window.pipeline().ProcessLine(kRecord.c_str());
+    EXPECT_NE(TestSupport::ReadAll("wxnow.json").find("\"temperature_outdoor_f\""),
+              std::string::npos);
+}
+
+TEST(LiveOutputsDialog, CancelChangesNothing) {
+    TestSupport::IsolateTest();
+    TestSupport::Store("Mqtt/Host", "broker.example");
+    StationWindow window;
+    WhenTheDialogOpens([](LiveOutputsDialog& dialog) {
+        Set(dialog, "mqttHost", "127.0.0.1");
+        SwitchOn(dialog, "mqtt");
+        dialog.reject();
+    });
+    ChooseFromTheMenu(window, "Live outputs...");
+    QSettings stored(TestSupport::SettingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value("Mqtt/Host").toString(), "broker.example");
+    EXPECT_FALSE(stored.contains("Mqtt/Enabled"));
+    EXPECT_FALSE(window.liveOutputs().mqttOn());
+}
+
+// An APRS-IS server on 127.0.0.1 that records the login and answers it.
+TEST(LiveOutputsDialog, TestLogsInToTheServerAndShowsItsAnswer) {
+    TestSupport::IsolateTest();
+    LoopbackServer server([](LoopbackServer& s, int fd) {
+        LoopbackServer::Send(fd, "# aprsc test\r\n");
+        s.Record(LoopbackServer::ReadLine(fd));
+        LoopbackServer::Send(fd, "# logresp CW1234 unverified, server TEST\r\n");
+        LoopbackServer::ReadLine(fd);
+    });
+    LiveOutputSettings settings;
+    LiveOutputsDialog dialog(settings, "9.9");
+    SwitchOn(dialog, "cwop");
+    Set(dialog, "cwopId", "CW1234");
+    Set(dialog, "cwopLatitude", "49.0");
+    Set(dialog, "cwopLongitude", "-72.0");
+    Set(dialog, "cwopServer", QString::fromStdString(server.address()));
+    dialog.findChild<QPushButton*>("cwopTest")->click();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return dialog.TestAnswer("cwop").startsWith("Works"); }, 30000))
+        << dialog.TestAnswer("cwop").toStdString();
+    EXPECT_EQ(dialog.TestAnswer("cwop"), "Works: # logresp CW1234 unverified, server TEST");
+    ASSERT_TRUE(server.WaitForRecords(1));
+    EXPECT_EQ(server.records()[0], "user CW1234 pass -1 vers Nimbulo 9.9");
+}
+
+}  // namespace
