@@ -8,14 +8,18 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 
 #include "AboutDialog.h"
+#include "Archive.h"
 #include "ArchiveSeed.h"
 #include "ArchiveWriter.h"
 #include "ControlIds.h"
 #include "GroupFrame.h"
 #include "HelpWindow.h"
+#include "HistoryWindow.h"
 #include "OptionsDialog.h"
 #include "PortConfig.h"
 #include "PortErrorBox.h"
@@ -138,6 +142,9 @@ StationWindow::StationWindow(QWidget* parent)
     chart_.AddSeries(kRed, 100, 0);
     chart_.AddSeries(kGreen, 100, 0);
     chart_.AddSeries(kCyan, 100, 0);
+    chart_.installEventFilter(this);
+    chart_.setToolTip(tr("Click for the history of the readings (Ctrl+H)"));
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this, [this] { ShowHistory(); });
 }
 
 StationWindow::~StationWindow() {
@@ -287,6 +294,7 @@ int StationWindow::SetSeriesValue(int series, int value) {
 
 void StationWindow::Advance() {
     chart_.Advance();
+    if (history_) history_->PointMade();
 }
 
 // A port outside COM1 to COM4 (a settings file edited by hand) would be
@@ -366,6 +374,7 @@ void StationWindow::ShowOptions() {
 // its labels follow at the next five-minute point.
 void StationWindow::ShowUnits() {
     const bool metric = pipeline_.options().units.Metric();
+    if (history_) history_->SetMetric(metric);
     const auto& controls = DialogTemplates::Main().controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         auto* frame = qobject_cast<GroupFrame*>(controls_.controls[i]);
@@ -434,6 +443,7 @@ void StationWindow::contextMenuEvent(QContextMenuEvent* event) {
     if (text.isEmpty()) return;
     QMenu menu(this);
     menu.addAction(text, this, &StationWindow::ShowAbout);
+    menu.addAction(tr("History..."), this, &StationWindow::ShowHistory);
     menu.exec(event->globalPos());
 }
 
@@ -449,4 +459,26 @@ void StationWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+bool StationWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &chart_ && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        ShowHistory();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// The archive of the data folder in use: the working folder, as the files.
+void StationWindow::ShowHistory() {
+    if (!history_)
+        history_ = new HistoryWindow(
+            std::filesystem::current_path() / Archive::kFileName,
+            pipeline_.options().units.Metric(), [this] { return pipeline_.state().derived; }, this);
+    else
+        history_->SetMetric(pipeline_.options().units.Metric());
+    history_->show();
+    history_->raise();
+    history_->activateWindow();
 }
