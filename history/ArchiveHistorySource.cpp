@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ArchiveHistorySource.h"
 
-#include <cstdio>
-
 #include "WeatherFormulas.h"
 
 namespace {
@@ -26,10 +24,24 @@ constexpr ColumnQuantity kColumns[] = {
     {kPressure, Q::Pressure},
 };
 
+// The digits of text[at, at + count), or -1 when one is not a digit. A
+// year's points are read at every open: no sscanf per row.
+int Digits(const std::string& text, std::size_t at, std::size_t count) {
+    if (text.size() < at + count) return -1;
+    int value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (text[i] < '0' || text[i] > '9') return -1;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+// "YYYY-MM-DD" and "HH:MM" as the archive keeps them.
 std::optional<StationMinute> ParseMinute(const std::string& date, const std::string& time) {
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0;
-    if (std::sscanf(date.c_str(), "%d-%d-%d", &y, &mo, &d) != 3 ||
-        std::sscanf(time.c_str(), "%d:%d", &h, &mi) != 2 || mo < 1 || mo > 12)
+    const int y = Digits(date, 0, 4), mo = Digits(date, 5, 2), d = Digits(date, 8, 2);
+    const int h = Digits(time, 0, 2), mi = Digits(time, 3, 2);
+    if (y < 1 || mo < 1 || mo > 12 || d < 1 || d > DaysInMonth(mo, y) || h < 0 || h > 23 ||
+        mi < 0 || mi > 59)
         return std::nullopt;
     CalendarDate cal;
     cal.FromDate(mo, d, y);
@@ -55,8 +67,12 @@ ArchiveHistorySource::ArchiveHistorySource(const std::filesystem::path& archiveP
     : archive_(archivePath, Archive::Access::Read) {}
 
 HistoryPoint ArchiveHistorySource::ToHistoryPoint(const ArchivePoint& point) {
+    return ToHistoryPoint(point, ParseMinute(point.date, point.time).value_or(0));
+}
+
+HistoryPoint ArchiveHistorySource::ToHistoryPoint(const ArchivePoint& point, StationMinute minute) {
     HistoryPoint p;
-    p.minute = ParseMinute(point.date, point.time).value_or(0);
+    p.minute = minute;
     for (const auto& [column, quantity] : kColumns)
         if (const auto& v = point.values[column]) p[quantity] = float(*v);
     AddDerived(p);

@@ -19,6 +19,7 @@ class ArchiveHistorySource : public HistorySource {
 
     // The archive's row as the window plots it.
     static HistoryPoint ToHistoryPoint(const ArchivePoint& point);
+    static HistoryPoint ToHistoryPoint(const ArchivePoint& point, StationMinute minute);
 
   private:
     Archive archive_;
