@@ -88,6 +88,22 @@ QString PlotTitle(HistoryWindow::Plot plot, bool metric) {
     }
 }
 
+// The unit after a value in the read-out.
+QString Unit(HistoryQuantity q, bool metric) {
+    switch (UnitQuantity(q).value_or(Quantity::Humidity)) {
+        case Quantity::Temperature:
+            return metric ? "°C" : "°F";
+        case Quantity::Speed:
+            return metric ? "km/h" : "mph";
+        case Quantity::Rain:
+            return metric ? "mm" : "in";
+        case Quantity::Pressure:
+            return metric ? "hPa" : "inHg";
+        default:
+            return q == Q::Direction ? "°" : "%";
+    }
+}
+
 QString Number(std::optional<double> value, int decimals) {
     return value ? QString::number(*value, 'f', decimals) : QStringLiteral("–");
 }
@@ -150,7 +166,10 @@ HistoryWindow::HistoryWindow(std::filesystem::path archive, bool metric,
     Refresh();
 }
 
-HistoryWindow::~HistoryWindow() = default;
+// The main window's end takes this one along without a close: kept then too.
+HistoryWindow::~HistoryWindow() {
+    if (isVisible()) StoreState();
+}
 
 void HistoryWindow::BuildButtons(QBoxLayout* row) {
     spanButtons_ = new QButtonGroup(this);
@@ -514,7 +533,10 @@ QString HistoryWindow::ReadOutAt(double key) const {
         const auto data = graph(line.quantity)->data();
         auto at = data->findBegin(key, false);
         if (at == data->constEnd() || std::isnan(at->value)) continue;
-        text += QString("   %1 %2").arg(graph(line.quantity)->name()).arg(at->value, 0, 'f', 1);
+        text += QString("   %1 %2 %3")
+                    .arg(graph(line.quantity)->name())
+                    .arg(at->value, 0, 'f', line.quantity == Q::Pressure && !metric_ ? 2 : 1)
+                    .arg(Unit(line.quantity, metric_));
     }
     return text;
 }

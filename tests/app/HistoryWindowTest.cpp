@@ -54,8 +54,12 @@ std::vector<ArchivePoint> TwoDays() {
 
 class HistoryWindowTest : public ::testing::Test {
   protected:
-    void SetUp() override { TestSupport::IsolateTest(); }
-    fs::path archive_ = fs::current_path() / Archive::kFileName;
+    // The test's own working folder, made the current one.
+    void SetUp() override {
+        TestSupport::IsolateTest();
+        archive_ = fs::current_path() / Archive::kFileName;
+    }
+    fs::path archive_;
 };
 
 void WriteArchive(const std::vector<ArchivePoint>& points) {
@@ -64,7 +68,7 @@ void WriteArchive(const std::vector<ArchivePoint>& points) {
 
 TEST_F(HistoryWindowTest, ShowsEveryPointOfADayWithTheGapAndTheYearInNoMoreBucketsThanPixels) {
     WriteArchive(TwoDays());
-    HistoryWindow window(fs::current_path() / Archive::kFileName, false, {});
+    HistoryWindow window(archive_, false, {});
     window.ShowSpan(HistorySpan::Day);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -92,7 +96,7 @@ TEST_F(HistoryWindowTest, GivesTodaysLowWithItsTime) {
         if (p.date == "2026-03-02" &&
             (!low || *p.values[kTempOutdoor] < *low->values[kTempOutdoor]))
             low = &p;
-    HistoryWindow window(fs::current_path() / Archive::kFileName, false, {});
+    HistoryWindow window(archive_, false, {});
     const QString text = window.highsLows()->text();
     const int today = text.indexOf("Today");
     const int lowAt = text.indexOf("Low", today);
@@ -115,6 +119,23 @@ TEST_F(HistoryWindowTest, ExplainsHowAnEmptyArchiveFillsAndHowToImport) {
         EXPECT_TRUE(text.contains("Save Data")) << text.toStdString();
         EXPECT_TRUE(text.contains("nimbulo-logger --import")) << text.toStdString();
     }
+}
+
+TEST_F(HistoryWindowTest, KeepsItsSpanAndSizeForTheNextOpening) {
+    WriteArchive(TwoDays());
+    QSize kept;
+    {
+        HistoryWindow window(archive_, false, {});
+        window.show();
+        window.resize(1100, 820);
+        kept = window.size();
+        window.ShowSpan(HistorySpan::Week);
+        window.close();
+    }
+    HistoryWindow again(archive_, false, {});
+    ASSERT_NE(again.view(), nullptr) << again.emptyText()->text().toStdString();
+    EXPECT_EQ(again.view()->span(), HistorySpan::Week);
+    EXPECT_EQ(again.size(), kept);
 }
 
 void OpenFromMenu(StationWindow& window) {
