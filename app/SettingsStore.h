@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QSettings>
 #include <QSize>
 #include <QString>
 
@@ -44,6 +45,8 @@ class SettingsStore {
     UploadOptions LoadUploadOptions() const;
 
     QString FileName() const;
+    // The settings themselves, for a window that keeps its own group.
+    std::unique_ptr<QSettings> Open() const { return location_.Open(); }
 
     // Whether a stored top-left corner lies on a screen of this size.
     static bool PositionOnScreen(int x, int y, QSize screen);

@@ -8,14 +8,18 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 
 #include "AboutDialog.h"
+#include "Archive.h"
 #include "ArchiveSeed.h"
 #include "ArchiveWriter.h"
 #include "ControlIds.h"
 #include "GroupFrame.h"
 #include "HelpWindow.h"
+#include "HistoryWindow.h"
 #include "LiveOutputsDialog.h"
 #include "OptionsDialog.h"
 #include "PortConfig.h"
@@ -139,6 +143,9 @@ StationWindow::StationWindow(QWidget* parent)
     chart_.AddSeries(kRed, 100, 0);
     chart_.AddSeries(kGreen, 100, 0);
     chart_.AddSeries(kCyan, 100, 0);
+    chart_.installEventFilter(this);
+    chart_.setToolTip(tr("Click for the history of the readings (Ctrl+H)"));
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this, [this] { ShowHistory(); });
 }
 
 StationWindow::~StationWindow() {
@@ -290,6 +297,7 @@ int StationWindow::SetSeriesValue(int series, int value) {
 
 void StationWindow::Advance() {
     chart_.Advance();
+    if (history_) history_->PointMade();
 }
 
 // A port outside COM1 to COM4 (a settings file edited by hand) would be
@@ -369,6 +377,7 @@ void StationWindow::ShowOptions() {
 // its labels follow at the next five-minute point.
 void StationWindow::ShowUnits() {
     const bool metric = pipeline_.options().units.Metric();
+    if (history_) history_->SetMetric(metric);
     const auto& controls = DialogTemplates::Main().controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         auto* frame = qobject_cast<GroupFrame*>(controls_.controls[i]);
@@ -456,6 +465,7 @@ void StationWindow::contextMenuEvent(QContextMenuEvent* event) {
     if (text.isEmpty()) return;
     QMenu menu(this);
     menu.addAction(text, this, &StationWindow::ShowAbout);
+    menu.addAction(tr("History..."), this, &StationWindow::ShowHistory);
     menu.addAction("Live outputs...", this, &StationWindow::ShowLiveOutputs);
     menu.exec(event->globalPos());
 }
@@ -472,4 +482,26 @@ void StationWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+bool StationWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &chart_ && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        ShowHistory();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// The archive of the data folder in use: the working folder, as the files.
+void StationWindow::ShowHistory() {
+    if (!history_)
+        history_ = new HistoryWindow(
+            std::filesystem::current_path() / Archive::kFileName,
+            pipeline_.options().units.Metric(), [this] { return pipeline_.state().derived; }, this);
+    else
+        history_->SetMetric(pipeline_.options().units.Metric());
+    history_->show();
+    history_->raise();
+    history_->activateWindow();
 }

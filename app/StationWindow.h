@@ -24,6 +24,7 @@
 #include "StationView.h"
 
 class HelpWindow;
+class HistoryWindow;
 class QLabel;
 
 // The program's main window: the readings panel, the compass picture, the
@@ -63,6 +64,8 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     void ShowLiveOutputs();
     // Opens (or raises) the user guide beside the window.
     void ShowHelp();
+    // Opens (or raises) the history of the data folder's archive.
+    void ShowHistory();
 
     // The monitor thread's hand-overs, on the user-interface thread.
     int OnSerialCharacter(int character, int port);
@@ -87,6 +90,8 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     LiveOutputs& liveOutputs() { return *liveOutputs_; }
     // The user guide, once the Help button has opened it.
     HelpWindow* helpWindow() const { return help_; }
+    // The history window, once opened.
+    HistoryWindow* historyWindow() const { return history_; }
 
   public slots:
     void reject() override;
@@ -94,6 +99,7 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
   protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QWidget* SupplyControl(const ControlTemplate& control);
@@ -126,7 +132,8 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     QString compassName_;
     QFont valueFont_;
     QElapsedTimer pumpClock_;
-    HelpWindow* help_ = nullptr;  // a child window, made on first use
+    HelpWindow* help_ = nullptr;        // a child window, made on first use
+    HistoryWindow* history_ = nullptr;  // the same
     SettingsStore settingsStore_;
     // Before the pipeline that reports to it, so that it outlives it.
     FileFaultBox fileFaults_;

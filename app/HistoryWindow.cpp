@@ -1,0 +1,641 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "HistoryWindow.h"
+
+#include <qcustomplot.h>
+
+#include <QBoxLayout>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QTextStream>
+#include <QTimer>
+#include <cmath>
+
+#include "ArchiveHistorySource.h"
+#include "HighsLows.h"
+#include "HistoryBuckets.h"
+#include "RainBars.h"
+#include "SettingsStore.h"
+#include "UnitSettings.h"
+
+namespace {
+
+using Q = HistoryQuantity;
+
+struct Line {
+    HistoryQuantity quantity;
+    HistoryWindow::Plot plot;
+    const char* name;
+    QColor colour;
+    bool dots;  // the wind direction, on the plot's right axis
+};
+const Line kLines[] = {
+    {Q::TempOutdoor, HistoryWindow::kTemperatures, "Outdoor", QColor(200, 30, 30), false},
+    {Q::TempIndoor, HistoryWindow::kTemperatures, "Indoor", QColor(230, 140, 0), false},
+    {Q::DewPoint, HistoryWindow::kTemperatures, "Dew point", QColor(30, 120, 200), false},
+    {Q::FeelsLike, HistoryWindow::kTemperatures, "Feels like", QColor(150, 60, 170), false},
+    {Q::HumidityOutdoor, HistoryWindow::kHumidity, "Outdoor", QColor(30, 120, 200), false},
+    {Q::HumidityIndoor, HistoryWindow::kHumidity, "Indoor", QColor(230, 140, 0), false},
+    {Q::WindAverage, HistoryWindow::kWind, "Average", QColor(30, 140, 60), false},
+    {Q::Gust, HistoryWindow::kWind, "Gust", QColor(200, 30, 30), false},
+    {Q::Direction, HistoryWindow::kWind, "Direction", QColor(90, 90, 90), true},
+    {Q::Pressure, HistoryWindow::kPressure, "Pressure", QColor(60, 60, 160), false},
+};
+
+std::optional<Quantity> UnitQuantity(HistoryQuantity q) {
+    switch (q) {
+        case Q::TempOutdoor:
+        case Q::TempIndoor:
+        case Q::DewPoint:
+        case Q::FeelsLike:
+            return Quantity::Temperature;
+        case Q::WindAverage:
+        case Q::Gust:
+            return Quantity::Speed;
+        case Q::RainToday:
+            return Quantity::Rain;
+        case Q::Pressure:
+            return Quantity::Pressure;
+        default:
+            return std::nullopt;
+    }
+}
+
+double Shown(HistoryQuantity q, double us, bool metric) {
+    const auto unit = UnitQuantity(q);
+    return unit ? ToDisplay(*unit, us, metric) : us;
+}
+
+QString PlotTitle(HistoryWindow::Plot plot, bool metric) {
+    switch (plot) {
+        case HistoryWindow::kTemperatures:
+            return metric ? "Temperature (°C)" : "Temperature (°F)";
+        case HistoryWindow::kHumidity:
+            return "Humidity (%)";
+        case HistoryWindow::kWind:
+            return metric ? "Wind (km/h)" : "Wind (mph)";
+        case HistoryWindow::kRain:
+            return metric ? "Rain (mm)" : "Rain (in)";
+        default:
+            return metric ? "Pressure (hPa)" : "Pressure (inHg)";
+    }
+}
+
+// The unit after a value in the read-out.
+QString Unit(HistoryQuantity q, bool metric) {
+    switch (UnitQuantity(q).value_or(Quantity::Humidity)) {
+        case Quantity::Temperature:
+            return metric ? "°C" : "°F";
+        case Quantity::Speed:
+            return metric ? "km/h" : "mph";
+        case Quantity::Rain:
+            return metric ? "mm" : "in";
+        case Quantity::Pressure:
+            return metric ? "hPa" : "inHg";
+        default:
+            return q == Q::Direction ? "°" : "%";
+    }
+}
+
+QString Number(std::optional<double> value, int decimals) {
+    return value ? QString::number(*value, 'f', decimals) : QStringLiteral("–");
+}
+
+QString DateText(const CalendarDate& date) {
+    return QDate(date.year, date.month, date.day).toString("d MMM yyyy");
+}
+
+}  // namespace
+
+HistoryWindow::HistoryWindow(std::filesystem::path archive, bool metric,
+                             std::function<DerivedReadings()> liveDerived, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      archivePath_(std::move(archive)),
+      metric_(metric),
+      liveDerived_(std::move(liveDerived)) {
+    setWindowTitle(tr("History"));
+    auto* layout = new QVBoxLayout(this);
+    auto* buttons = new QHBoxLayout;
+    layout->addLayout(buttons);
+    pages_ = new QStackedWidget(this);
+    layout->addWidget(pages_, 1);
+    empty_ = new QLabel(pages_);
+    empty_->setWordWrap(true);
+    empty_->setAlignment(Qt::AlignCenter);
+    empty_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    pages_->addWidget(empty_);
+
+    auto* content = new QWidget(pages_);
+    auto* row = new QHBoxLayout(content);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* left = new QVBoxLayout;
+    row->addLayout(left, 1);
+    plot_ = new QCustomPlot(content);
+    plot_->setMinimumSize(400, 400);
+    left->addWidget(plot_, 1);
+    readOut_ = new QLabel(content);
+    readOut_->setText(
+        tr("Point at a plot to read its values; drag or use the arrow keys to move, "
+           "the wheel or +/- to zoom, Home for now."));
+    left->addWidget(readOut_);
+    highsLows_ = new QLabel(content);
+    highsLows_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    highsLows_->setTextFormat(Qt::RichText);
+    row->addWidget(highsLows_);
+    pages_->addWidget(content);
+
+    BuildButtons(buttons);
+    BuildPlots();
+    refresh_ = new QTimer(this);
+    refresh_->setSingleShot(true);
+    refresh_->setInterval(kRefreshDelayMs);
+    connect(refresh_, &QTimer::timeout, this, &HistoryWindow::Refresh);
+    poll_ = new QTimer(this);
+    poll_->setInterval(kPollMs);
+    connect(poll_, &QTimer::timeout, this, &HistoryWindow::Refresh);
+    poll_->start();
+    setFocusPolicy(Qt::StrongFocus);
+    RestoreState();
+    Refresh();
+}
+
+// The main window's end takes this one along without a close: kept then too.
+HistoryWindow::~HistoryWindow() {
+    if (isVisible()) StoreState();
+}
+
+void HistoryWindow::BuildButtons(QBoxLayout* row) {
+    spanButtons_ = new QButtonGroup(this);
+    const char* names[] = {"Day", "Week", "Month", "Year"};
+    for (int i = 0; i < 4; ++i) {
+        auto* button = new QPushButton(tr(names[i]), this);
+        button->setCheckable(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        spanButtons_->addButton(button, i);
+        row->addWidget(button);
+    }
+    connect(spanButtons_, &QButtonGroup::idClicked, this,
+            [this](int id) { ShowSpan(kHistorySpans[id]); });
+    auto* now = new QPushButton(tr("Now"), this);
+    now->setFocusPolicy(Qt::NoFocus);
+    connect(now, &QPushButton::clicked, this, &HistoryWindow::BackToNow);
+    row->addWidget(now);
+    row->addStretch(1);
+    auto* png = new QPushButton(tr("Save picture..."), this);
+    connect(png, &QPushButton::clicked, this, [this] {
+        const QString file =
+            QFileDialog::getSaveFileName(this, tr("Save the plots"), "history.png", "PNG (*.png)");
+        if (!file.isEmpty()) SavePng(file);
+    });
+    auto* csv = new QPushButton(tr("Save points..."), this);
+    connect(csv, &QPushButton::clicked, this, [this] {
+        const QString file = QFileDialog::getSaveFileName(this, tr("Save the points shown"),
+                                                          "history.csv", "CSV (*.csv)");
+        if (!file.isEmpty()) SaveCsv(file);
+    });
+    for (auto* button : {png, csv}) {
+        button->setFocusPolicy(Qt::NoFocus);
+        row->addWidget(button);
+    }
+}
+
+// One axis rect per kind of quantity, stacked, with their left edges lined
+// up; only the lowest shows the dates and times.
+void HistoryWindow::BuildPlots() {
+    plot_->plotLayout()->clear();
+    plot_->setAutoAddPlottableToLegend(false);
+    // Unsmoothed fills keep a redraw of the year view inside 30 ms; the lines stay smooth.
+    plot_->setNotAntialiasedElements(QCP::aeFills);
+    auto* margins = new QCPMarginGroup(plot_);
+    QSharedPointer<QCPAxisTickerDateTime> ticker(new QCPAxisTickerDateTime);
+    ticker->setDateTimeFormat("d MMM\nHH:mm");
+    ticker->setDateTimeSpec(Qt::LocalTime);
+    std::array<QCPLegend*, kPlotCount> legends{};
+    for (int i = 0; i < kPlotCount; ++i) {
+        auto* rect = new QCPAxisRect(plot_);
+        plot_->plotLayout()->addElement(i, 0, rect);
+        rect->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
+        rect->axis(QCPAxis::atBottom)->setTicker(ticker);
+        rect->axis(QCPAxis::atBottom)->setTickLabels(i == kPlotCount - 1);
+        legends[i] = new QCPLegend;
+        rect->insetLayout()->addElement(legends[i], Qt::AlignTop | Qt::AlignLeft);
+        legends[i]->setLayer("legend");
+        legends[i]->setFont(QFont(font().family(), 8));
+        legends[i]->setBrush(QColor(255, 255, 255, 200));
+        rects_[i] = rect;
+    }
+    rects_[kRain]->axis(QCPAxis::atRight)->setVisible(true);
+    rects_[kRain]->axis(QCPAxis::atRight)->setLabel(tr("total"));
+    rects_[kWind]->axis(QCPAxis::atRight)->setVisible(true);
+    rects_[kWind]->axis(QCPAxis::atRight)->setRange(0, 360);
+    rects_[kWind]->axis(QCPAxis::atRight)->setLabel(tr("direction °"));
+    for (const Line& line : kLines) {
+        QCPAxisRect* rect = rects_[line.plot];
+        auto* g = plot_->addGraph(rect->axis(QCPAxis::atBottom),
+                                  rect->axis(line.dots ? QCPAxis::atRight : QCPAxis::atLeft));
+        g->setName(tr(line.name));
+        g->setPen(QPen(line.colour, 1));
+        if (line.dots) {
+            g->setLineStyle(QCPGraph::lsNone);
+            g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, line.colour, 3));
+        }
+        g->addToLegend(legends[line.plot]);
+        graphs_[std::size_t(line.quantity)] = g;
+    }
+    // The outdoor temperature's lowest and highest of each bucket as a band.
+    QCPAxisRect* temps = rects_[kTemperatures];
+    tempMin_ = plot_->addGraph(temps->axis(QCPAxis::atBottom), temps->axis(QCPAxis::atLeft));
+    tempMax_ = plot_->addGraph(temps->axis(QCPAxis::atBottom), temps->axis(QCPAxis::atLeft));
+    for (auto* g : {tempMin_, tempMax_}) g->setPen(QPen(QColor(200, 30, 30, 60)));
+    tempMax_->setBrush(QColor(200, 30, 30, 40));
+    tempMax_->setChannelFillGraph(tempMin_);
+    QCPAxisRect* rain = rects_[kRain];
+    rainBars_ = new QCPBars(rain->axis(QCPAxis::atBottom), rain->axis(QCPAxis::atLeft));
+    rainBars_->setName(tr("Rain"));
+    rainBars_->setPen(Qt::NoPen);
+    rainBars_->setBrush(QColor(30, 120, 200, 180));
+    rainBars_->addToLegend(legends[kRain]);
+    rainTotal_ = plot_->addGraph(rain->axis(QCPAxis::atBottom), rain->axis(QCPAxis::atRight));
+    rainTotal_->setName(tr("Running total"));
+    rainTotal_->setPen(QPen(QColor(20, 60, 140), 1));
+    rainTotal_->addToLegend(legends[kRain]);
+
+    connect(plot_, &QCustomPlot::mouseMove, this, &HistoryWindow::OnMouseMove);
+    connect(plot_, &QCustomPlot::mouseWheel, this, &HistoryWindow::OnWheel);
+    connect(plot_, &QCustomPlot::mousePress, this, [this](QMouseEvent* e) {
+        if (e->button() == Qt::LeftButton) dragX_ = int(e->position().x());
+    });
+    connect(plot_, &QCustomPlot::mouseRelease, this, [this](QMouseEvent*) { dragX_ = -1; });
+}
+
+QCPGraph* HistoryWindow::graph(HistoryQuantity quantity) const {
+    return graphs_[std::size_t(quantity)];
+}
+
+bool HistoryWindow::showsEmpty() const {
+    return pages_->currentWidget() == empty_;
+}
+
+void HistoryWindow::SetMetric(bool metric) {
+    if (metric == metric_) return;
+    metric_ = metric;
+    if (view_) {
+        Redraw();
+        ShowHighsLows();
+    }
+}
+
+void HistoryWindow::PointMade() {
+    refresh_->start();
+}
+
+void HistoryWindow::ShowEmpty(const QString& why) {
+    empty_->setText(
+        why + "<p>" +
+        tr("The archive (nimbulo.db in the data folder) gets a point every five minutes while "
+           "Nimbulo reads the station with <b>Save Data</b> ticked in Options, or while "
+           "<b>nimbulo-logger</b> runs with this data folder.") +
+        "</p><p>" +
+        tr("Data logs kept before can be brought in with<br><tt>nimbulo-logger --import "
+           "PATH</tt><br>(a data log file or a folder of them).") +
+        "</p>");
+    pages_->setCurrentWidget(empty_);
+}
+
+void HistoryWindow::OpenSource() {
+    if (!std::filesystem::exists(archivePath_)) return;
+    try {
+        source_ = std::make_unique<ArchiveHistorySource>(archivePath_);
+    } catch (const std::exception& e) {
+        ShowEmpty("<p>" +
+                  tr("The archive %1 cannot be read: %2")
+                      .arg(QString::fromStdString(archivePath_.string()).toHtmlEscaped(),
+                           QString::fromUtf8(e.what()).toHtmlEscaped()) +
+                  "</p>");
+    }
+}
+
+void HistoryWindow::Refresh() {
+    if (!source_) OpenSource();
+    std::optional<StationMinute> latest;
+    try {
+        if (source_) latest = source_->Latest();
+    } catch (const std::exception&) {
+        source_.reset();  // opened again next time
+    }
+    if (!latest) {
+        if (!source_ || !showsEmpty() || empty_->text().isEmpty())
+            ShowEmpty("<p><b>" + tr("The archive of this data folder has no points yet.") +
+                      "</b></p>");
+        return;
+    }
+    if (view_ && *latest == latest_) return;
+    if (view_ && latest_ <= loadedTo_) {
+        // The points since the last refresh go on the end of those loaded.
+        source_->ForEachPoint(latest_ + 1, *latest,
+                              [this](const HistoryPoint& p) { points_.push_back(p); });
+        loadedTo_ = *latest;
+    }
+    latest_ = *latest;
+    if (!view_)
+        view_ = std::make_unique<HistoryView>(span_, latest_);
+    else
+        view_->NewLatest(latest_);
+    pages_->setCurrentIndex(1);
+    Redraw();
+    ShowHighsLows();
+}
+
+// Points are read for the period on show and one period either side, so a
+// pan or zoom nearby needs no read.
+void HistoryWindow::LoadPoints() {
+    if (view_->from() >= loadedFrom_ && view_->to() <= loadedTo_) return;
+    const StationMinute from = view_->from() - view_->length();
+    const StationMinute to = std::min(view_->to() + view_->length(), latest_);
+    points_.clear();
+    try {
+        source_->ForEachPoint(from, to, [this](const HistoryPoint& p) { points_.push_back(p); });
+    } catch (const std::exception&) {
+        // What was read stays on show; the next refresh tries again.
+    }
+    loadedFrom_ = from;
+    loadedTo_ = to;
+}
+
+double HistoryWindow::Key(StationMinute minute) const {
+    const StationMinute day = minute / kMinutesPerDay;
+    auto found = dayStarts_.find(day);
+    if (found == dayStarts_.end()) {
+        const CalendarDate date = DateOfStationMinute(minute);
+        const double start =
+            double(QDate(date.year, date.month, date.day).startOfDay().toSecsSinceEpoch());
+        found = dayStarts_.emplace(day, start).first;
+    }
+    return found->second + double(MinuteOfDay(minute)) * 60.0;
+}
+
+void HistoryWindow::Redraw() {
+    LoadPoints();
+    const int pixels = std::max(200, rects_[0]->width());
+    const HistoryBuckets buckets(points_, view_->from(), view_->to(), pixels);
+    for (const Line& line : kLines) {
+        const auto& series = buckets.Series(line.quantity);
+        QVector<double> keys, values;
+        keys.reserve(series.size());
+        values.reserve(series.size());
+        for (const HistoryBucket& b : series) {
+            keys.push_back(Key(b.start));
+            // A gust bucket shows its strongest gust; an empty one breaks the line.
+            const double v = line.quantity == Q::Gust ? b.max : b.avg;
+            values.push_back(b.count ? Shown(line.quantity, v, metric_) : qQNaN());
+        }
+        graph(line.quantity)->setData(keys, values, true);
+    }
+    QVector<double> keys, lows, highs;
+    for (const HistoryBucket& b : buckets.Series(Q::TempOutdoor)) {
+        keys.push_back(Key(b.start));
+        lows.push_back(b.count ? Shown(Q::TempOutdoor, b.min, metric_) : qQNaN());
+        highs.push_back(b.count ? Shown(Q::TempOutdoor, b.max, metric_) : qQNaN());
+    }
+    tempMin_->setData(keys, lows, true);
+    tempMax_->setData(keys, highs, true);
+    DrawRain();
+    for (int i = 0; i < kPlotCount; ++i) {
+        QCPAxisRect* rect = rects_[i];
+        rect->axis(QCPAxis::atBottom)->setRange(Key(view_->from()), Key(view_->to()));
+        rect->axis(QCPAxis::atLeft)->setLabel(PlotTitle(Plot(i), metric_));
+        bool found = false;
+        QCPRange values;
+        for (QCPAbstractPlottable* p : rect->axis(QCPAxis::atLeft)->plottables()) {
+            bool ok = false;
+            const QCPRange r = p->getValueRange(ok);
+            if (!ok) continue;
+            values =
+                found ? QCPRange(std::min(values.lower, r.lower), std::max(values.upper, r.upper))
+                      : r;
+            found = true;
+        }
+        if (found) {
+            const double pad = std::max(0.05 * values.size(), 0.05);
+            rect->axis(QCPAxis::atLeft)
+                ->setRange(i == kRain ? 0 : values.lower - pad, values.upper + pad);
+        }
+    }
+    rainTotal_->valueAxis()->rescale();
+    rainTotal_->valueAxis()->setRangeLower(0);
+    if (rainTotal_->valueAxis()->range().upper <= 0) rainTotal_->valueAxis()->setRangeUpper(1);
+    plot_->replot();
+}
+
+void HistoryWindow::DrawRain() {
+    const StationMinute barMinutes = RainBars::BarMinutes(view_->length());
+    const RainBars rain(points_, view_->from(), view_->to(), barMinutes);
+    QVector<double> keys, amounts, totalKeys, totals;
+    for (const RainBars::Bar& bar : rain.bars()) {
+        keys.push_back(Key(bar.start) + barMinutes * 30.0);
+        amounts.push_back(Shown(Q::RainToday, bar.amount, metric_));
+        totalKeys.push_back(Key(bar.start + barMinutes));
+        totals.push_back(Shown(Q::RainToday, bar.total, metric_));
+    }
+    rainBars_->setWidth(barMinutes * 60.0 * 0.85);
+    rainBars_->setData(keys, amounts, true);
+    rainTotal_->setData(totalKeys, totals, true);
+}
+
+void HistoryWindow::ShowHighsLows() {
+    if (!source_ || !view_) return;
+    std::vector<DaySummary> days;
+    CalendarDate first;
+    try {
+        days = source_->Days(first, DateOfStationMinute(latest_));
+    } catch (const std::exception&) {
+        return;
+    }
+    const bool m = metric_;
+    const auto temp = [m](const HighsLows::Moment& moment) {
+        if (!moment.value) return QStringLiteral("–");
+        return QString("%1 %2<br><small>%3 %4</small>")
+            .arg(Number(ToDisplay(Quantity::Temperature, *moment.value, m), 1), m ? "°C" : "°F",
+                 DateText(moment.date), QString::fromStdString(moment.time));
+    };
+    QString html = "<table cellspacing=4>";
+    const HighsLows panel(days, DateOfStationMinute(latest_));
+    for (const HighsLows::Period& period : panel.periods()) {
+        const auto& wind = period.windTop;
+        html += QString("<tr><td colspan=2><b>%1</b></td></tr>").arg(tr(period.name));
+        html += QString("<tr><td>High</td><td>%1</td></tr>").arg(temp(period.high));
+        html += QString("<tr><td>Low</td><td>%1</td></tr>").arg(temp(period.low));
+        html += QString("<tr><td>Top wind</td><td>%1 %2</td></tr>")
+                    .arg(wind.value ? Number(ToDisplay(Quantity::Speed, *wind.value, m), 1)
+                                    : QStringLiteral("–"),
+                         m ? "km/h" : "mph");
+        html += QString("<tr><td>Rain</td><td>%1 %2</td></tr>")
+                    .arg(period.rain ? Number(ToDisplay(Quantity::Rain, *period.rain, m), m ? 1 : 2)
+                                     : QStringLiteral("–"),
+                         m ? "mm" : "in");
+    }
+    const DerivedReadings now = liveDerived_ ? liveDerived_() : DerivedReadings{};
+    const auto tempNow = [m](std::optional<double> v) {
+        return v ? Number(ToDisplay(Quantity::Temperature, *v, m), 1) + (m ? " °C" : " °F")
+                 : QStringLiteral("–");
+    };
+    QString change = "–";
+    if (now.pressureChange3h)
+        change =
+            QString("%1%2 %3")
+                .arg(*now.pressureChange3h > 0 ? "+" : "")
+                .arg(Number(ToDisplay(Quantity::Pressure, *now.pressureChange3h, m), m ? 1 : 2))
+                .arg(m ? "hPa" : "inHg");
+    if (now.pressureTrend) change += QString(" (%1)").arg(PressureTrendWord(*now.pressureTrend));
+    html += QString("<tr><td colspan=2><b>%1</b></td></tr>").arg(tr("Now"));
+    html += QString("<tr><td>Pressure 3 h</td><td>%1</td></tr>").arg(change);
+    html += QString("<tr><td>Dew point</td><td>%1</td></tr>").arg(tempNow(now.dewPoint));
+    html += QString("<tr><td>Feels like</td><td>%1</td></tr>").arg(tempNow(now.feelsLike));
+    highsLows_->setText(html + "</table>");
+}
+
+void HistoryWindow::ShowSpan(HistorySpan span) {
+    span_ = span;
+    if (auto* button = spanButtons_->button(int(span))) button->setChecked(true);
+    if (!view_) return;
+    view_->SetSpan(span);
+    Redraw();
+}
+
+void HistoryWindow::BackToNow() {
+    if (!view_) return;
+    view_->BackToNow();
+    Redraw();
+}
+
+void HistoryWindow::Pan(double share) {
+    if (!view_) return;
+    view_->Pan(share);
+    Redraw();
+}
+
+void HistoryWindow::Zoom(double factor, double anchor) {
+    if (!view_) return;
+    view_->Zoom(factor, anchor);
+    Redraw();
+}
+
+QString HistoryWindow::ReadOutAt(double key) const {
+    QString text = QDateTime::fromSecsSinceEpoch(qint64(key)).toString("ddd d MMM yyyy HH:mm");
+    for (const Line& line : kLines) {
+        const auto data = graph(line.quantity)->data();
+        auto at = data->findBegin(key, false);
+        if (at == data->constEnd() || std::isnan(at->value)) continue;
+        text += QString("   %1 %2 %3")
+                    .arg(graph(line.quantity)->name())
+                    .arg(at->value, 0, 'f', line.quantity == Q::Pressure && !metric_ ? 2 : 1)
+                    .arg(Unit(line.quantity, metric_));
+    }
+    return text;
+}
+
+void HistoryWindow::OnMouseMove(QMouseEvent* event) {
+    const double x = event->position().x();
+    if (dragX_ >= 0 && (event->buttons() & Qt::LeftButton) && view_) {
+        const StationMinute before = view_->to();
+        Pan(-(x - dragX_) / std::max(1, rects_[0]->width()));
+        if (view_->to() != before) dragX_ = int(x);
+        return;
+    }
+    readOut_->setText(ReadOutAt(rects_[0]->axis(QCPAxis::atBottom)->pixelToCoord(x)));
+}
+
+void HistoryWindow::OnWheel(QWheelEvent* event) {
+    const QRect area = rects_[0]->rect();
+    const double anchor = (event->position().x() - area.left()) / std::max(1, area.width());
+    Zoom(event->angleDelta().y() > 0 ? 0.8 : 1.25, std::clamp(anchor, 0.0, 1.0));
+}
+
+void HistoryWindow::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            Zoom(0.5);
+            return;
+        case Qt::Key_Minus:
+            Zoom(2.0);
+            return;
+        case Qt::Key_Left:
+            Pan(-0.25);
+            return;
+        case Qt::Key_Right:
+            Pan(0.25);
+            return;
+        case Qt::Key_Home:
+            BackToNow();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+bool HistoryWindow::SavePng(const QString& file) {
+    return plot_->savePng(file, plot_->width(), plot_->height());
+}
+
+bool HistoryWindow::SaveCsv(const QString& file) const {
+    QFile out(file);
+    if (!view_ || !out.open(QIODevice::WriteOnly | QIODevice::Text)) return false;
+    QTextStream text(&out);
+    text << "time";
+    for (const Line& line : kLines)
+        text << "," << PlotTitle(line.plot, metric_).section(' ', 0, 0).toLower() << " "
+             << QString(line.name).toLower();
+    text << ",rain today\n";
+    for (const HistoryPoint& p : points_) {
+        if (p.minute < view_->from() || p.minute > view_->to()) continue;
+        const CalendarDate d = DateOfStationMinute(p.minute);
+        text << QString::asprintf("%04d-%02d-%02d %02d:%02d", d.year, d.month, d.day,
+                                  MinuteOfDay(p.minute) / 60, MinuteOfDay(p.minute) % 60);
+        for (const Line& line : kLines) {
+            text << ",";
+            if (HistoryPoint::Has(p[line.quantity]))
+                text << QString::number(Shown(line.quantity, p[line.quantity], metric_), 'f', 2);
+        }
+        text << ",";
+        if (HistoryPoint::Has(p[Q::RainToday]))
+            text << QString::number(Shown(Q::RainToday, p[Q::RainToday], metric_), 'f', 2);
+        text << "\n";
+    }
+    return text.status() == QTextStream::Ok;
+}
+
+void HistoryWindow::SaveState(QSettings& settings, const QWidget& window, HistorySpan span) {
+    settings.beginGroup("History");
+    settings.setValue("Geometry", window.saveGeometry());
+    settings.setValue("Span", QString::fromUtf8(SpanName(span).data(), SpanName(span).size()));
+    settings.endGroup();
+    settings.sync();
+}
+
+void HistoryWindow::RestoreState() {
+    resize(1000, 760);
+    const auto settings = SettingsStore().Open();
+    settings->beginGroup("History");
+    restoreGeometry(settings->value("Geometry").toByteArray());
+    const auto span = SpanNamed(settings->value("Span").toString().toStdString());
+    settings->endGroup();
+    ShowSpan(span.value_or(HistorySpan::Day));
+}
+
+void HistoryWindow::StoreState() const {
+    const auto settings = SettingsStore().Open();
+    SaveState(*settings, *this, span_);
+}
+
+void HistoryWindow::closeEvent(QCloseEvent* event) {
+    StoreState();
+    QWidget::closeEvent(event);
+}

@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The history window on an archive written in the test, on none, and opened
+// from the main window in each of its three ways.
+
+#include <gtest/gtest.h>
+#include <qcustomplot.h>
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDate>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+
+#include "Archive.h"
+#include "HistoryWindow.h"
+#include "StationWindow.h"
+#include "TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace ArchiveColumns;
+
+// Two station days, 1 and 2 March 2026, a point every five minutes but none
+// from 10:00 to 10:55 on the second day; the temperature follows the hour.
+constexpr int kGapStart = 600;
+constexpr int kGapPoints = 12;
+
+double TempAt(int day, int minute) {
+    return 40.0 + 10.0 * std::sin(minute / 229.0) - 3.0 * day + (minute % 35) * 0.1;
+}
+
+std::vector<ArchivePoint> TwoDays() {
+    std::vector<ArchivePoint> points;
+    for (int day = 1; day <= 2; ++day)
+        for (int minute = 0; minute < 1440; minute += 5) {
+            if (day == 2 && minute >= kGapStart && minute < kGapStart + 5 * kGapPoints) continue;
+            ArchivePoint p;
+            p.date = QString::asprintf("2026-03-%02d", day).toStdString();
+            p.time = ArchiveTimeText(minute);
+            p.values[kTempOutdoor] = AsPrinted(TempAt(day, minute), 1);
+            p.values[kHumidityOutdoor] = 70.0;
+            p.values[kPressure] = 29.92;
+            p.values[kRainToday] = 0.01 * (minute / 120);
+            points.push_back(p);
+        }
+    return points;
+}
+
+class HistoryWindowTest : public ::testing::Test {
+  protected:
+    // The test's own working folder, made the current one.
+    void SetUp() override {
+        TestSupport::IsolateTest();
+        archive_ = fs::current_path() / Archive::kFileName;
+    }
+    fs::path archive_;
+};
+
+void WriteArchive(const std::vector<ArchivePoint>& points) {
+    Archive(fs::current_path() / Archive::kFileName, Archive::Access::Write).Import(points);
+}
+
+TEST_F(HistoryWindowTest, ShowsEveryPointOfADayWithTheGapAndTheYearInNoMoreBucketsThanPixels) {
+    WriteArchive(TwoDays());
+    HistoryWindow window(archive_, false, {});
+    window.ShowSpan(HistorySpan::Day);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.BackToNow();
+    ASSERT_FALSE(window.showsEmpty());
+
+    const auto data = window.graph(HistoryQuantity::TempOutdoor)->data();
+    ASSERT_EQ(data->size(), 1440 / 5 + 1);
+    int gaps = 0;
+    for (const auto& point : *data) gaps += std::isnan(point.value);
+    EXPECT_EQ(gaps, kGapPoints);
+
+    window.ShowSpan(HistorySpan::Year);
+    const int pixels = window.plot()->axisRect(0)->width();
+    const int buckets = window.graph(HistoryQuantity::Pressure)->data()->size();
+    EXPECT_LE(buckets, pixels);
+    EXPECT_GT(buckets, pixels / 2);
+}
+
+TEST_F(HistoryWindowTest, GivesTodaysLowWithItsTime) {
+    const auto points = TwoDays();
+    WriteArchive(points);
+    const ArchivePoint* low = nullptr;
+    for (const ArchivePoint& p : points)
+        if (p.date == "2026-03-02" &&
+            (!low || *p.values[kTempOutdoor] < *low->values[kTempOutdoor]))
+            low = &p;
+    HistoryWindow window(archive_, false, {});
+    const QString text = window.highsLows()->text();
+    const int today = text.indexOf("Today");
+    const int lowAt = text.indexOf("Low", today);
+    ASSERT_GE(today, 0);
+    ASSERT_GT(lowAt, today);
+    const QString expected = QString("%1 °F<br><small>2 Mar 2026 %2")
+                                 .arg(*low->values[kTempOutdoor], 0, 'f', 1)
+                                 .arg(QString::fromStdString(low->time));
+    const int at = text.indexOf(expected, lowAt);
+    EXPECT_GT(at, lowAt) << text.toStdString();
+    EXPECT_LT(at, text.indexOf("Top wind", lowAt)) << text.toStdString();
+}
+
+TEST_F(HistoryWindowTest, ExplainsHowAnEmptyArchiveFillsAndHowToImport) {
+    for (const bool made : {false, true}) {
+        if (made) Archive(archive_, Archive::Access::Write);
+        HistoryWindow window(archive_, false, {});
+        EXPECT_TRUE(window.showsEmpty());
+        const QString text = window.emptyText()->text();
+        EXPECT_TRUE(text.contains("Save Data")) << text.toStdString();
+        EXPECT_TRUE(text.contains("nimbulo-logger --import")) << text.toStdString();
+    }
+}
+
+TEST_F(HistoryWindowTest, KeepsItsSpanAndSizeForTheNextOpening) {
+    WriteArchive(TwoDays());
+    QSize kept;
+    {
+        HistoryWindow window(archive_, false, {});
+        window.show();
+        window.resize(1100, 820);
+        kept = window.size();
+        window.ShowSpan(HistorySpan::Week);
+        window.close();
+    }
+    HistoryWindow again(archive_, false, {});
+    ASSERT_NE(again.view(), nullptr) << again.emptyText()->text().toStdString();
+    EXPECT_EQ(again.view()->span(), HistorySpan::Week);
+    EXPECT_EQ(again.size(), kept);
+}
+
+void OpenFromMenu(StationWindow& window) {
+    QTimer::singleShot(20, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions())
+            if (action->text() == "History...") action->trigger();
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                            window.mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(&window, &event);
+}
+
+TEST_F(HistoryWindowTest, OpensFromTheStripChartTheMenuAndCtrlH) {
+    WriteArchive(TwoDays());
+    const std::pair<const char*, std::function<void(StationWindow&)>> ways[] = {
+        {"chart", [](StationWindow& w) { QTest::mouseClick(&w.chart(), Qt::LeftButton); }},
+        {"menu", OpenFromMenu},
+        {"Ctrl+H", [](StationWindow& w) { QTest::keyClick(&w, Qt::Key_H, Qt::ControlModifier); }},
+    };
+    for (const auto& [name, open] : ways) {
+        StationWindow window;
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        EXPECT_TRUE(window.chart().toolTip().contains("history")) << name;
+        open(window);
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return window.historyWindow() && window.historyWindow()->isVisible();
+        })) << name;
+        if (window.historyWindow()) EXPECT_FALSE(window.historyWindow()->showsEmpty()) << name;
+    }
+}
+
+}  // namespace
