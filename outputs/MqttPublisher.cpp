@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <optional>
 #include <utility>
 
 #include "CurrentConditionsJson.h"
 #include "FivePointJson.h"
 #include "HomeAssistantDiscovery.h"
+#include "SecretFile.h"
 
 namespace {
 using namespace std::chrono_literals;
@@ -41,16 +41,6 @@ void InitLibraryOnce() {
     std::call_once(once, [] { mosquitto_lib_init(); });
 }
 
-// The first line of the file, without its line end; nullopt when unreadable.
-std::optional<std::string> ReadPassword(const std::string& path) {
-    std::ifstream file(path);
-    if (!file) return std::nullopt;
-    std::string line;
-    std::getline(file, line);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return line;
-}
-
 std::string ErrorText(int code) {
     return code == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(code);
 }
@@ -77,7 +67,7 @@ bool MqttPublisher::Configure() {
     if (!options_.user.empty()) {
         std::optional<std::string> password;
         if (!options_.passwordFile.empty()) {
-            password = ReadPassword(options_.passwordFile);
+            password = ReadSecretFile(options_.passwordFile);
             if (!password) {
                 reporter_("MQTT: cannot read the password file '" + options_.passwordFile +
                           "': " + std::strerror(errno));

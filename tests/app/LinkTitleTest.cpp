@@ -99,7 +99,7 @@ TEST_F(LinkTitle, ShowsWaitingReceivingSilentAndWaitingAgain) {
     ASSERT_TRUE(TitleBecomes("Nimbulo"));
     EXPECT_FALSE(ReadingsGreyed());
 
-    pty->CloseMaster();
+    Unplug(link.toStdString(), *pty);
     ASSERT_TRUE(TitleBecomes(waiting));
     EXPECT_TRUE(ReadingsGreyed());
     Plug();

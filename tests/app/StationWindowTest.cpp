@@ -454,8 +454,8 @@ TEST_F(StationWindowTest, AboutOnTheContextMenuShowsTheAboutBox) {
                             window.mapToGlobal(QPoint(10, 10)));
     QApplication::sendEvent(&window, &event);
     QTest::qWait(50);
-    EXPECT_EQ(seen, QStringList({"&About", "History...", "Live outputs...", "About Nimbulo", "icon 32",
-                                 "Nimbulo Version 2.0", "Data folder"}));
+    EXPECT_EQ(seen, QStringList({"&About", "History...", "Live outputs...", "About Nimbulo",
+                                 "icon 32", "Nimbulo Version 2.0", "Data folder"}));
     EXPECT_EQ(folderTip, "Data folder: " + QDir::currentPath());
     EXPECT_TRUE(folderFits);
     EXPECT_TRUE(window.isVisible());

@@ -34,6 +34,14 @@ inline bool PointLinkAt(const std::string& link, const std::string& target) {
     return symlink(target.c_str(), next.c_str()) == 0 && rename(next.c_str(), link.c_str()) == 0;
 }
 
+// Pulls the adapter out: its name goes first, as the system removes it, so
+// that no retry opens the terminal number the kernel may already have given
+// to another test running beside this one.
+inline void Unplug(const std::string& link, PtyPair& pty) {
+    unlink(link.c_str());
+    pty.CloseMaster();
+}
+
 // Waits until the port's monitor thread runs (and has dropped stale input).
 template <typename Port>
 bool WaitUntilRunning(const Port& port) {

@@ -137,18 +137,18 @@ TEST_F(SerialPortOnReplugs, ADeviceBackAtTheSamePathIsReopenedAndReadWithoutFurt
     ASSERT_TRUE(Start());
     ASSERT_TRUE(pty->Write("AB"));
     ASSERT_TRUE(owner.WaitFor('C', 2));
-    pty->CloseMaster();
+    Unplug(link, *pty);
     ASSERT_TRUE(owner.WaitFor('L', 1));
     std::this_thread::sleep_for(100ms);  // a few silent retries on a missing device
     Plug();
     ASSERT_TRUE(owner.WaitFor('O', 2));
     ASSERT_TRUE(pty->Write("CD"));
     ASSERT_TRUE(owner.WaitFor('C', 4));
-    pty->CloseMaster();
+    Unplug(link, *pty);
     ASSERT_TRUE(owner.WaitFor('L', 2));
     Plug();
     ASSERT_TRUE(owner.WaitFor('O', 3));
-    pty->CloseMaster();  // gone again before a byte came
+    Unplug(link, *pty);  // gone again before a byte came
     ASSERT_TRUE(owner.WaitFor('L', 3));
     Plug();
     ASSERT_TRUE(owner.WaitFor('O', 4));

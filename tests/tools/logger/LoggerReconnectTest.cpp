@@ -71,7 +71,7 @@ TEST_F(LoggerOnReplugs, SurvivesTheDeviceGoingAndComingBackAndWritesWhatAReplayW
     ASSERT_TRUE(WaitForLine("which cannot be opened", 1)) << Err("logger");
     for (int k = 0; k < 4; ++k) {
         if (k > 0) {
-            pty->CloseMaster();
+            Unplug(link, *pty);
             ASSERT_TRUE(WaitForLine("nimbulo-logger: lost COM1", k)) << Err("logger");
         }
         Plug();
