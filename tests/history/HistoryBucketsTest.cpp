@@ -103,10 +103,16 @@ TEST(HistoryBuckets, KeepAGapInAYearOfPoints) {
         const bool inside = b.start >= awayFrom && b.start + buckets.width() <= awayTo;
         const bool whole = b.start >= start && b.start + buckets.width() <= end;
         const bool outside = whole && (b.start + buckets.width() <= awayFrom || b.start >= awayTo);
-        if (inside) EXPECT_EQ(b.count, 0) << b.start;
-        if (outside) EXPECT_EQ(b.count, buckets.width() / 5) << b.start;
-        if (b.count > 0) EXPECT_LE(b.min, b.avg);
-        if (b.count > 0) EXPECT_LE(b.avg, b.max);
+        if (inside) {
+            EXPECT_EQ(b.count, 0) << b.start;
+        }
+        if (outside) {
+            EXPECT_EQ(b.count, buckets.width() / 5) << b.start;
+        }
+        if (b.count > 0) {
+            EXPECT_LE(b.min, b.avg);
+            EXPECT_LE(b.avg, b.max);
+        }
     }
     EXPECT_EQ(counted, long(year.size()));
 }

@@ -57,6 +57,12 @@ CwopOptions Cwop(const LoopbackServer& server, const std::string& id = "CW1234")
     return cwop;
 }
 
+UploadOptions CwopOnly(CwopOptions cwop) {
+    UploadOptions options;
+    options.cwop = std::move(cwop);
+    return options;
+}
+
 std::string DecodeAprs(const std::string& packet) {
     const std::string command =
         "echo '" + packet + "' | decode_aprs 2>&1 | sed 's/\\x1b\\[[0-9;]*m//g'";
@@ -134,7 +140,7 @@ TEST_P(CwopLogin, SendsTheLoginAndOneWeatherPacketOfTheFiveMinutes) {
     const LoginCase& c = GetParam();
     LoopbackServer server(AprsIsServer(c.verdict));
     TempDir secrets;
-    UploadOptions options{Cwop(server, c.id)};
+    UploadOptions options = CwopOnly(Cwop(server, c.id));
     if (!c.passcode.empty()) {
         options.cwop.passcodeFile = secrets.Write("passcode", c.passcode + "\n").string();
     }
@@ -178,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(CwopIdsAndCallSigns, CwopLogin,
 
 TEST(CwopUpload, AReplaySendsNothingAndTheFirstLivePointIsTheFirstPacket) {
     LoopbackServer server(AprsIsServer());
-    LiveStation station(UploadOptions{Cwop(server)});
+    LiveStation station(CwopOnly(Cwop(server)));
     std::string recording;
     Record old;
     old.tempOutdoor = 700;
@@ -198,7 +204,7 @@ TEST(CwopUpload, AReplaySendsNothingAndTheFirstLivePointIsTheFirstPacket) {
 TEST(CwopUpload, ACallSignTheServerDoesNotVerifyIsReported) {
     LoopbackServer server(AprsIsServer("unverified"));
     TempDir secrets;
-    UploadOptions options{Cwop(server, "N0CALL")};
+    UploadOptions options = CwopOnly(Cwop(server, "N0CALL"));
     options.cwop.passcodeFile = secrets.Write("passcode", "1\n").string();
     LiveStation station(options);
     station.Point();
@@ -272,7 +278,7 @@ TEST(StationUpload, AnAnswerOtherThanSuccessIsReportedOnceWithItsText) {
 // Nothing listens at first: the refusal is told once, and once that it works again.
 TEST(CwopUpload, AServerThatIsDownIsReportedOnceAndItsReturnOnce) {
     LoopbackServer server(AprsIsServer(), false);
-    LiveStation station(UploadOptions{Cwop(server)});
+    LiveStation station(CwopOnly(Cwop(server)));
     station.Point();
     ASSERT_TRUE(station.WaitForReports(1));
     station.Point();
@@ -295,7 +301,7 @@ TEST(CwopUpload, AServerThatIsDownIsReportedOnceAndItsReturnOnce) {
 // the hang is reported once, and a stop does not wait for the time-out.
 TEST(CwopUpload, AServerThatHangsHoldsUpNeitherThePointsNorTheStop) {
     LoopbackServer server([](LoopbackServer& s, int) { s.WaitForEnd(); });
-    UploadOptions options{Cwop(server)};
+    UploadOptions options = CwopOnly(Cwop(server));
     options.cwop.timing = EveryPoint(std::chrono::hours(1));
     LiveStation hung(options);
     hung.Point();
@@ -308,7 +314,7 @@ TEST(CwopUpload, AServerThatHangsHoldsUpNeitherThePointsNorTheStop) {
 
 TEST(CwopUpload, AServerThatNeverAnswersIsReportedOnce) {
     LoopbackServer server([](LoopbackServer&, int fd) { LoopbackServer::ReadLine(fd); });
-    UploadOptions options{Cwop(server)};
+    UploadOptions options = CwopOnly(Cwop(server));
     options.cwop.timing = EveryPoint(std::chrono::milliseconds(200));
     LiveStation station(options);
     while (server.connections() < 3) {
