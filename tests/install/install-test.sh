@@ -51,9 +51,13 @@ done
 for program in nimbulo nimbulo-logger nimbulo-sim; do
     bin=usr/bin/$program
     [ -x "$bin" ] || continue
-    version=$("$bin" --version | head -n1)
+    # Whole outputs, then their first lines: a pipe into head could end the
+    # program with SIGPIPE before it has written all, which pipefail counts.
+    version=$("$bin" --version) || fail "$program --version exits $?"
+    version=${version%%$'\n'*}
     [[ "$version" == *" 2.0.0.1" ]] || fail "$program --version says: $version"
-    usage=$("$bin" --help | head -n1)
+    usage=$("$bin" --help) || fail "$program --help exits $?"
+    usage=${usage%%$'\n'*}
     [[ "$usage" == "Usage: $program "* ]] || fail "$program --help begins: $usage"
     status=0
     "$bin" --no-such-option >/dev/null 2>"$work/err" || status=$?
@@ -83,7 +87,8 @@ fi
 # Every man page renders.
 if command -v man >/dev/null; then
     for page in usr/share/man/man1/*.1.gz; do
-        man -l "$page" 2>&1 | grep -q '^NAME' || fail "man -l $page shows no NAME section"
+        man -l "$page" >"$work/page" 2>&1 || true
+        grep -q '^NAME' "$work/page" || fail "man -l $page shows no NAME section"
     done
 fi
 
