@@ -69,8 +69,12 @@ TEST_P(ArchiveFault, LeavesTheFileAsItWasAndTheDataLogsComplete) {
     GetParam().make(db);
     const std::string before = ReadFile(db);
     const bool otherUser = GetParam().readOnly && getuid() == 0;
+    // The other user may not reach the checkout (a 0700 home folder), so it
+    // reads a copy in the scratch folder.
+    const std::string reachable = work + "/recording.txt";
+    std::filesystem::copy_file(recording, reachable);
     if (otherUser) chmod(work.c_str(), 0777);
-    Start("logger", {"--replay", recording, "--year", "2002"}, {}, otherUser ? kNobody : uid_t(-1));
+    Start("logger", {"--replay", reachable, "--year", "2002"}, {}, otherUser ? kNobody : uid_t(-1));
 
     EXPECT_EQ(Wait("logger", std::chrono::seconds(30)), 4) << "failed writes";
     const std::string err = Err("logger");
