@@ -168,7 +168,9 @@ TEST_F(HistoryWindowTest, OpensFromTheStripChartTheMenuAndCtrlH) {
         EXPECT_TRUE(QTest::qWaitFor([&] {
             return window.historyWindow() && window.historyWindow()->isVisible();
         })) << name;
-        if (window.historyWindow()) EXPECT_FALSE(window.historyWindow()->showsEmpty()) << name;
+        if (window.historyWindow()) {
+            EXPECT_FALSE(window.historyWindow()->showsEmpty()) << name;
+        }
     }
 }
 
