@@ -12,6 +12,7 @@
 
 #include "../core/TempDir.h"
 #include "AprsReport.h"
+#include "CommandOutput.h"
 #include "FileFaults.h"
 
 namespace {
@@ -30,12 +31,7 @@ std::string Recipe(const std::filesystem::path& aprsFile) {
 std::string RunDirewolf(const TempDir& dir) {
     const std::string command = "cd '" + dir.path().string() +
                                 "' && (sleep 3 | timeout 3 direwolf -c dw.conf -t 0 -q d) 2>&1";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[512];
-    while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
-    if (pipe != nullptr) pclose(pipe);
-    return output;
+    return CommandOutput(command);
 }
 }  // namespace
 

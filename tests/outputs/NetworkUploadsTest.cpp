@@ -10,6 +10,7 @@
 #include <regex>
 
 #include "../core/TempDir.h"
+#include "CommandOutput.h"
 #include "LoopbackServer.h"
 #include "StationUploadQuery.h"
 #include "UploadTestSupport.h"
@@ -66,12 +67,7 @@ UploadOptions CwopOnly(CwopOptions cwop) {
 std::string DecodeAprs(const std::string& packet) {
     const std::string command =
         "echo '" + packet + "' | decode_aprs 2>&1 | sed 's/\\x1b\\[[0-9;]*m//g'";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[512];
-    while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
-    if (pipe != nullptr) pclose(pipe);
-    return output;
+    return CommandOutput(command);
 }
 
 std::string UrlDecode(const std::string& text) {
