@@ -7,10 +7,12 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
@@ -22,7 +24,6 @@
 #include "HighsLows.h"
 #include "HistoryBuckets.h"
 #include "RainBars.h"
-#include "SettingsStore.h"
 #include "UnitSettings.h"
 
 namespace {
@@ -114,12 +115,12 @@ QString DateText(const CalendarDate& date) {
 
 }  // namespace
 
-HistoryWindow::HistoryWindow(std::filesystem::path archive, bool metric,
-                             std::function<DerivedReadings()> liveDerived, QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      archivePath_(std::move(archive)),
-      metric_(metric),
-      liveDerived_(std::move(liveDerived)) {
+HistoryWindow::HistoryWindow(HistoryWindowArgs args, QWidget* parent)
+    : HistoryWindowInterface(parent, Qt::Window),
+      archivePath_(std::move(args.archive)),
+      metric_(args.metric),
+      liveDerived_(std::move(args.liveDerived)),
+      openSettings_(std::move(args.openSettings)) {
     setWindowTitle(tr("History"));
     auto* layout = new QVBoxLayout(this);
     auto* buttons = new QHBoxLayout;
@@ -192,13 +193,13 @@ void HistoryWindow::BuildButtons(QBoxLayout* row) {
     connect(png, &QPushButton::clicked, this, [this] {
         const QString file =
             QFileDialog::getSaveFileName(this, tr("Save the plots"), "history.png", "PNG (*.png)");
-        if (!file.isEmpty()) SavePng(file);
+        if (!file.isEmpty() && !SavePng(file)) SaveFailed(file);
     });
     auto* csv = new QPushButton(tr("Save points..."), this);
     connect(csv, &QPushButton::clicked, this, [this] {
         const QString file = QFileDialog::getSaveFileName(this, tr("Save the points shown"),
                                                           "history.csv", "CSV (*.csv)");
-        if (!file.isEmpty()) SaveCsv(file);
+        if (!file.isEmpty() && !SaveCsv(file)) SaveFailed(file);
     });
     for (auto* button : {png, csv}) {
         button->setFocusPolicy(Qt::NoFocus);
@@ -273,6 +274,11 @@ void HistoryWindow::BuildPlots() {
         if (e->button() == Qt::LeftButton) dragX_ = int(e->position().x());
     });
     connect(plot_, &QCustomPlot::mouseRelease, this, [this](QMouseEvent*) { dragX_ = -1; });
+}
+
+void HistoryWindow::SaveFailed(const QString& file) {
+    QMessageBox::warning(this, tr("History"),
+                         tr("%1 could not be written.").arg(QDir::toNativeSeparators(file)));
 }
 
 QCPGraph* HistoryWindow::graph(HistoryQuantity quantity) const {
@@ -609,20 +615,18 @@ bool HistoryWindow::SaveCsv(const QString& file) const {
             text << QString::number(Shown(Q::RainToday, p[Q::RainToday], metric_), 'f', 2);
         text << "\n";
     }
-    return text.status() == QTextStream::Ok;
-}
-
-void HistoryWindow::SaveState(QSettings& settings, const QWidget& window, HistorySpan span) {
-    settings.beginGroup("History");
-    settings.setValue("Geometry", window.saveGeometry());
-    settings.setValue("Span", QString::fromUtf8(SpanName(span).data(), SpanName(span).size()));
-    settings.endGroup();
-    settings.sync();
+    // A full disk shows only when the last bytes go out.
+    text.flush();
+    return text.status() == QTextStream::Ok && out.flush() && out.error() == QFile::NoError;
 }
 
 void HistoryWindow::RestoreState() {
     resize(1000, 760);
-    const auto settings = SettingsStore().Open();
+    if (!openSettings_) {
+        ShowSpan(HistorySpan::Day);
+        return;
+    }
+    const auto settings = openSettings_();
     settings->beginGroup("History");
     restoreGeometry(settings->value("Geometry").toByteArray());
     const auto span = SpanNamed(settings->value("Span").toString().toStdString());
@@ -631,8 +635,13 @@ void HistoryWindow::RestoreState() {
 }
 
 void HistoryWindow::StoreState() const {
-    const auto settings = SettingsStore().Open();
-    SaveState(*settings, *this, span_);
+    if (!openSettings_) return;
+    const auto settings = openSettings_();
+    settings->beginGroup("History");
+    settings->setValue("Geometry", saveGeometry());
+    settings->setValue("Span", QString::fromUtf8(SpanName(span_).data(), SpanName(span_).size()));
+    settings->endGroup();
+    settings->sync();
 }
 
 void HistoryWindow::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QWidget>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -9,9 +8,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "DerivedReadings.h"
 #include "HistorySource.h"
 #include "HistoryView.h"
+#include "HistoryWindowInterface.h"
 
 class QCustomPlot;
 class QCPAxisRect;
@@ -27,7 +26,7 @@ class QSettings;
 // shared time axis, spans from a day to a year, zoom and pan, and the highs
 // and lows. Non-modal; reads the archive again shortly after each new
 // five-minute point.
-class HistoryWindow : public QWidget {
+class HistoryWindow : public HistoryWindowInterface {
     Q_OBJECT
   public:
     // The plots in order from the top.
@@ -38,15 +37,11 @@ class HistoryWindow : public QWidget {
     // A logger writing the archive from another process is noticed this often.
     static constexpr int kPollMs = 60000;
 
-    // `liveDerived` gives the readings of now (dew point, feels-like, the
-    // pressure change), none when nothing is being read.
-    HistoryWindow(std::filesystem::path archive, bool metric,
-                  std::function<DerivedReadings()> liveDerived, QWidget* parent = nullptr);
+    explicit HistoryWindow(HistoryWindowArgs args, QWidget* parent = nullptr);
     ~HistoryWindow() override;
 
-    void SetMetric(bool metric);
-    // A new five-minute point was made: read the archive again shortly.
-    void PointMade();
+    void SetMetric(bool metric) override;
+    void PointMade() override;
     // Reads the archive again now; the view follows a new latest point.
     void Refresh();
 
@@ -64,11 +59,9 @@ class HistoryWindow : public QWidget {
     QCPBars* rainBars() const { return rainBars_; }
     QLabel* highsLows() const { return highsLows_; }
     QLabel* emptyText() const { return empty_; }
-    bool showsEmpty() const;
+    bool showsEmpty() const override;
     const HistoryView* view() const { return view_.get(); }
     QString ReadOutAt(double key) const;
-
-    static void SaveState(QSettings& settings, const QWidget& window, HistorySpan span);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -83,6 +76,7 @@ class HistoryWindow : public QWidget {
     void DrawRain();
     void ShowHighsLows();
     void ShowEmpty(const QString& why);
+    void SaveFailed(const QString& file);
     void OnMouseMove(class QMouseEvent* event);
     void OnWheel(class QWheelEvent* event);
     double Key(StationMinute minute) const;
@@ -92,6 +86,7 @@ class HistoryWindow : public QWidget {
     std::filesystem::path archivePath_;
     bool metric_;
     std::function<DerivedReadings()> liveDerived_;
+    std::function<std::unique_ptr<QSettings>()> openSettings_;
     std::unique_ptr<HistorySource> source_;
     std::unique_ptr<HistoryView> view_;
     HistorySpan span_ = HistorySpan::Day;

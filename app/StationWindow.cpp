@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShortcut>
@@ -19,7 +20,7 @@
 #include "ControlIds.h"
 #include "GroupFrame.h"
 #include "HelpWindow.h"
-#include "HistoryWindow.h"
+#include "HistoryModule.h"
 #include "LiveOutputsDialog.h"
 #include "OptionsDialog.h"
 #include "PortConfig.h"
@@ -495,12 +496,21 @@ bool StationWindow::eventFilter(QObject* watched, QEvent* event) {
 
 // The archive of the data folder in use: the working folder, as the files.
 void StationWindow::ShowHistory() {
-    if (!history_)
-        history_ = new HistoryWindow(
-            std::filesystem::current_path() / Archive::kFileName,
-            pipeline_.options().units.Metric(), [this] { return pipeline_.state().derived; }, this);
-    else
+    if (!history_) {
+        HistoryWindowArgs args{std::filesystem::current_path() / Archive::kFileName,
+                               pipeline_.options().units.Metric(),
+                               [this] { return pipeline_.state().derived; },
+                               // A copy: the window keeps its state after this one is gone.
+                               [store = settingsStore_] { return store.Open(); }};
+        QString error;
+        history_ = HistoryModule::Open(std::move(args), this, error);
+        if (!history_) {
+            QMessageBox::warning(this, tr("History"), error);
+            return;
+        }
+    } else {
         history_->SetMetric(pipeline_.options().units.Metric());
+    }
     history_->show();
     history_->raise();
     history_->activateWindow();

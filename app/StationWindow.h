@@ -24,7 +24,7 @@
 #include "StationView.h"
 
 class HelpWindow;
-class HistoryWindow;
+class HistoryWindowInterface;
 class QLabel;
 
 // The program's main window: the readings panel, the compass picture, the
@@ -91,7 +91,7 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     // The user guide, once the Help button has opened it.
     HelpWindow* helpWindow() const { return help_; }
     // The history window, once opened.
-    HistoryWindow* historyWindow() const { return history_; }
+    HistoryWindowInterface* historyWindow() const { return history_; }
 
   public slots:
     void reject() override;
@@ -132,8 +132,8 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     QString compassName_;
     QFont valueFont_;
     QElapsedTimer pumpClock_;
-    HelpWindow* help_ = nullptr;        // a child window, made on first use
-    HistoryWindow* history_ = nullptr;  // the same
+    HelpWindow* help_ = nullptr;                 // a child window, made on first use
+    HistoryWindowInterface* history_ = nullptr;  // the same
     SettingsStore settingsStore_;
     // Before the pipeline that reports to it, so that it outlives it.
     FileFaultBox fileFaults_;

@@ -75,6 +75,10 @@ HistoryPoint ArchiveHistorySource::ToHistoryPoint(const ArchivePoint& point, Sta
     p.minute = minute;
     for (const auto& [column, quantity] : kColumns)
         if (const auto& v = point.values[column]) p[quantity] = float(*v);
+    // Imported data logs give only the compass point: its middle, to the
+    // nearest of sixteen.
+    if (!HistoryPoint::Has(p[Q::Direction]) && point.values[kCompass])
+        p[Q::Direction] = float(*point.values[kCompass] * 22.5);
     AddDerived(p);
     return p;
 }

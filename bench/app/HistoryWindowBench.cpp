@@ -90,7 +90,7 @@ int main() {
 
     QElapsedTimer clock;
     clock.start();
-    HistoryWindow window(file, false, {});
+    HistoryWindow window({file, false, {}, [] { return SettingsStore().Open(); }});
     window.resize(1200, 800);
     window.show();
     app.processEvents();

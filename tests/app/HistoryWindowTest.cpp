@@ -8,8 +8,11 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDate>
+#include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <cmath>
@@ -18,6 +21,7 @@
 
 #include "Archive.h"
 #include "HistoryWindow.h"
+#include "SettingsStore.h"
 #include "StationWindow.h"
 #include "TestSupport.h"
 
@@ -58,6 +62,10 @@ class HistoryWindowTest : public ::testing::Test {
     void SetUp() override {
         TestSupport::IsolateTest();
         archive_ = fs::current_path() / Archive::kFileName;
+        qputenv("NIMBULO_HISTORY_MODULE", NIMBULO_HISTORY_MODULE_FILE);
+    }
+    HistoryWindowArgs Args() const {
+        return {archive_, false, {}, [] { return SettingsStore().Open(); }};
     }
     fs::path archive_;
 };
@@ -68,7 +76,7 @@ void WriteArchive(const std::vector<ArchivePoint>& points) {
 
 TEST_F(HistoryWindowTest, ShowsEveryPointOfADayWithTheGapAndTheYearInNoMoreBucketsThanPixels) {
     WriteArchive(TwoDays());
-    HistoryWindow window(archive_, false, {});
+    HistoryWindow window(Args());
     window.ShowSpan(HistorySpan::Day);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -96,7 +104,7 @@ TEST_F(HistoryWindowTest, GivesTodaysLowWithItsTime) {
         if (p.date == "2026-03-02" &&
             (!low || *p.values[kTempOutdoor] < *low->values[kTempOutdoor]))
             low = &p;
-    HistoryWindow window(archive_, false, {});
+    HistoryWindow window(Args());
     const QString text = window.highsLows()->text();
     const int today = text.indexOf("Today");
     const int lowAt = text.indexOf("Low", today);
@@ -113,7 +121,7 @@ TEST_F(HistoryWindowTest, GivesTodaysLowWithItsTime) {
 TEST_F(HistoryWindowTest, ExplainsHowAnEmptyArchiveFillsAndHowToImport) {
     for (const bool made : {false, true}) {
         if (made) Archive(archive_, Archive::Access::Write);
-        HistoryWindow window(archive_, false, {});
+        HistoryWindow window(Args());
         EXPECT_TRUE(window.showsEmpty());
         const QString text = window.emptyText()->text();
         EXPECT_TRUE(text.contains("Save Data")) << text.toStdString();
@@ -125,17 +133,57 @@ TEST_F(HistoryWindowTest, KeepsItsSpanAndSizeForTheNextOpening) {
     WriteArchive(TwoDays());
     QSize kept;
     {
-        HistoryWindow window(archive_, false, {});
+        HistoryWindow window(Args());
         window.show();
         window.resize(1100, 820);
         kept = window.size();
         window.ShowSpan(HistorySpan::Week);
         window.close();
     }
-    HistoryWindow again(archive_, false, {});
+    HistoryWindow again(Args());
     ASSERT_NE(again.view(), nullptr) << again.emptyText()->text().toStdString();
     EXPECT_EQ(again.view()->span(), HistorySpan::Week);
     EXPECT_EQ(again.size(), kept);
+}
+
+TEST_F(HistoryWindowTest, FollowsANewPointAndSavesThePointsAndPlotsShown) {
+    auto points = TwoDays();
+    const ArchivePoint last = points.back();
+    points.pop_back();
+    WriteArchive(points);
+    HistoryWindow window(Args());
+    window.ShowSpan(HistorySpan::Day);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.BackToNow();
+    const auto data = window.graph(HistoryQuantity::TempOutdoor)->data();
+    const double before = (data->constEnd() - 1)->key;
+
+    Archive(archive_, Archive::Access::Write).Write(std::vector<ArchivePoint>{last}, {});
+    window.PointMade();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return (data->constEnd() - 1)->key == before + 300; }, 10000));
+    EXPECT_FLOAT_EQ(float((data->constEnd() - 1)->value), float(*last.values[kTempOutdoor]));
+
+    // A line per point shown, the newest last; the picture is the plots' size.
+    const QString csv = "shown.csv", png = "shown.png";
+    ASSERT_TRUE(window.SaveCsv(csv));
+    QStringList lines = QString::fromStdString(TestSupport::ReadAll(csv)).split('\n');
+    ASSERT_EQ(lines.takeLast(), "");
+    int shown = 0;
+    for (const auto& point : *data) shown += !std::isnan(point.value);
+    EXPECT_EQ(lines.size(), 1 + shown);
+    EXPECT_TRUE(lines.front().startsWith("time,temperature outdoor,"))
+        << lines.front().toStdString();
+    EXPECT_TRUE(lines.back().startsWith(
+        QString("2026-03-02 23:55,%1,").arg(*last.values[kTempOutdoor], 0, 'f', 2)))
+        << lines.back().toStdString();
+    ASSERT_TRUE(window.SavePng(png));
+    EXPECT_EQ(QImage(png).size(), window.plot()->size());
+
+    for (const char* bad : {"/dev/full", "no-such-folder/shown.csv"})
+        EXPECT_FALSE(window.SaveCsv(bad)) << bad;
+    EXPECT_FALSE(window.SavePng("no-such-folder/shown.png"));
 }
 
 void OpenFromMenu(StationWindow& window) {
@@ -172,6 +220,30 @@ TEST_F(HistoryWindowTest, OpensFromTheStripChartTheMenuAndCtrlH) {
             EXPECT_FALSE(window.historyWindow()->showsEmpty()) << name;
         }
     }
+}
+
+// A program whose module is missing says so in a box and goes on without it.
+TEST_F(HistoryWindowTest, SaysWhyWhenItsModuleCannotBeLoaded) {
+    qputenv("NIMBULO_HISTORY_MODULE", "/nonexistent/nimbulo-history.so");
+    StationWindow window;
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QString text;
+    std::function<void()> closeBox = [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->text();
+            box->accept();
+        } else {
+            QTimer::singleShot(10, closeBox);
+        }
+    };
+    QTimer::singleShot(10, closeBox);
+    QTest::keyClick(&window, Qt::Key_H, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !text.isEmpty(); }, 5000));
+    EXPECT_TRUE(text.contains("could not be loaded")) << text.toStdString();
+    EXPECT_TRUE(text.contains("/nonexistent/nimbulo-history.so")) << text.toStdString();
+    EXPECT_EQ(window.historyWindow(), nullptr);
 }
 
 }  // namespace

@@ -41,11 +41,17 @@ class ArchiveHistorySourceTest : public ::testing::Test {
 };
 
 TEST_F(ArchiveHistorySourceTest, ReadsBackThePointsWrittenWithTheirDerivedReadings) {
-    const std::vector<ArchivePoint> points = {
+    std::vector<ArchivePoint> points = {
         Point("2026-03-01", "23:55", 40.0, 80.0, 5.0),
         Point("2026-03-02", "00:00", 35.0, 90.0, 12.0),
         Point("2026-03-02", "00:05", 90.0, 60.0, 2.0),
     };
+    // Degrees where the point has them, else the compass point of an
+    // imported data log, else none.
+    points[0].values[kDirectionDegrees] = 100;
+    points[0].values[kCompass] = 4;
+    points[1].values[kCompass] = 6;
+    const float directions[] = {100, 135, -1};
     Archive(file_, Archive::Access::Write).Write(points, {});
     ArchiveHistorySource source(file_);
 
@@ -68,6 +74,11 @@ TEST_F(ArchiveHistorySourceTest, ReadsBackThePointsWrittenWithTheirDerivedReadin
         EXPECT_FLOAT_EQ(read[i][HistoryQuantity::FeelsLike],
                         float(FeelsLikeF(*v[kTempOutdoor], v[kWindSpeedAvg], v[kHumidityOutdoor])));
         EXPECT_FALSE(HistoryPoint::Has(read[i][HistoryQuantity::Gust]));
+        if (directions[i] < 0) {
+            EXPECT_FALSE(HistoryPoint::Has(read[i][HistoryQuantity::Direction]));
+        } else {
+            EXPECT_FLOAT_EQ(read[i][HistoryQuantity::Direction], directions[i]);
+        }
     }
 }
 

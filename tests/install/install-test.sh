@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# install-test.sh BUILD_DIR SOURCE_DIR: cmake --install BUILD_DIR --prefix /usr
-# into a scratch DESTDIR, then checks what a user or a package gets from it.
+# install-test.sh BUILD_DIR SOURCE_DIR MODULE_DIR: cmake --install BUILD_DIR
+# --prefix /usr into a scratch DESTDIR, then checks what a user or a package
+# gets from it. MODULE_DIR: the history window's module's folder under the prefix.
 set -euo pipefail
 build=$1
 source=$2
+module=usr/$3/nimbulo-history.so
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 root=$work/root
@@ -26,7 +28,7 @@ expected=(
     usr/share/man/man1/nimbulo-sim.1.gz
     "usr/lib/systemd/system/nimbulo-logger@.service"
     usr/share/doc/nimbulo/LICENSE usr/share/doc/nimbulo/changelog.gz
-    usr/share/doc/nimbulo/copyright
+    usr/share/doc/nimbulo/copyright "$module"
 )
 for size in 16 22 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/nimbulo.png")
@@ -36,6 +38,14 @@ for file in "${expected[@]}"; do
 done
 extra=$(find . -type f | sed 's|^\./||' | sort | comm -23 - <(printf '%s\n' "${expected[@]}" | sort))
 [ -z "$extra" ] || fail "installed but not expected: $extra"
+
+# The program finds the module by a path from its own folder, not executable.
+if [ -f "$module" ] && [ -f usr/bin/nimbulo ]; then
+    from_bin=$(grep -aom1 '\.\./lib[[:alnum:]_/.-]*/nimbulo/' usr/bin/nimbulo) || true
+    [ -n "$from_bin" ] && [ "usr/bin/$from_bin/nimbulo-history.so" -ef "$module" ] ||
+        fail "usr/bin/nimbulo looks for its module in '${from_bin:-nowhere}', not in /${module%/*}"
+    [ ! -x "$module" ] || fail "/$module is executable"
+fi
 
 # Each icon is the size its folder says.
 for size in 16 22 24 32 48 64 128 256; do
