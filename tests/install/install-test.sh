@@ -41,7 +41,7 @@ extra=$(find . -type f | sed 's|^\./||' | sort | comm -23 - <(printf '%s\n' "${e
 
 # The program finds the module by a path from its own folder, not executable.
 if [ -f "$module" ] && [ -f usr/bin/nimbulo ]; then
-    from_bin=$(grep -aom1 '\.\./lib[[:alnum:]_/.-]*/nimbulo/' usr/bin/nimbulo) || true
+    from_bin=$(grep -aom1 '\.\./lib[[:alnum:]_/.-]*/plugins/' usr/bin/nimbulo) || true
     [ -n "$from_bin" ] && [ "usr/bin/$from_bin/nimbulo-history.so" -ef "$module" ] ||
         fail "usr/bin/nimbulo looks for its module in '${from_bin:-nowhere}', not in /${module%/*}"
     [ ! -x "$module" ] || fail "/$module is executable"
