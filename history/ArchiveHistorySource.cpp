@@ -91,7 +91,8 @@ void ArchiveHistorySource::ForEachPoint(StationMinute from, StationMinute to,
                           ArchiveTimeText(MinuteOfDay(to)), [&](const ArchivePoint& point) {
                               // A row whose date or time cannot be read is skipped, not
                               // placed at the start of the calendar.
-                              if (ParseMinute(point.date, point.time)) take(ToHistoryPoint(point));
+                              if (const auto minute = ParseMinute(point.date, point.time))
+                                  take(ToHistoryPoint(point, *minute));
                           });
 }
 
