@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "Archive.h"
+#include "CalendarDate.h"
+#include "DaySummary.h"
+
+// What the summaries take from one station day, in the archive's US units:
+// sums over the day's five-minute points, and the day row (every record's
+// highs and lows, the day's rain).
+struct ClimateDay {
+    CalendarDate date{};
+    int points = 0;
+    int tempCount = 0;  // points with an outdoor temperature the sensor can report
+    double tempSum = 0.0;
+    int windCount = 0;  // points with an average wind speed
+    double windSum = 0.0;
+    // Sum of the points' directions as unit vectors weighted by their speed
+    // (east, north).
+    double windEast = 0.0;
+    double windNorth = 0.0;
+    std::optional<DaySummary> row;
+
+    // Neither points nor a day row: a blank line.
+    bool Empty() const { return points == 0 && !row; }
+    std::optional<double> MeanTemp() const;
+    std::optional<double> MeanWind() const;
+    // The day row's values, none without a row.
+    std::optional<double> High() const;
+    std::optional<double> Low() const;
+    std::optional<double> WindTop() const;
+    std::optional<double> Rain() const;
+
+    // Adds one point's values to the sums.
+    void Take(const ArchivePoint& point);
+};
+
+// One entry per calendar day from `from` to `to`, both included, in order;
+// days the archive has nothing of come back empty.
+std::vector<ClimateDay> ReadClimateDays(Archive& archive, const CalendarDate& from,
+                                        const CalendarDate& to);
+
+// The direction (degrees, 0 north) of a sum of weighted unit vectors; none
+// when they cancel out or there are none.
+std::optional<double> VectorDirection(double east, double north);
+// "N", "NNE", ... "NNW": the compass point nearest to a direction in degrees.
+const char* CompassPointName(double degrees);
