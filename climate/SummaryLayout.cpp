@@ -19,12 +19,13 @@ std::size_t Length(const std::string& text) {
     return n;
 }
 
+}  // namespace
+
 std::string Centred(const std::string& text, std::span<const int> widths) {
     const std::size_t length = Length(text);
     const std::size_t total = static_cast<std::size_t>(Total(widths));
     return std::string(length < total ? (total - length) / 2 : 0, ' ') + text;
 }
-}  // namespace
 
 std::string Row(std::span<const int> widths, const std::vector<std::string>& fields) {
     std::string row;
@@ -61,6 +62,7 @@ std::vector<std::string> Head(const std::string& title, const StationIdentity& s
     if (!station.name.empty()) name += " " + station.name;
     for (char& c : name)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+    if (units.empty()) return {Centred(title, widths), "", name, place};
     return {Centred(title, widths), "", name, place, "", Centred(units, widths), ""};
 }
 

@@ -16,10 +16,13 @@ namespace SummaryLayout {
 // for its column pushes the rest right rather than being cut); trailing
 // blanks dropped.
 std::string Row(std::span<const int> widths, const std::vector<std::string>& fields);
+// The text centred over the columns.
+std::string Centred(const std::string& text, std::span<const int> widths);
 // A rule of dashes as long as the columns.
 std::string Rule(std::span<const int> widths);
-// The title centred over the columns, a blank line, NAME, ELEV/LAT/LONG, a
-// blank line, the units line centred, a blank line.
+// The title centred over the columns, a blank line, NAME, ELEV/LAT/LONG;
+// then, unless `units` is empty, a blank line, the units line centred and
+// a blank line.
 std::vector<std::string> Head(const std::string& title, const StationIdentity& station,
                               const std::string& units, std::span<const int> widths);
 // "JAN" ... "DEC".

@@ -66,7 +66,7 @@ void Table(std::vector<std::string>& lines, const std::string& title, const Widt
            const std::vector<std::vector<std::string>>& heads, const std::vector<Period>& periods,
            MakeRow row) {
     lines.push_back("");
-    lines.push_back(std::string(static_cast<std::size_t>(std::size(widths) * 2), ' ') + title);
+    lines.push_back(Centred(title, widths));
     lines.push_back("");
     for (const auto& head : heads) lines.push_back(Row(widths, head));
     lines.push_back(Rule(widths));
@@ -91,12 +91,9 @@ std::string YearlySummary::Text(int year, std::span<const ClimateDay> days,
     }
     periods.push_back({yearText, "", PeriodStats::Of(days, u), true});
 
+    // Each table names its unit.
     std::vector<std::string> lines =
-        Head("CLIMATOLOGICAL SUMMARY for year " + yearText, station,
-             std::string("TEMPERATURE (") + u.TempUnit() + "), RAIN (" + u.RainUnit() +
-                 "), WIND SPEED (" + u.WindUnit() + ")",
-             kTempWidths);
-    lines.pop_back();  // each table brings its own blank line
+        Head("CLIMATOLOGICAL SUMMARY for year " + yearText, station, "", kTempWidths);
     const std::string hot = Threshold(u.HotMax()), freezing = Threshold(u.Freezing()),
                       cold = Threshold(u.ColdMin());
     Table(lines, std::string("TEMPERATURE (") + u.TempUnit() + ")", kTempWidths,
@@ -106,8 +103,9 @@ std::string YearlySummary::Text(int year, std::span<const ClimateDay> days,
             freezing, freezing, cold}},
           periods, [&u](const Period& p) { return TempRow(p, u); });
     Table(lines, std::string("PRECIPITATION (") + u.RainUnit() + ")", kRainWidths,
-          {{"", "", "", "MAX", "", "DAYS", "OF", "RAIN"},
-           {"", "", "", "OBS.", "", "OVER", "", ""},
+          // Over the three counts' columns.
+          {{"", "", "", "MAX", "", "   DAYS OF RAIN"},
+           {"", "", "", "OBS.", "", "", "OVER", ""},
            {"YR", "MO", "TOTAL", "DAY", "DATE", u.RainThresholdText(0), u.RainThresholdText(1),
             u.RainThresholdText(2)}},
           periods, [&u](const Period& p) { return RainRow(p, u); });

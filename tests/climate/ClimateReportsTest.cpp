@@ -45,9 +45,9 @@ DaySummary Day(int year, int month, int day, double low, const char* lowAt, doub
 
 // The summaries' columns as docs/climate.md gives them: the last column of each field.
 constexpr int kMonthEnds[] = {3, 10, 17, 24, 31, 38, 45, 52, 59, 66, 73, 80, 86};
-constexpr int kTempEnds[] = {4, 7, 14, 21, 28, 36, 43, 50, 55, 62, 67, 73, 79, 85, 91};
-constexpr int kRainEnds[] = {4, 7, 15, 22, 27, 33, 39, 45};
-constexpr int kWindEnds[] = {4, 7, 14, 21, 26, 32};
+constexpr int kTempEnds[] = {4, 7, 14, 21, 28, 36, 43, 50, 56, 63, 69, 75, 81, 87, 93};
+constexpr int kRainEnds[] = {4, 7, 15, 22, 28, 34, 40, 46};
+constexpr int kWindEnds[] = {4, 7, 14, 21, 27, 33};
 
 // The fields of a row, cut at the columns and trimmed.
 template <std::size_t N>

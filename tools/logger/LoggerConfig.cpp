@@ -56,21 +56,37 @@ void ApplyStation(const Group& group, StationUploadOptions& station) {
                 [&](int s) { station.timing.interval = std::chrono::seconds(s); });
 }
 
-void ApplyCwop(const ConfigFile& config, const Group& group, CwopOptions& cwop,
-               std::string& error) {
+void ApplyCwop(const Group& group, CwopOptions& cwop) {
     if (!group.Enabled()) return;
     group.Text("Id", cwop.id);
     group.Text("PasscodeFile", cwop.passcodeFile);
     group.Text("Server", cwop.server);
     group.Whole("Interval", 1, 86400,
                 [&](int s) { cwop.timing.interval = std::chrono::seconds(s); });
-    const auto latitude = config.Value("Cwop", "Latitude");
-    const auto longitude = config.Value("Cwop", "Longitude");
-    if (!latitude && !longitude) return;
-    if (!ParsePosition(latitude.value_or("") + "," + longitude.value_or(""), cwop) &&
-        error.empty()) {
-        error = "[Cwop] Latitude and Longitude need decimal degrees (-90 to 90, -180 to 180)";
+}
+
+// [Station]: the name and elevation, and the position CWOP sends. A file
+// from before [Station] keeps its position in [Cwop].
+void ApplyStationIdentity(const ConfigFile& config, LoggerOptions& options, std::string& error) {
+    StationIdentity& station = options.station;
+    if (auto name = config.Value("Station", "Name")) station.name = *name;
+    for (const char* group : {"Station", "Cwop"}) {
+        const auto latitude = config.Value(group, "Latitude");
+        const auto longitude = config.Value(group, "Longitude");
+        if (!latitude && !longitude) continue;
+        if (!ParsePosition(latitude.value_or("") + "," + longitude.value_or(""),
+                           options.uploads.cwop) &&
+            error.empty()) {
+            error = std::string("[") + group +
+                    "] Latitude and Longitude need decimal degrees (-90 to 90, -180 to 180)";
+        }
+        break;
     }
+    const auto elevation = config.Value("Station", "Elevation");
+    const auto unit = config.Value("Station", "ElevationUnit");
+    if ((!elevation || elevation->empty()) && !unit) return;
+    if (!ParseElevation(elevation.value_or("") + unit.value_or("ft"), station) && error.empty())
+        error = "[Station] Elevation needs a number and ElevationUnit ft or m";
 }
 }  // namespace
 
@@ -107,7 +123,8 @@ std::string ApplyConfigFile(const ConfigFile& config, LoggerOptions& options) {
     options.wxnow = config.Value("Settings", "WxnowJson").value_or("0") == "1";
     settings.Whole("StaleAfter", 1, 9999, [&](int s) { options.staleAfterSeconds = s; });
     settings.Whole("RainGauge", 0, 1, [&](int gauge) { options.rainGaugeMillimetre = gauge == 1; });
-    ApplyCwop(config, Group(config, "Cwop", error), options.uploads.cwop, error);
+    ApplyCwop(Group(config, "Cwop", error), options.uploads.cwop);
+    ApplyStationIdentity(config, options, error);
     ApplyStation(Group(config, "Wunderground", error), options.uploads.wunderground);
     ApplyStation(Group(config, "Pwsweather", error), options.uploads.pwsweather);
     return error;

@@ -8,7 +8,8 @@
 
 // Takes the live outputs from a settings file with the station display's
 // groups and keys: [Mqtt], [Settings] WxnowJson, StaleAfter and RainGauge,
-// [Cwop], [Wunderground] and [Pwsweather]. Returns an error message for a
+// [Cwop], [Wunderground] and [Pwsweather], and [Station] (name, position and
+// elevation; a position only in [Cwop] is read as before). Returns an error message for a
 // value that makes no sense, or empty.
 std::string ApplyConfigFile(const ConfigFile& config, LoggerOptions& options);
 

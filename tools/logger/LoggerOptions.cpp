@@ -3,6 +3,7 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -22,6 +23,8 @@ bool ParseFrom1To9999(const std::string& text, int& year) {
 }
 
 constexpr const char* kExportUsage = "--export needs points or days, then FROM and TO (YYYY-MM-DD)";
+constexpr const char* kNoaaUsage = "--noaa needs a month YYYY-MM or a year YYYY";
+constexpr const char* kElevationUsage = "--elevation needs a number with ft or m (312ft, 95 m)";
 
 // A station date YYYY-MM-DD that is a day of the calendar.
 bool IsDate(const std::string& text) {
@@ -160,6 +163,24 @@ struct LoggerParser {
         "(default 300).",
         "s"};
 
+    // The climate summaries and the station's identity.
+    QCommandLineOption noaa{
+        "noaa",
+        "Print the climate summary of month YYYY-MM or of year YYYY from the archive "
+        "nimbulo.db, in the common plain-text layout.",
+        "period"};
+    QCommandLineOption noaaAll{
+        "noaa-all",
+        "Write the summary of every month and year the archive has data of into NOAA/ "
+        "(NOAA-YYYY-MM.txt, NOAA-YYYY.txt), then print how many."};
+    QCommandLineOption metric{
+        "metric", "Summaries in degrees C, mm and km/h instead of degrees F, inches and mph."};
+    QCommandLineOption stationName{"station-name", "The station's name in the summaries' head.",
+                                   "name"};
+    QCommandLineOption elevation{
+        "elevation", "The station's elevation in the summaries' head: a number with ft or m.",
+        "height"};
+
     LoggerParser() {
         parser.setApplicationDescription(
             "Runs the weather-station processing without a window and writes what the\n"
@@ -172,6 +193,7 @@ struct LoggerParser {
         parser.addOptions({config, configIfPresent, cwop, cwopPasscodeFile, position, aprsServer,
                            cwopInterval, wunderground, wundergroundKeyFile, wundergroundUrl,
                            pwsweather, pwsweatherKeyFile, uploadInterval});
+        parser.addOptions({noaa, noaaAll, metric, stationName, elevation});
     }
 
     // The message for an option that ends the command line without its value.
@@ -186,6 +208,9 @@ struct LoggerParser {
         if (name == "--mqtt") return "--mqtt needs a HOST[:PORT]";
         if (name == "--import") return "--import needs a PATH";
         if (name == "--export") return kExportUsage;
+        if (name == "--noaa") return kNoaaUsage;
+        if (name == "--station-name") return "--station-name needs a NAME";
+        if (name == "--elevation") return kElevationUsage;
         if (name.rfind("--config", 0) == 0) return name + " needs a FILE";
         if (name.rfind("--mqtt-", 0) == 0) return name + " needs a value";
         return name + " needs a DIR";
@@ -318,6 +343,43 @@ std::string ParseUploads(LoggerParser& p, LoggerOptions& options) {
     return {};
 }
 
+// "YYYY" or "YYYY-MM", a year from 1 to 9999 and a month from 1 to 12.
+bool IsNoaaPeriod(const std::string& text) {
+    const auto digits = [&text](std::size_t from, std::size_t count) {
+        for (std::size_t i = from; i < from + count; ++i)
+            if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
+        return true;
+    };
+    if ((text.size() != 4 && text.size() != 7) || !digits(0, 4) || std::stoi(text.substr(0, 4)) < 1)
+        return false;
+    if (text.size() == 4) return true;
+    if (text[4] != '-' || !digits(5, 2)) return false;
+    const int month = std::stoi(text.substr(5));
+    return month >= 1 && month <= 12;
+}
+
+// The summaries' options and the station's identity; an error message, or empty.
+std::string ParseClimate(LoggerParser& p, LoggerOptions& options) {
+    if (p.parser.isSet(p.noaa)) {
+        options.noaaPeriod = p.parser.value(p.noaa).toStdString();
+        if (!IsNoaaPeriod(options.noaaPeriod)) return kNoaaUsage;
+    }
+    options.noaaAll = p.parser.isSet(p.noaaAll);
+    if (p.parser.isSet(p.metric)) options.metric = true;
+    if (p.parser.isSet(p.stationName))
+        options.station.name = p.parser.value(p.stationName).toStdString();
+    if (p.parser.isSet(p.elevation) &&
+        !ParseElevation(p.parser.value(p.elevation).toStdString(), options.station))
+        return kElevationUsage;
+    // One position for all: the one CWOP sends is the one the summaries name.
+    const CwopOptions& cwop = options.uploads.cwop;
+    if (cwop.havePosition) {
+        options.station.latitude = cwop.latitude;
+        options.station.longitude = cwop.longitude;
+    }
+    return {};
+}
+
 }  // namespace
 
 ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
@@ -377,17 +439,20 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
     if (std::string error = ParseMqtt(p, options); !error.empty()) return {options, error};
     if (p.parser.isSet(p.wxnow)) options.wxnow = true;
     if (std::string error = ParseUploads(p, options); !error.empty()) return {options, error};
+    if (std::string error = ParseClimate(p, options); !error.empty()) return {options, error};
     if (options.showHelp || options.showVersion) return parsed;
     const int sources = !options.replayFile.empty() + !options.devicePath.empty() +
                         options.port.has_value() + !options.importPaths.empty() +
-                        !options.exportKind.empty();
+                        !options.exportKind.empty() + !options.noaaPeriod.empty() + options.noaaAll;
     if (sources == 0) {
         return {options,
-                "nothing to do: give --replay FILE, --device PATH, --port N, --import PATH or "
-                "--export"};
+                "nothing to do: give --replay FILE, --device PATH, --port N, --import PATH, "
+                "--export, --noaa or --noaa-all"};
     }
     if (sources > 1) {
-        return {options, "give only one of --replay, --device, --port, --import and --export"};
+        return {options,
+                "give only one of --replay, --device, --port, --import, --export, --noaa and "
+                "--noaa-all"};
     }
     return parsed;
 }
@@ -395,19 +460,24 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
 std::string LoggerUsage() {
     LoggerParser p;
     QString text = p.parser.helpText();
-    text.replace(0, text.indexOf(QLatin1Char('\n')),
-                 "Usage: nimbulo-logger --replay FILE [--year YYYY] [OPTIONS]\n"
-                 "       nimbulo-logger --device PATH | --port N [--year YYYY] [OPTIONS]\n"
-                 "       nimbulo-logger --import PATH... [--data-dir DIR]\n"
-                 "       nimbulo-logger --export points|days FROM TO [--data-dir DIR]\n"
-                 "       nimbulo-logger --help | --version\n");
+    text.replace(
+        0, text.indexOf(QLatin1Char('\n')),
+        "Usage: nimbulo-logger --replay FILE [--year YYYY] [OPTIONS]\n"
+        "       nimbulo-logger --device PATH | --port N [--year YYYY] [OPTIONS]\n"
+        "       nimbulo-logger --import PATH... [--data-dir DIR]\n"
+        "       nimbulo-logger --export points|days FROM TO [--data-dir DIR]\n"
+        "       nimbulo-logger --noaa YYYY-MM|YYYY | --noaa-all [--metric] [--data-dir DIR]\n"
+        "       nimbulo-logger --help | --version\n");
     text +=
         "\nThe archive nimbulo.db in the data folder keeps every five-minute point and each\n"
         "station day's highs and lows (SQLite; read it with sqlite3 or --export).\n"
+        "After each station midnight the summaries of that day's month and year are\n"
+        "written again into NOAA/ (with --metric in metric units).\n"
         "\nExit status: 0 on success, 2 for a bad command line, an unreadable FILE, PATH or\n"
-        "data folder, unusable MQTT options or no archive to export, 3 when the device\n"
-        "cannot be opened or goes away (with --no-retry), 4 when a file could not be\n"
-        "written, live or in a replay (\"failed writes\" in the summary), or an import\n"
-        "could not write the archive.\n";
+        "data folder, unusable MQTT options, no archive to export or summarise, or no\n"
+        "data for --noaa's month or year, 3 when the device cannot be opened or goes away\n"
+        "(with --no-retry), 4 when a file could not be written, live or in a replay\n"
+        "(\"failed writes\" in the summary), or an import could not write the archive or\n"
+        "--noaa-all a summary.\n";
     return text.toStdString();
 }

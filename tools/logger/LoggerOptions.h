@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "MqttOptions.h"
+#include "StationIdentity.h"
 #include "UploadOptions.h"
 
 // What the command line asks of nimbulo-logger.
@@ -27,6 +28,12 @@ struct LoggerOptions {
     std::string exportFrom, exportTo;      // its station dates, YYYY-MM-DD, both included
     UploadOptions uploads;   // --cwop, --wunderground, --pwsweather...: off when no id
     std::string configFile;  // --config (or --config-if-present): read before the options
+
+    // The climate summaries and the station's identity heading them.
+    std::string noaaPeriod;   // --noaa: "YYYY" or "YYYY-MM"; empty: none asked for
+    bool noaaAll = false;     // --noaa-all: every month and year into NOAA/
+    bool metric = false;      // --metric: summaries in °C, mm and km/h
+    StationIdentity station;  // [Station], --station-name, --elevation; the CWOP position
 };
 
 struct ParsedOptions {

@@ -10,6 +10,7 @@
 #include "ArchiveWriter.h"
 #include "HeadlessChart.h"
 #include "HeadlessView.h"
+#include "NoaaFileWriter.h"
 #include "StationPipeline.h"
 #include "StreamFaultReporter.h"
 
@@ -24,6 +25,10 @@ void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options
         pipeline.options().units.rainGauge = UnitSettings::kGaugeTenthMillimetre;
     if (options.year) pipeline.SetStartYear(*options.year);
     pipeline.AddFileWriter(std::make_unique<ArchiveWriter>(pipeline.fileFaults(), pipeline.days()));
+    // After the archive's writer, whose archive then holds the day that ended.
+    pipeline.AddFileWriter(std::make_unique<NoaaFileWriter>(
+        pipeline.fileFaults(), [settings = NoaaFileWriter::Settings{
+                                    options.station, options.metric}] { return settings; }));
 }
 
 LiveOutputs LoggerLiveOutputs(const LoggerOptions& options, std::ostream& err) {

@@ -10,6 +10,7 @@
 #include "ArchiveCommands.h"
 #include "LiveLogging.h"
 #include "LoggerOptions.h"
+#include "NoaaCommands.h"
 #include "ReplayRun.h"
 
 namespace fs = std::filesystem;
@@ -59,6 +60,8 @@ int main(int argc, char** argv) {
     if (!options.dataDir.empty() && !EnterDataDir(options)) return kExitUsage;
     if (!options.importPaths.empty()) return RunImport(options, std::cout, std::cerr);
     if (!options.exportKind.empty()) return RunExport(options, std::cout, std::cerr);
+    if (!options.noaaPeriod.empty() || options.noaaAll)
+        return RunNoaa(options, std::cout, std::cerr);
     if (!options.devicePath.empty() || options.port) return RunLive(options, std::cout, std::cerr);
     return RunReplay(options, std::cout, std::cerr);
 }
