@@ -21,6 +21,7 @@
 #include <cmath>
 
 #include "ArchiveHistorySource.h"
+#include "ClimateSummaryViewer.h"
 #include "HighsLows.h"
 #include "HistoryBuckets.h"
 #include "RainBars.h"
@@ -189,6 +190,8 @@ void HistoryWindow::BuildButtons(QBoxLayout* row) {
     connect(now, &QPushButton::clicked, this, &HistoryWindow::BackToNow);
     row->addWidget(now);
     row->addStretch(1);
+    row->addWidget(ClimateSummaryViewer::Button(this, archivePath_, openSettings_,
+                                                [this] { return metric_; }));
     auto* png = new QPushButton(tr("Save picture..."), this);
     connect(png, &QPushButton::clicked, this, [this] {
         const QString file =

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "MqttOptions.h"
+#include "StationIdentity.h"
 #include "UploadOptions.h"
 
 // Every live output's settings as the settings file holds them, each with
@@ -12,9 +13,11 @@ struct LiveOutputSettings {
     MqttOptions mqtt;
     bool wxnowJson = false;
     bool cwopOn = false;
-    CwopOptions cwop;
+    CwopOptions cwop;  // its position is the station's, kept in [Station]
     bool wundergroundOn = false;
     StationUploadOptions wunderground{"", "", kWundergroundUrl};
     bool pwsweatherOn = false;
     StationUploadOptions pwsweather{"", "", kPwsweatherUrl};
+    // Group "Station": the name, position and elevation.
+    StationIdentity station;
 };

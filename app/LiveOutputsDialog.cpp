@@ -13,6 +13,7 @@
 #include <chrono>
 
 #include "ConnectionTests.h"
+#include "StationIdentityPage.h"
 
 namespace {
 using namespace std::chrono_literals;
@@ -52,22 +53,6 @@ bool ReadSeconds(QLineEdit* field, const QString& what, std::chrono::seconds& in
     return true;
 }
 
-// Decimal degrees in -limit..limit; empty gives nothing.
-bool ReadDegrees(QLineEdit* field, const QString& what, double limit, std::optional<double>& value,
-                 QString& error) {
-    const QString text = field->text().trimmed();
-    if (text.isEmpty()) return true;
-    bool ok = false;
-    const double read = text.toDouble(&ok);
-    if (ok && read >= -limit && read <= limit) {
-        value = read;
-        return true;
-    }
-    error = QString("%1 must be decimal degrees from %2 to %3.").arg(what).arg(-limit).arg(limit);
-    field->setFocus();
-    return false;
-}
-
 bool Required(QLineEdit* field, const QString& what, QString& error) {
     if (!field->text().trimmed().isEmpty()) return true;
     error = what + " is needed.";
@@ -84,6 +69,10 @@ LiveOutputsDialog::LiveOutputsDialog(const LiveOutputSettings& settings,
       softwareVersion_(std::move(softwareVersion)) {
     setWindowTitle("Live outputs");
     auto* layout = new QVBoxLayout(this);
+    auto* stationBox = new QGroupBox("Station", this);
+    station_ = new StationIdentityPage(settings.station, stationBox);
+    (new QVBoxLayout(stationBox))->addWidget(station_);
+    layout->addWidget(stationBox);
     layout->addWidget(MqttGroup(settings.mqtt, settings.mqttOn));
     wxnow_ = new QCheckBox("Write wxnow.json beside the report files", this);
     wxnow_->setObjectName("wxnowJson");
@@ -164,11 +153,6 @@ QGroupBox* LiveOutputsDialog::CwopGroup(const CwopOptions& cwop, bool on) {
     cwopId_ = Field(form, "CWOP id or call sign:", "cwopId", Q(cwop.id));
     cwopPasscodeFile_ =
         Field(form, "Passcode file (call signs):", "cwopPasscodeFile", Q(cwop.passcodeFile));
-    const auto degrees = [&](double value) {
-        return cwop.havePosition ? QString::number(value, 'f', 6) : QString();
-    };
-    cwopLatitude_ = Field(form, "Latitude (north +):", "cwopLatitude", degrees(cwop.latitude));
-    cwopLongitude_ = Field(form, "Longitude (east +):", "cwopLongitude", degrees(cwop.longitude));
     cwopServer_ = Field(form, "Server (host:port):", "cwopServer", Q(cwop.server));
     cwopInterval_ = Field(form, "Interval (seconds):", "cwopInterval",
                           QString::number(cwop.timing.interval.count()));
@@ -206,23 +190,19 @@ bool LiveOutputsDialog::ReadMqtt(LiveOutputSettings& out, QString& error) const 
 bool LiveOutputsDialog::ReadCwop(LiveOutputSettings& out, QString& error) const {
     out.cwopOn = cwopBox_->isChecked();
     CwopOptions& cwop = out.cwop;
-    std::optional<double> latitude;
-    std::optional<double> longitude;
-    if (out.cwopOn && (!Required(cwopId_, "CWOP: the id or call sign", error) ||
-                       !Required(cwopLatitude_, "CWOP: the latitude", error) ||
-                       !Required(cwopLongitude_, "CWOP: the longitude", error))) {
+    // The position is the station's, read before.
+    cwop.havePosition = out.station.latitude && out.station.longitude;
+    cwop.latitude = out.station.latitude.value_or(0.0);
+    cwop.longitude = out.station.longitude.value_or(0.0);
+    if (out.cwopOn && !Required(cwopId_, "CWOP: the id or call sign", error)) return false;
+    if (out.cwopOn && !cwop.havePosition) {
+        error = "CWOP: the station's latitude and longitude are needed.";
         return false;
     }
-    if (!ReadDegrees(cwopLatitude_, "CWOP: the latitude", 90, latitude, error) ||
-        !ReadDegrees(cwopLongitude_, "CWOP: the longitude", 180, longitude, error) ||
-        !ReadSeconds(cwopInterval_, "CWOP: the interval", cwop.timing.interval, error)) {
+    if (!ReadSeconds(cwopInterval_, "CWOP: the interval", cwop.timing.interval, error))
         return false;
-    }
     cwop.id = S(cwopId_);
     cwop.passcodeFile = S(cwopPasscodeFile_);
-    cwop.havePosition = latitude && longitude;
-    cwop.latitude = latitude.value_or(0.0);
-    cwop.longitude = longitude.value_or(0.0);
     cwop.server = S(cwopServer_).empty() ? kDefaultAprsServer : S(cwopServer_);
     return true;
 }
@@ -244,7 +224,7 @@ bool LiveOutputsDialog::ReadStation(const StationFields& fields, const QString& 
 std::optional<LiveOutputSettings> LiveOutputsDialog::Read(QString& error) const {
     LiveOutputSettings out = original_;
     out.wxnowJson = wxnow_->isChecked();
-    if (!ReadMqtt(out, error) || !ReadCwop(out, error) ||
+    if (!station_->Read(out.station, error) || !ReadMqtt(out, error) || !ReadCwop(out, error) ||
         !ReadStation(wunderground_, "Weather Underground", out.wundergroundOn, out.wunderground,
                      error) ||
         !ReadStation(pwsweather_, "PWSweather", out.pwsweatherOn, out.pwsweather, error)) {
@@ -276,7 +256,8 @@ void LiveOutputsDialog::StartTest(const QString& name) {
     const std::string version = softwareVersion_;
     if (name == "mqtt" && ReadMqtt(s, error) && Required(mqttHost_, "The broker host", error)) {
         test = [mqtt = s.mqtt] { return TestMqttConnection(mqtt, kMqttTestTimeout); };
-    } else if (name == "cwop" && ReadCwop(s, error) && Required(cwopId_, "The id", error)) {
+    } else if (name == "cwop" && station_->Read(s.station, error) && ReadCwop(s, error) &&
+               Required(cwopId_, "The id", error)) {
         test = [cwop = s.cwop, version] { return TestCwopLogin(cwop, version); };
     } else if (name == "wunderground" && ReadStation(wunderground_, "Weather Underground",
                                                      s.wundergroundOn, s.wunderground, error)) {

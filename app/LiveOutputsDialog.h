@@ -19,9 +19,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class StationIdentityPage;
 
-// "Live outputs...": MQTT, wxnow.json, CWOP, Weather Underground and
-// PWSweather, each switched on or off, with a Test button per server that
+// "Live outputs...": the station's identity (whose position CWOP sends), MQTT, wxnow.json, CWOP,
+// Weather Underground and PWSweather, each switched on or off, with a Test button per server that
 // tries it now on a thread of its own and shows the answer. OK checks the
 // fields and closes only when they can be stored; Cancel changes nothing.
 class LiveOutputsDialog : public QDialog {
@@ -84,12 +85,11 @@ class LiveOutputsDialog : public QDialog {
     QGroupBox* cwopBox_ = nullptr;
     QLineEdit* cwopId_ = nullptr;
     QLineEdit* cwopPasscodeFile_ = nullptr;
-    QLineEdit* cwopLatitude_ = nullptr;
-    QLineEdit* cwopLongitude_ = nullptr;
     QLineEdit* cwopServer_ = nullptr;
     QLineEdit* cwopInterval_ = nullptr;
     StationFields wunderground_{};
     StationFields pwsweather_{};
+    StationIdentityPage* station_ = nullptr;
     QLabel* error_ = nullptr;
     QTimer* poll_ = nullptr;
     std::list<RunningTest> tests_;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "PortConfig.h"
+#include "StationIdentitySettings.h"
 
 namespace {
 
@@ -114,12 +115,6 @@ void LoadCwop(QSettings& settings, LiveOutputSettings& out) {
     out.cwopOn = Enabled(settings);
     cwop.id = Text(settings, "Id");
     cwop.passcodeFile = Text(settings, "PasscodeFile");
-    bool latitudeOk = false;
-    bool longitudeOk = false;
-    cwop.latitude = settings.value("Latitude").toDouble(&latitudeOk);
-    cwop.longitude = settings.value("Longitude").toDouble(&longitudeOk);
-    cwop.havePosition = latitudeOk && longitudeOk && std::abs(cwop.latitude) <= 90 &&
-                        std::abs(cwop.longitude) <= 180;
     cwop.server = Text(settings, "Server", cwop.server);
     cwop.timing.interval = Seconds(settings, "Interval", cwop.timing.interval);
     settings.endGroup();
@@ -155,6 +150,10 @@ LiveOutputSettings SettingsStore::LoadLiveOutputSettings() const {
     LoadMqtt(*settings, out);
     out.wxnowJson = ReadInt(*settings, QString(kSection) + "/WxnowJson", 0) == 1;
     LoadCwop(*settings, out);
+    out.station = StationIdentitySettings::Load(*settings);
+    out.cwop.havePosition = out.station.latitude && out.station.longitude;
+    out.cwop.latitude = out.station.latitude.value_or(0.0);
+    out.cwop.longitude = out.station.longitude.value_or(0.0);
     out.wundergroundOn = LoadStationUpload(*settings, "Wunderground", out.wunderground);
     out.pwsweatherOn = LoadStationUpload(*settings, "Pwsweather", out.pwsweather);
     return out;
@@ -180,19 +179,17 @@ void SettingsStore::SaveLiveOutputSettings(const LiveOutputSettings& stored) con
     settings.setValue("Enabled", stored.cwopOn ? 1 : 0);
     settings.setValue("Id", QString::fromStdString(cwop.id));
     settings.setValue("PasscodeFile", QString::fromStdString(cwop.passcodeFile));
-    if (cwop.havePosition) {
-        settings.setValue("Latitude", cwop.latitude);
-        settings.setValue("Longitude", cwop.longitude);
-    } else {
-        settings.remove("Latitude");
-        settings.remove("Longitude");
-    }
     settings.setValue("Server", QString::fromStdString(cwop.server));
     settings.setValue("Interval", qlonglong(cwop.timing.interval.count()));
     settings.endGroup();
     SaveStationUpload(settings, "Wunderground", stored.wundergroundOn, stored.wunderground);
     SaveStationUpload(settings, "Pwsweather", stored.pwsweatherOn, stored.pwsweather);
+    StationIdentitySettings::Save(settings, stored.station);
     settings.sync();
+}
+
+StationIdentity SettingsStore::LoadStationIdentity() const {
+    return StationIdentitySettings::Load(*location_.Open());
 }
 
 MqttOptions SettingsStore::LoadMqttOptions() const {

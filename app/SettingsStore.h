@@ -8,6 +8,7 @@
 #include "LiveOutputSettings.h"
 #include "MqttOptions.h"
 #include "SettingsLocation.h"
+#include "StationIdentity.h"
 #include "StationSettings.h"
 #include "UploadOptions.h"
 
@@ -43,6 +44,9 @@ class SettingsStore {
     // Groups "Cwop", "Wunderground" and "Pwsweather", each off unless its
     // Enabled is 1 (the keys the logger's --config reads too).
     UploadOptions LoadUploadOptions() const;
+
+    // Group "Station" (StationIdentitySettings); SaveLiveOutputSettings writes it.
+    StationIdentity LoadStationIdentity() const;
 
     QString FileName() const;
     // The settings themselves, for a window that keeps its own group.

@@ -22,6 +22,7 @@
 #include "HelpWindow.h"
 #include "HistoryModule.h"
 #include "LiveOutputsDialog.h"
+#include "NoaaFileWriter.h"
 #include "OptionsDialog.h"
 #include "PortConfig.h"
 #include "PortErrorBox.h"
@@ -133,6 +134,11 @@ StationWindow::StationWindow(QWidget* parent)
     // With Save Data, beside the files in the window's folder.
     pipeline_.AddFileWriter(
         std::make_unique<ArchiveWriter>(pipeline_.fileFaults(), pipeline_.days()));
+    // After the archive's writer, whose archive then holds the day that ended.
+    pipeline_.AddFileWriter(std::make_unique<NoaaFileWriter>(pipeline_.fileFaults(), [this] {
+        return NoaaFileWriter::Settings{settingsStore_.LoadStationIdentity(),
+                                        pipeline_.options().units.Metric()};
+    }));
     SeedFromArchive(pipeline_.derived());
     portBridge_.SetLinkHandler([this](PortLink change, int port, const QString& device) {
         OnLinkChange(change, port, device);

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // "Live outputs..." from the window's menu: what OK stores and applies, and
-// a Test against a server on 127.0.0.1.
+// a Test against a server on 127.0.0.1; the station's identity in it.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -21,6 +22,8 @@
 
 #include "LiveOutputsDialog.h"
 #include "LoopbackServer.h"
+#include "SettingsStore.h"
+#include "StationIdentityPage.h"
 #include "StationWindow.h"
 #include "TestSupport.h"
 
@@ -98,8 +101,10 @@ TEST(LiveOutputsDialog, OkStoresTheFieldsAndStartsTheOutputsAtOnce) {
         {"mqttPasswordFile", passwordFile, "Mqtt/PasswordFile"},
         {"mqttCaFile", caFile, "Mqtt/CaFile"},
         {"cwopId", "CW1234", "Cwop/Id"},
-        {"cwopLatitude", "49.058333", "Cwop/Latitude"},
-        {"cwopLongitude", "-72.029167", "Cwop/Longitude"},
+        {"stationName", "Hilltop", "Station/Name"},
+        {"stationLatitude", "49.058333", "Station/Latitude"},
+        {"stationLongitude", "-72.029167", "Station/Longitude"},
+        {"stationElevation", "312", "Station/Elevation"},
         {"cwopServer", "127.0.0.1:14580", "Cwop/Server"},
         {"cwopInterval", "900", "Cwop/Interval"},
         {"wundergroundStationId", "KTEST1", "Wunderground/StationId"},
@@ -168,8 +173,8 @@ TEST(LiveOutputsDialog, TestLogsInToTheServerAndShowsItsAnswer) {
     LiveOutputsDialog dialog(settings, "9.9");
     SwitchOn(dialog, "cwop");
     Set(dialog, "cwopId", "CW1234");
-    Set(dialog, "cwopLatitude", "49.0");
-    Set(dialog, "cwopLongitude", "-72.0");
+    Set(dialog, "stationLatitude", "49.0");
+    Set(dialog, "stationLongitude", "-72.0");
     Set(dialog, "cwopServer", QString::fromStdString(server.address()));
     dialog.findChild<QPushButton*>("cwopTest")->click();
     EXPECT_TRUE(
@@ -178,6 +183,84 @@ TEST(LiveOutputsDialog, TestLogsInToTheServerAndShowsItsAnswer) {
     EXPECT_EQ(dialog.TestAnswer("cwop"), "Works: # logresp CW1234 unverified, server TEST");
     ASSERT_TRUE(server.WaitForRecords(1));
     EXPECT_EQ(server.records()[0], "user CW1234 pass -1 vers Nimbulo 9.9");
+}
+
+// Each field alone wrong, in the form's order: the first wrong one is named.
+// Latitude 120 is a longitude, not a latitude: swapped limits would take it.
+TEST(StationIdentityPage, ReadNamesTheFirstWrongFieldOrFillsTheIdentity) {
+    const struct {
+        const char *latitude, *longitude, *elevation;
+        const char* error;  // empty: read
+    } cases[] = {
+        {"120", "10", "", "The latitude must be decimal degrees from -90 to 90."},
+        {"45", "120", "", ""},
+        {"-90", "-180", "", ""},
+        {"45", "-180.5", "", "The longitude must be decimal degrees from -180 to 180."},
+        {"91", "200", "12x", "The latitude must be decimal degrees from -90 to 90."},
+        {"north", "10", "", "The latitude must be decimal degrees from -90 to 90."},
+        {"", "10", "", "The latitude is needed with the longitude."},
+        {"45", "", "", "The longitude is needed with the latitude."},
+        {"45", "10", "12x", "The elevation must be a number."},
+        {"", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        StationIdentityPage page(StationIdentity{});
+        page.findChild<QLineEdit*>("stationLatitude")->setText(c.latitude);
+        page.findChild<QLineEdit*>("stationLongitude")->setText(c.longitude);
+        page.findChild<QLineEdit*>("stationElevation")->setText(c.elevation);
+        StationIdentity read;
+        read.name = "unchanged";
+        QString error;
+        EXPECT_EQ(page.Read(read, error), *c.error == 0) << c.latitude << " " << c.longitude;
+        EXPECT_EQ(error.toStdString(), c.error) << c.latitude << " " << c.longitude;
+        if (*c.error) {
+            EXPECT_EQ(read.name, "unchanged");
+        }
+    }
+    StationIdentity station;
+    station.name = "Hilltop";
+    station.latitude = -33.8688;
+    station.longitude = 151.2093;
+    station.elevation = 95.5;
+    station.elevationUnit = StationIdentity::ElevationUnit::Metres;
+    StationIdentityPage page(station);
+    StationIdentity read;
+    QString error;
+    ASSERT_TRUE(page.Read(read, error)) << error.toStdString();
+    EXPECT_EQ(read, station);
+}
+
+// A settings file from before [Station] has the position in [Cwop]: the
+// dialog shows it, OK moves it, and CWOP sends it all along.
+TEST(LiveOutputsDialog, TakesTheCwopPositionOfAnOlderFileIntoTheStation) {
+    TestSupport::IsolateTest();
+    TestSupport::Store("Cwop/Enabled", 1);
+    TestSupport::Store("Cwop/Id", "CW1234");
+    TestSupport::Store("Cwop/Latitude", 49.058333);
+    TestSupport::Store("Cwop/Longitude", -72.029167);
+    const UploadOptions before = SettingsStore().LoadUploadOptions();
+    EXPECT_TRUE(before.cwop.havePosition);
+    EXPECT_DOUBLE_EQ(before.cwop.latitude, 49.058333);
+    StationWindow window;
+    QString shown;
+    WhenTheDialogOpens([&](LiveOutputsDialog& dialog) {
+        shown = dialog.findChild<QLineEdit*>("stationLatitude")->text();
+        Set(dialog, "stationElevation", "95");
+        dialog.findChild<QComboBox*>("stationElevationUnit")->setCurrentText("m");
+        PressOk(dialog);
+    });
+    ChooseFromTheMenu(window, "Live outputs...");
+    EXPECT_EQ(shown, "49.058333");
+    QSettings stored(TestSupport::SettingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value("Station/Latitude").toString(), "49.058333");
+    EXPECT_EQ(stored.value("Station/ElevationUnit").toString(), "m");
+    EXPECT_FALSE(stored.contains("Cwop/Latitude"));
+    const UploadOptions after = SettingsStore().LoadUploadOptions();
+    EXPECT_TRUE(after.cwop.havePosition);
+    EXPECT_DOUBLE_EQ(after.cwop.longitude, -72.029167);
+    const StationIdentity station = SettingsStore().LoadStationIdentity();
+    EXPECT_EQ(station.elevation, 95.0);
+    EXPECT_EQ(station.elevationUnit, StationIdentity::ElevationUnit::Metres);
 }
 
 }  // namespace
