@@ -40,7 +40,8 @@ void AddDay(const CalendarDate& date, std::vector<ArchivePoint>& points,
         ArchivePoint p;
         p.date = dateText;
         p.time = ArchiveTimeText(minute);
-        const double temp = std::round((season + 12.0 * std::sin(minute / 1440.0 * 2 * M_PI)) * 10) / 10;
+        const double temp =
+            std::round((season + 12.0 * std::sin(minute / 1440.0 * 2 * M_PI)) * 10) / 10;
         const double speed = 3.0 + (minute / 5 + date.day) % 17;
         const int degrees = 1 + (minute / 5 * 7 + date.day * 13) % 360;
         p.values[ArchiveColumns::kTempOutdoor] = temp;
