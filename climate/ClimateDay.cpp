@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ClimateDay.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -67,38 +68,60 @@ void ClimateDay::Take(const ArchivePoint& point) {
 }
 
 std::vector<ClimateDay> ReadClimateDays(Archive& archive, const CalendarDate& from,
-                                        const CalendarDate& to) {
+                                        const CalendarDate& to, ClimateDayCache* cache) {
     std::vector<ClimateDay> days;
     const uint32_t first = from.ComputeDayNumber();
     const uint32_t last = to.ComputeDayNumber();
     if (last < first) return days;
     days.resize(last - first + 1);
-    for (uint32_t n = first; n <= last; ++n) days[n - first].date.SetFromDayNumber(n);
-    const auto slot = [&](const CalendarDate& date) -> ClimateDay* {
-        const uint32_t n = date.ComputeDayNumber();
-        return n >= first && n <= last ? &days[n - first] : nullptr;
-    };
-    const std::string fromText = ArchiveDateText(from);
-    const std::string toText = ArchiveDateText(to);
-    for (DaySummary& row : archive.ReadDays(fromText, toText)) {
-        if (ClimateDay* day = slot(row.date)) day->row = std::move(row);
-    }
-    // Points come in date order: the day's slot is looked up once per day.
-    std::string lastDate;
-    ClimateDay* day = nullptr;
-    archive.ForEachPoint(fromText, "00:00", toText, "23:59", [&](const ArchivePoint& point) {
-        if (point.date != lastDate) {
-            lastDate = point.date;
-            int y = 0, m = 0, d = 0;
-            day = nullptr;
-            if (std::sscanf(point.date.c_str(), "%d-%d-%d", &y, &m, &d) == 3) {
-                CalendarDate date;
-                date.FromDate(m, d, y);
-                day = slot(date);
+    // The span of days whose points must be read: all without a cache.
+    uint32_t readFrom = last + 1, readTo = first;
+    for (uint32_t n = first; n <= last; ++n) {
+        if (cache) {
+            if (const auto kept = cache->days.find(n); kept != cache->days.end()) {
+                days[n - first] = kept->second;
+                continue;
             }
         }
-        if (day) day->Take(point);
-    });
+        days[n - first].date.SetFromDayNumber(n);
+        readFrom = std::min(readFrom, n);
+        readTo = std::max(readTo, n);
+    }
+    const auto slot = [&](const CalendarDate& date) -> ClimateDay* {
+        const uint32_t n = date.ComputeDayNumber();
+        if (n < readFrom || n > readTo) return nullptr;
+        if (cache && cache->days.contains(n)) return nullptr;  // taken from the cache
+        return &days[n - first];
+    };
+    if (readFrom <= readTo) {
+        CalendarDate start, end;
+        start.SetFromDayNumber(readFrom);
+        end.SetFromDayNumber(readTo);
+        // Points come in date order: the day's slot is looked up once per day.
+        std::string lastDate;
+        ClimateDay* day = nullptr;
+        archive.ForEachPoint(
+            ArchiveDateText(start), "00:00", ArchiveDateText(end), "23:59",
+            [&](const ArchivePoint& point) {
+                if (point.date != lastDate) {
+                    lastDate = point.date;
+                    int y = 0, m = 0, d = 0;
+                    day = nullptr;
+                    if (std::sscanf(point.date.c_str(), "%d-%d-%d", &y, &m, &d) == 3) {
+                        CalendarDate date;
+                        date.FromDate(m, d, y);
+                        day = slot(date);
+                    }
+                }
+                if (day) day->Take(point);
+            });
+        for (uint32_t n = readFrom; cache && n <= readTo && n < cache->finishedBefore; ++n)
+            cache->days.try_emplace(n, days[n - first]);
+    }
+    for (DaySummary& row : archive.ReadDays(ArchiveDateText(from), ArchiveDateText(to))) {
+        const uint32_t n = row.date.ComputeDayNumber();
+        if (n >= first && n <= last) days[n - first].row = std::move(row);
+    }
     return days;
 }
 

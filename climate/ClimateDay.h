@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -38,10 +40,19 @@ struct ClimateDay {
     void Take(const ArchivePoint& point);
 };
 
+// The points' sums of finished days, kept between reads so that a long-running
+// writer reads each day's points once. Points added later to a day already
+// kept (an import of old data logs) are not seen by it.
+struct ClimateDayCache {
+    std::map<uint32_t, ClimateDay> days;  // by day number, without the day rows
+    uint32_t finishedBefore = 0;          // days before this day number are finished
+};
+
 // One entry per calendar day from `from` to `to`, both included, in order;
-// days the archive has nothing of come back empty.
+// days the archive has nothing of come back empty. The day rows are always
+// read; with a cache the points only of the days it lacks.
 std::vector<ClimateDay> ReadClimateDays(Archive& archive, const CalendarDate& from,
-                                        const CalendarDate& to);
+                                        const CalendarDate& to, ClimateDayCache* cache = nullptr);
 
 // The direction (degrees, 0 north) of a sum of weighted unit vectors; none
 // when they cancel out or there are none.

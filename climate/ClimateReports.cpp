@@ -28,7 +28,7 @@ ClimateReports::ClimateReports(Archive& archive, StationIdentity station, bool m
 std::optional<std::string> ClimateReports::MonthText(int year, int month) {
     if (year < kFirstYear || year > kLastYear || month < 1 || month > 12) return std::nullopt;
     const std::vector<ClimateDay> days = ReadClimateDays(
-        archive_, Date(year, month, 1), Date(year, month, DaysInMonth(month, year)));
+        archive_, Date(year, month, 1), Date(year, month, DaysInMonth(month, year)), cache_);
     if (!HasData(days)) return std::nullopt;
     return MonthlySummary::Text(year, month, days, station_, units_);
 }
@@ -36,7 +36,7 @@ std::optional<std::string> ClimateReports::MonthText(int year, int month) {
 std::optional<std::string> ClimateReports::YearText(int year) {
     if (year < kFirstYear || year > kLastYear) return std::nullopt;
     const std::vector<ClimateDay> days =
-        ReadClimateDays(archive_, Date(year, 1, 1), Date(year, 12, 31));
+        ReadClimateDays(archive_, Date(year, 1, 1), Date(year, 12, 31), cache_);
     if (!HasData(days)) return std::nullopt;
     return YearlySummary::Text(year, days, station_, units_);
 }
@@ -45,7 +45,7 @@ ClimateReports::YearTexts ClimateReports::AllOfYear(int year) {
     YearTexts texts;
     if (year < kFirstYear || year > kLastYear) return texts;
     const std::vector<ClimateDay> days =
-        ReadClimateDays(archive_, Date(year, 1, 1), Date(year, 12, 31));
+        ReadClimateDays(archive_, Date(year, 1, 1), Date(year, 12, 31), cache_);
     if (!HasData(days)) return texts;
     texts.year = YearlySummary::Text(year, days, station_, units_);
     const std::span<const ClimateDay> all(days);

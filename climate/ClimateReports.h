@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Archive.h"
+#include "ClimateDay.h"
 #include "ClimateUnits.h"
 #include "StationIdentity.h"
 
@@ -32,8 +33,12 @@ class ClimateReports {
     };
     YearTexts AllOfYear(int year);
 
+    // Reads the points through this cache from now on (nullptr: none).
+    void UseCache(ClimateDayCache* cache) { cache_ = cache; }
+
   private:
     Archive& archive_;
     StationIdentity station_;
     ClimateUnits units_;
+    ClimateDayCache* cache_ = nullptr;
 };

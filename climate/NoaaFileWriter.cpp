@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "NoaaFileWriter.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "ClimateReports.h"
@@ -14,7 +15,22 @@ NoaaFileWriter::NoaaFileWriter(FileFaults& faults, SettingsSource settings,
 void NoaaFileWriter::Write(const FivePointValues& point) {
     if (lastDate_ && point.date != *lastDate_) pending_[lastDate_->year].insert(lastDate_->month);
     lastDate_ = point.date;
-    if (!burst_) WritePending();
+    cache_.finishedBefore = std::max(cache_.finishedBefore, point.date.ComputeDayNumber());
+    if (burst_) return;
+    if (!primed_) Prime(point.date);
+    WritePending();
+}
+
+void NoaaFileWriter::Prime(const CalendarDate& today) {
+    primed_ = true;
+    CalendarDate newYear;
+    newYear.FromDate(1, 1, today.year);
+    try {
+        Archive archive(archivePath_, Archive::Access::Read);
+        ReadClimateDays(archive, newYear, today, &cache_);
+    } catch (const SqliteError&) {
+        // No archive yet, or not now: the midnight reads what it needs.
+    }
 }
 
 void NoaaFileWriter::SetBurst(bool burst) {
@@ -22,25 +38,33 @@ void NoaaFileWriter::SetBurst(bool burst) {
     if (!burst_) WritePending();
 }
 
+// What could not be written stays pending and is tried again at the next point.
 void NoaaFileWriter::WritePending() {
     if (pending_.empty()) return;
     const Settings settings = settings_();
+    std::map<int, std::set<int>> failed;
     try {
         Archive archive(archivePath_, Archive::Access::Read);
         ClimateReports reports(archive, settings.station, settings.metric);
-        const auto outcome = [this](const std::filesystem::path& file, int error) {
-            if (error == 0)
-                faults_.Succeeded(kOutput, file.string());
-            else
+        reports.UseCache(&cache_);
+        for (const auto& [year, months] : pending_) {
+            const auto outcome = [&, year = year](const std::filesystem::path& file, int error) {
+                if (error == 0) {
+                    faults_.Succeeded(kOutput, file.string());
+                    return;
+                }
                 faults_.Failed(kOutput, file.string(), error);
-        };
-        for (const auto& [year, months] : pending_)
+                std::set<int>& again = failed[year];  // the year's file comes with it
+                for (const int month : months)
+                    if (file == NoaaFiles::MonthFile(year, month)) again.insert(month);
+            };
             NoaaFiles::WriteYear(reports, year, std::vector<int>(months.begin(), months.end()),
                                  outcome);
+        }
     } catch (const SqliteError& error) {
-        // The archive's writer tells of its own faults; these files wait
-        // for the next midnight.
+        // The archive's writer tells of its own faults; this is the summaries'.
         faults_.Failed(kOutput, archivePath_.string(), error.what());
+        return;
     }
-    pending_.clear();
+    pending_ = std::move(failed);
 }

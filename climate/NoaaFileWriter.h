@@ -10,6 +10,7 @@
 
 #include "Archive.h"
 #include "CalendarDate.h"
+#include "ClimateDay.h"
 #include "FileFaults.h"
 #include "FivePointWriter.h"
 #include "StationIdentity.h"
@@ -18,7 +19,9 @@
 // the summaries of the month and year of the day that ended (so the month
 // and year just over get theirs once more when they end). It runs after the
 // archive's writer, whose archive then holds that day whole. In a burst (a
-// replay) the files wait for its end, each written once.
+// replay) the files wait for its end, each written once. Each finished
+// day's points are read once and their sums kept (ClimateDayCache), so a
+// midnight reads one day's points, not the year's.
 class NoaaFileWriter : public FivePointWriter {
   public:
     static constexpr const char* kOutput = "summaries";
@@ -38,6 +41,9 @@ class NoaaFileWriter : public FivePointWriter {
 
   private:
     void WritePending();
+    // Reads this year's finished days into the cache, so that the first
+    // midnight reads no more than the others.
+    void Prime(const CalendarDate& today);
 
     FileFaults& faults_;
     SettingsSource settings_;
@@ -45,4 +51,6 @@ class NoaaFileWriter : public FivePointWriter {
     std::optional<CalendarDate> lastDate_;
     std::map<int, std::set<int>> pending_;  // months to write, by year
     bool burst_ = false;
+    bool primed_ = false;
+    ClimateDayCache cache_;
 };
