@@ -121,4 +121,38 @@ TEST_F(NoaaReplay, CommandLineSaysWhatIsMissingAndWritesEveryPeriod) {
               std::string::npos);
 }
 
+// The head from [Station] of --config, an older file's [Cwop] position, the
+// options over the file, and the file's values that make no sense.
+TEST_F(NoaaReplay, HeadNamesTheStationFromTheSettingsFileAndTheOptions) {
+    ASSERT_EQ(Replay(Records(333, 23 * 60 + 40, 31)).status, 0);
+    const struct {
+        const char* file;
+        const char* options;
+        int status;
+        const char* expected;  // in stdout, or in stderr for a refusal
+    } cases[] = {
+        {"[Station]\nName=Hilltop\nLatitude=52.5\nLongitude=-1.25\nElevation=95\n"
+         "ElevationUnit=m\n",
+         "", 0, "NAME: Hilltop\nELEV: 95 m    LAT: 52\u00b0 30.00' N    LONG: 1\u00b0 15.00' W\n"},
+        {"[Cwop]\nLatitude=-10.5\nLongitude=20\n", "", 0,
+         "LAT: 10\u00b0 30.00' S    LONG: 20\u00b0 00.00' E\n"},
+        {"[Station]\nLatitude=1\nLongitude=2\n[Cwop]\nLatitude=-10.5\nLongitude=20\n", "", 0,
+         "LAT: 1\u00b0 00.00' N    LONG: 2\u00b0 00.00' E\n"},
+        {"[Station]\nName=Hilltop\nElevation=95\n", "--station-name Valley --elevation 30m", 0,
+         "NAME: Valley\nELEV: 30 m"},
+        {"[Station]\nLatitude=95\nLongitude=2\n", "", 2,
+         "[Station] Latitude and Longitude need decimal degrees"},
+        {"[Station]\nElevation=high\n", "", 2,
+         "[Station] Elevation needs a number and ElevationUnit ft or m"},
+    };
+    for (const auto& c : cases) {
+        reports_test::WriteFile(dir_ / "station.conf", c.file);
+        const LoggerRun run = Logger(std::string("--noaa 2026-11 --config '") +
+                                     (dir_ / "station.conf").string() + "' " + c.options);
+        EXPECT_EQ(run.status, c.status) << c.file << run.err;
+        EXPECT_NE((c.status == 0 ? run.out : run.err).find(c.expected), std::string::npos)
+            << c.file << run.out << run.err;
+    }
+}
+
 }  // namespace
