@@ -70,9 +70,11 @@ TEST(NimbuloLoggerReplay, WritesTheMultiDayRecordingIntoTheHandCheckedFiles) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, ReadFile(golden / "summary.txt"));
     EXPECT_TRUE(run.err.empty());
-    // The archive beside them is checked against these files in tests/archive.
+    // The archive beside them is checked against these files in tests/archive,
+    // the climate summaries the midnights wrote in tests/climate.
     std::vector<std::string> written = Entries(".");
     std::erase(written, "nimbulo.db");
+    std::erase_if(written, [](const std::string& file) { return file.starts_with("NOAA"); });
     ASSERT_EQ(written, Entries(golden / "expected"));
     for (const std::string& file : written) {
         EXPECT_EQ(ReadFile(file), ReadFile(golden / "expected" / file)) << file;
