@@ -90,7 +90,7 @@ function showCurrent(flash) {
   $("station-date").textContent = current.station_date ? formatDate(current.station_date) : "";
   $("station-time").textContent = current.station_time || "";
   showLink();
-  if (page.current) $("updated").textContent = `readings of ${new Date().toLocaleTimeString()}`;
+  if (anyReading) $("updated").textContent = `readings of ${new Date().toLocaleTimeString()}`;
 }
 
 function formatDate(isoDate) {
@@ -226,11 +226,14 @@ async function refreshHistory() {
     const history = await getJson(`/api/history?from=${range.from}&to=${range.to}&buckets=${range.buckets}`);
     if (asked !== page.span) return;
     page.history = history;
-    page.historyRange = range;
-    showHistory();
   } catch (error) {
+    // No archive (yet) or none readable: the explanation says so.
+    if (asked !== page.span) return;
+    page.history = null;
     console.warn(error.message);
   }
+  page.historyRange = range;
+  showHistory();
 }
 
 function firstTime(history) {
@@ -246,8 +249,11 @@ function showHistory() {
   $("history-empty").hidden = !empty;
   $("charts").hidden = empty;
   const range = page.historyRange;
-  const from = history.from || range.from;
-  const to = history.to || range.to;
+  let from = history?.from || range.from;
+  // All time starts on the archive's first day.
+  if (page.span === "all" && !empty) from = isoDay(Math.floor(firstTime(history) / DAY) * DAY);
+  const to = history?.to || range.to;
+  $("span-label").hidden = empty;
   $("span-label").textContent = `${SPAN_WORDS[page.span]}: ${from === to ? formatDate(from) : `${formatDate(from)} – ${formatDate(to)}`}`;
   if (!empty && window.Chart) charts.show(history, page.system, from, to);
 }

@@ -28,9 +28,9 @@ export async function openPage(context, options = {}) {
   if (options.colorScheme) await page.emulateMedia({ colorScheme: options.colorScheme, reducedMotion: "reduce" });
   const problems = { errors: [], foreign: [] };
   page.on("console", (m) => {
-    if (m.type() === "error") problems.errors.push(m.text());
+    if (m.type() === "error") problems.errors.push({ text: m.text(), url: m.location().url });
   });
-  page.on("pageerror", (e) => problems.errors.push(String(e)));
+  page.on("pageerror", (e) => problems.errors.push({ text: String(e), url: page.url() }));
   page.on("request", (r) => {
     const url = new URL(r.url());
     if (url.protocol !== "data:" && url.hostname !== "127.0.0.1") problems.foreign.push(r.url());
