@@ -167,9 +167,10 @@ function connect() {
   });
   events.addEventListener("error", () => {
     // EventSource tries again by itself; a closed one (a refused answer) is restarted.
+    // A restart takes a moment: the banner waits a few seconds for it.
     if (page.connected) {
       page.connected = false;
-      schedule(showLink, 0);
+      schedule(showLink, 4000);
     }
     if (events.readyState === EventSource.CLOSED) setTimeout(connect, 3000);
   });
