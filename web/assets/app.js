@@ -208,14 +208,15 @@ function spanRange(span) {
 
 const SPAN_WORDS = { day: "Today", week: "The last seven days", month: "This month", year: "This year", all: "All the archive" };
 
-// The archive's first station date, found once with a coarse look at
-// everything, so that "All" starts where the data starts.
+// The archive's first station date, found once: from the server when it
+// starts its answer there, else from a coarse look at everything.
 let archiveStart = null;
 async function findArchiveStart(to) {
   if (archiveStart) return archiveStart;
   const coarse = await getJson(`/api/history?from=1900-01-01&to=${to}&buckets=2000`);
   const first = firstTime(coarse);
-  if (Number.isFinite(first)) archiveStart = isoDay(first);
+  if (coarse.from && coarse.from > "1900-01-01") archiveStart = coarse.from;
+  else if (Number.isFinite(first)) archiveStart = isoDay(first);
   return archiveStart || to;
 }
 

@@ -114,7 +114,8 @@ const CHARTS = [
     kind: "rain",
     yRange: { min: 0 },
     datasets: (h, s, c) => [
-      { type: "bar", label: "Rain", data: (h.rain || []).map((r) => ({ x: r[0], y: convert("rain", r[1], s) })), backgroundColor: alpha(c.rain, 0.75), borderWidth: 0, barPercentage: 1, categoryPercentage: 1, yAxisID: "y", order: 2 },
+      // A bar covers its hour or day rather than centring on its start.
+      { type: "bar", label: "Rain", data: (h.rain || []).map((r) => ({ x: r[0] + ((barMinutes(h.rain) || 60) * 30000), y: convert("rain", r[1], s) })), backgroundColor: alpha(c.rain, 0.75), borderWidth: 0, barPercentage: 1, categoryPercentage: 1, yAxisID: "y", order: 2 },
       line("Running total", (h.rain || []).map((r) => ({ x: r[0], y: convert("rain", r[2], s) })), c.accent, { yAxisID: "y2", tension: 0, stepped: true, order: 1 }),
     ],
   },
@@ -134,6 +135,19 @@ function barMinutes(rain) {
   return Number.isFinite(least) ? Math.round(least / 60000) : null;
 }
 
+function lastTime(history) {
+  let last = -Infinity;
+  for (const rows of Object.values(history.series || {})) {
+    for (let i = (rows || []).length - 1; i >= 0; i--) {
+      if (rows[i]) {
+        last = Math.max(last, rows[i][0]);
+        break;
+      }
+    }
+  }
+  return last;
+}
+
 export function hasData(history) {
   if (!history) return false;
   const anySeries = Object.values(history.series || {}).some((rows) => rows && rows.some((r) => r));
@@ -151,9 +165,14 @@ export class HistoryCharts {
     const bucketMs = (history.bucket_minutes || 5) * 60000;
     const min = Date.parse(from + "T00:00:00Z");
     const max = Date.parse(to + "T00:00:00Z") + DAY;
+    // Buckets count from the asked first day, which the axis may start after.
+    const base = Date.parse((history.from || from) + "T00:00:00Z");
+    // No rain bars after the last point: the rest of the day has not come yet.
+    const last = lastTime(history);
+    if (Number.isFinite(last)) history = { ...history, rain: (history.rain || []).filter((r) => r[0] <= last) };
     for (const spec of CHARTS) {
       const canvas = document.getElementById(spec.id);
-      const datasets = spec.datasets(history, system, colors, bucketMs, min);
+      const datasets = spec.datasets(history, system, colors, bucketMs, base).map((d) => ({ ...d, data: d.data.filter((p) => p.x >= min) }));
       const options = this.options(spec, system, colors, min, max, history);
       const chart = this.charts.get(spec.id);
       if (chart) {
@@ -190,6 +209,7 @@ export class HistoryCharts {
       y: axis({ ...(spec.yRange || {}), grace: spec.yRange ? 0 : "5%" }),
     };
     if (spec.id === "chart-rain") {
+      scales.x.offset = false; // the bars sit on their hours, like the other charts' points
       const bar = barMinutes(history.rain) || bucketMinutes;
       scales.y.title.text = `${unit} per ${bar >= 1440 ? (bar === 1440 ? "day" : Math.round(bar / 1440) + " days") : bar >= 60 ? bar / 60 + " h" : bar + " min"}`;
       scales.y2 = axis({ position: "right", min: 0, grid: { drawOnChartArea: false, drawBorder: false }, title: { display: true, text: `${unit} total`, color: c.muted } });
