@@ -114,6 +114,18 @@ describe("the station's page in chromium", () => {
     assert.deepEqual(problems.errors.filter((m) => !expectedNoise(m)), []);
   });
 
+  test("reconnects by itself after the logger restarts and shows the next record", async () => {
+    const { page } = await loadPage();
+    await page.click("#units-us");
+    await station.restart();
+    const tenths = 555;
+    await station.sendUntilTaken(nextRecord({ 3: tenths }));
+    await page.waitForFunction((text) => document.querySelector("[data-key=temperature_outdoor_f] .value").textContent === text, (tenths / 10).toFixed(1), { timeout: 15000 });
+    const chip = await page.textContent("#link-chip");
+    await page.close();
+    assert.equal(chip, "live");
+  });
+
   test("every chart of every span draws its data", async () => {
     const { page } = await loadPage({ viewport: { width: 1280, height: 900 } });
     for (const span of ["day", "week", "month", "year", "all"]) {

@@ -65,13 +65,14 @@ export class Station {
     this.children = [];
   }
 
-  async start() {
+  // Starts socat and the logger; on `port` when given (a restart), else a free one.
+  async start(port) {
     const dir = tempDir("pty");
     this.stationEnd = path.join(dir, "station");
     const device = path.join(dir, "device");
     this.spawn("socat", [`pty,raw,echo=0,link=${this.stationEnd}`, `pty,raw,echo=0,link=${device}`]);
     await waitFor(async () => fs.existsSync(this.stationEnd) && fs.existsSync(device), "socat's pty pair");
-    this.port = await freePort();
+    this.port = port || (await freePort());
     this.url = `http://127.0.0.1:${this.port}`;
     this.logger = this.spawn(LOGGER, ["--device", device, "--data-dir", this.dataDir, "--year", String(this.year), "--http", `127.0.0.1:${this.port}`]);
     await waitFor(() => this.json("/api/current"), `the logger's web server on port ${this.port}`);
@@ -108,8 +109,16 @@ export class Station {
     }, "the logger to take a record");
   }
 
+  // Everything stopped and started again on the same port, as after a
+  // restart of the service.
+  async restart() {
+    await this.stop();
+    return this.start(this.port);
+  }
+
   async stop() {
     if (this.fd !== undefined) fs.closeSync(this.fd);
+    this.fd = undefined;
     for (const child of this.children.reverse()) {
       if (child.exitCode === null) {
         const gone = new Promise((r) => child.once("exit", r));
@@ -117,5 +126,6 @@ export class Station {
         await gone;
       }
     }
+    this.children = [];
   }
 }
