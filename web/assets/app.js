@@ -238,10 +238,14 @@ async function refreshHistory() {
   showHistory();
 }
 
+// The first bucket with a point. Rain bars do not count: they cover the
+// whole period asked for, with nothing before the first point.
 function firstTime(history) {
   let first = Infinity;
-  for (const rows of Object.values(history.series || {})) for (const r of rows || []) if (r) { first = Math.min(first, r[0]); break; }
-  for (const r of history.rain || []) { first = Math.min(first, r[0]); break; }
+  for (const rows of Object.values(history.series || {})) {
+    const found = (rows || []).find((r) => r);
+    if (found) first = Math.min(first, found[0]);
+  }
   return first;
 }
 
@@ -253,7 +257,7 @@ function showHistory() {
   const range = page.historyRange;
   let from = history?.from || range.from;
   // All time starts on the archive's first day.
-  if (page.span === "all" && !empty) from = isoDay(Math.floor(firstTime(history) / DAY) * DAY);
+  if (page.span === "all" && !empty) from = isoDay(firstTime(history) + (history.bucket_minutes || 0) * 60000 - 1);
   const to = history?.to || range.to;
   $("span-label").hidden = empty;
   $("span-label").textContent = `${SPAN_WORDS[page.span]}: ${from === to ? formatDate(from) : `${formatDate(from)} – ${formatDate(to)}`}`;

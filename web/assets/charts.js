@@ -40,7 +40,7 @@ function timeTicks(min, max, most) {
       y += 1;
       m = 0;
     }
-    for (;;) {
+    for (let guard = 0; guard < 1000; guard++) {
       const t = Date.UTC(y, m, 1);
       if (t > max) break;
       if (t >= min && (step < 12 || (y % (step / 12) === 0 && m === 0))) ticks.push({ value: t, label: (step >= 12 ? FORMATS.year : m === 0 ? FORMATS.month : FORMATS.monthShort).format(t) });
@@ -172,7 +172,7 @@ export class HistoryCharts {
     if (Number.isFinite(last)) history = { ...history, rain: (history.rain || []).filter((r) => r[0] <= last) };
     for (const spec of CHARTS) {
       const canvas = document.getElementById(spec.id);
-      const datasets = spec.datasets(history, system, colors, bucketMs, base).map((d) => ({ ...d, data: d.data.filter((p) => p.x >= min) }));
+      const datasets = spec.datasets(history, system, colors, bucketMs, base).map((d) => ({ ...d, data: d.data.filter((p) => p.x >= min - bucketMs) }));
       const options = this.options(spec, system, colors, min, max, history);
       const chart = this.charts.get(spec.id);
       if (chart) {

@@ -131,7 +131,9 @@ describe("the station's page in chromium", () => {
     for (const span of ["day", "week", "month", "year", "all"]) {
       await page.click(`[data-span=${span}]`);
       const label = { day: "Today", week: "The last seven days", month: "This month", year: "This year", all: "All the archive" }[span];
-      await page.waitForFunction((l) => document.getElementById("span-label").textContent.startsWith(l), label);
+      await page.waitForFunction((l) => document.getElementById("span-label").textContent.startsWith(l), label).catch(async (e) => {
+        throw new Error(`${span}: the label says "${await page.textContent("#span-label")}"; ${e.message}`);
+      });
       const charts = await page.$$eval("canvas", (canvases) =>
         canvases.map((canvas) => {
           const chart = window.Chart.getChart(canvas);
