@@ -178,7 +178,8 @@ describe("the station's page in chromium", () => {
 describe("the page before any station", () => {
   let empty;
   before(async () => {
-    empty = await new Station(tempDir("empty"), YEAR).start();
+    // Silent one second after a record, for the test of the banner.
+    empty = await new Station(tempDir("empty"), YEAR, ["--stale-after", "1"]).start();
   });
   after(async () => empty?.stop());
 
@@ -192,5 +193,18 @@ describe("the page before any station", () => {
     await page.close();
     assert.equal(visibleCards, 0);
     assert.ok(chartsHidden);
+  });
+
+  test("then says when the station falls silent, greys the readings, and clears when it speaks again", async () => {
+    const { page } = await openPage(browser.context);
+    await page.goto(empty.url + "/", { waitUntil: "load" });
+    await empty.sendUntilTaken(lines[0]);
+    await page.waitForFunction(() => document.querySelector("#banner:not([hidden])")?.textContent.includes("silent") && document.getElementById("now").classList.contains("stale"));
+    const staleColour = await page.$eval("[data-key=temperature_outdoor_f]", (n) => getComputedStyle(n).color);
+    empty.send(lines[1]);
+    await page.waitForFunction(() => document.getElementById("banner").hidden && !document.getElementById("now").classList.contains("stale"));
+    const liveColour = await page.$eval("[data-key=temperature_outdoor_f]", (n) => getComputedStyle(n).color);
+    await page.close();
+    assert.notEqual(staleColour, liveColour);
   });
 });

@@ -59,9 +59,10 @@ export const fieldOf = (line, field) => parseInt(line.slice(2 + (field - 1) * 4,
 
 // The logger on one end of a pty pair, serving http on a free port.
 export class Station {
-  constructor(dataDir, year) {
+  constructor(dataDir, year, extraArgs = []) {
     this.dataDir = dataDir;
     this.year = year;
+    this.extraArgs = extraArgs;
     this.children = [];
   }
 
@@ -74,7 +75,7 @@ export class Station {
     await waitFor(async () => fs.existsSync(this.stationEnd) && fs.existsSync(device), "socat's pty pair");
     this.port = port || (await freePort());
     this.url = `http://127.0.0.1:${this.port}`;
-    this.logger = this.spawn(LOGGER, ["--device", device, "--data-dir", this.dataDir, "--year", String(this.year), "--http", `127.0.0.1:${this.port}`]);
+    this.logger = this.spawn(LOGGER, ["--device", device, "--data-dir", this.dataDir, "--year", String(this.year), "--http", `127.0.0.1:${this.port}`, ...this.extraArgs]);
     await waitFor(() => this.json("/api/current"), `the logger's web server on port ${this.port}`);
     this.fd = fs.openSync(this.stationEnd, "w");
     return this;
