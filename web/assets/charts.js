@@ -229,6 +229,11 @@ export class HistoryCharts {
           backgroundColor: alpha(c.card === "#ffffff" ? "#17202b" : "#000000", 0.85),
           callbacks: {
             title: (items) => (items.length ? when(items[0].parsed.x) : ""),
+            // The band's edges have no line of their own: their swatch is the band's colour.
+            labelColor: (item) => {
+              const colour = item.dataset.borderColor === "transparent" ? item.dataset.backgroundColor : item.dataset.borderColor;
+              return { borderColor: colour === "transparent" ? alpha(c.warm, 0.3) : colour, backgroundColor: colour === "transparent" ? alpha(c.warm, 0.3) : colour };
+            },
             label: (item) => (item.parsed.y === null ? null : `${item.dataset.label}: ${item.parsed.y.toFixed(decimals)} ${unit}`),
           },
         },

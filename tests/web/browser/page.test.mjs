@@ -161,12 +161,26 @@ describe("the station's page in chromium", () => {
         assert.ok(c.changed > 0, `${span} ${c.id} draws no pixel of its data`);
       }
     }
+    // A hover over the middle of the day's temperatures reads out its values.
+    await page.click("[data-span=day]");
+    await page.waitForFunction(() => document.getElementById("span-label").textContent.startsWith("Today"));
+    const box = await page.$eval("#chart-temperature", (canvas) => {
+      canvas.scrollIntoView({ block: "center" });
+      const { left, right, top, bottom } = window.Chart.getChart(canvas).chartArea;
+      const rect = canvas.getBoundingClientRect();
+      const lastX = window.Chart.getChart(canvas).scales.x.getPixelForValue(window.Chart.getChart(canvas).data.datasets[2].data.filter((p) => p.y !== null).at(-1).x);
+      return { x: rect.left + (left + Math.min(right, lastX)) / 2, y: rect.top + (top + bottom) / 2 };
+    });
+    await page.mouse.move(box.x, box.y);
+    await page.waitForFunction(() => window.Chart.getChart(document.getElementById("chart-temperature")).tooltip.getActiveElements().length > 0);
+    const readOut = await page.$eval("#chart-temperature", (canvas) => window.Chart.getChart(canvas).tooltip.body.map((b) => b.lines.join(" ")));
     await page.close();
+    assert.ok(readOut.some((line) => /^Outdoor: -?\d+\.\d °F$/.test(line)), readOut.join(" | "));
   });
 
-  for (const colorScheme of ["light", "dark"]) {
-    test(`at 360 px wide in ${colorScheme} there is no horizontal scroll`, async () => {
-      const { page } = await loadPage({ viewport: { width: 360, height: 740 }, colorScheme });
+  for (const [width, colorScheme] of [[360, "light"], [360, "dark"], [1920, "light"]]) {
+    test(`at ${width} px wide in ${colorScheme} there is no horizontal scroll`, async () => {
+      const { page } = await loadPage({ viewport: { width, height: 900 }, colorScheme });
       await page.waitForFunction(() => document.querySelector("#records-table tbody tr"));
       const widths = await page.evaluate(() => ({ scroll: document.documentElement.scrollWidth, client: document.documentElement.clientWidth }));
       await page.close();
