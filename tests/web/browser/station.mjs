@@ -24,8 +24,12 @@ export async function waitFor(check, what, timeoutMs = 10000) {
   }
 }
 
+// Temporary folders, removed when the process ends.
+const made = [];
+process.on("exit", () => made.forEach((dir) => fs.rmSync(dir, { recursive: true, force: true })));
 export function tempDir(name) {
-  return fs.mkdtempSync(path.join(os.tmpdir(), `nimbulo-${name}-`));
+  made.push(fs.mkdtempSync(path.join(os.tmpdir(), `nimbulo-${name}-`)));
+  return made[made.length - 1];
 }
 
 export function freePort() {
