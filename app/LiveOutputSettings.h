@@ -3,6 +3,7 @@
 
 #include "MqttOptions.h"
 #include "UploadOptions.h"
+#include "WebSettings.h"
 
 // Every live output's settings as the settings file holds them, each with
 // its on/off switch ("Enabled"), so that an output switched off keeps what
@@ -17,4 +18,5 @@ struct LiveOutputSettings {
     StationUploadOptions wunderground{"", "", kWundergroundUrl};
     bool pwsweatherOn = false;
     StationUploadOptions pwsweather{"", "", kPwsweatherUrl};
+    WebSettings web;  // the [Web] group, Enabled among them
 };

@@ -19,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class WebPageSettingsPage;
 
 // "Live outputs...": MQTT, wxnow.json, CWOP, Weather Underground and
 // PWSweather, each switched on or off, with a Test button per server that
@@ -90,6 +91,7 @@ class LiveOutputsDialog : public QDialog {
     QLineEdit* cwopInterval_ = nullptr;
     StationFields wunderground_{};
     StationFields pwsweather_{};
+    WebPageSettingsPage* web_ = nullptr;
     QLabel* error_ = nullptr;
     QTimer* poll_ = nullptr;
     std::list<RunningTest> tests_;

@@ -157,6 +157,11 @@ LiveOutputSettings SettingsStore::LoadLiveOutputSettings() const {
     LoadCwop(*settings, out);
     out.wundergroundOn = LoadStationUpload(*settings, "Wunderground", out.wunderground);
     out.pwsweatherOn = LoadStationUpload(*settings, "Pwsweather", out.pwsweather);
+    settings->beginGroup("Web");
+    out.web.enabled = Enabled(*settings);
+    out.web.address = Text(*settings, "Address", out.web.address);
+    out.web.port = ReadInt(*settings, "Port", out.web.port);
+    settings->endGroup();
     return out;
 }
 
@@ -192,6 +197,11 @@ void SettingsStore::SaveLiveOutputSettings(const LiveOutputSettings& stored) con
     settings.endGroup();
     SaveStationUpload(settings, "Wunderground", stored.wundergroundOn, stored.wunderground);
     SaveStationUpload(settings, "Pwsweather", stored.pwsweatherOn, stored.pwsweather);
+    settings.beginGroup("Web");
+    settings.setValue("Enabled", stored.web.enabled ? 1 : 0);
+    settings.setValue("Address", QString::fromStdString(stored.web.address));
+    settings.setValue("Port", stored.web.port);
+    settings.endGroup();
     settings.sync();
 }
 

@@ -7,6 +7,7 @@
 
 #include "MqttOptions.h"
 #include "UploadOptions.h"
+#include "WebSettings.h"
 
 // What the command line asks of nimbulo-logger.
 struct LoggerOptions {
@@ -27,6 +28,7 @@ struct LoggerOptions {
     std::string exportFrom, exportTo;      // its station dates, YYYY-MM-DD, both included
     UploadOptions uploads;   // --cwop, --wunderground, --pwsweather...: off when no id
     std::string configFile;  // --config (or --config-if-present): read before the options
+    WebSettings web;         // --http: the web page; off unless asked for
 };
 
 struct ParsedOptions {
