@@ -4,6 +4,7 @@
 #include "MqttOptions.h"
 #include "StationIdentity.h"
 #include "UploadOptions.h"
+#include "WebSettings.h"
 
 // Every live output's settings as the settings file holds them, each with
 // its on/off switch ("Enabled"), so that an output switched off keeps what
@@ -20,4 +21,5 @@ struct LiveOutputSettings {
     StationUploadOptions pwsweather{"", "", kPwsweatherUrl};
     // Group "Station": the name, position and elevation.
     StationIdentity station;
+    WebSettings web;  // the [Web] group, Enabled among them
 };

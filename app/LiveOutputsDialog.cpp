@@ -14,6 +14,7 @@
 
 #include "ConnectionTests.h"
 #include "StationIdentityPage.h"
+#include "WebPageSettingsPage.h"
 
 namespace {
 using namespace std::chrono_literals;
@@ -85,6 +86,8 @@ LiveOutputsDialog::LiveOutputsDialog(const LiveOutputSettings& settings,
     pwsweather_ =
         StationGroup("PWSweather", "pwsweather", settings.pwsweather, settings.pwsweatherOn);
     layout->addWidget(pwsweather_.box);
+    web_ = new WebPageSettingsPage(settings.web, this);
+    layout->addWidget(web_);
     error_ = new QLabel(this);
     error_->setObjectName("error");
     error_->setStyleSheet("color: #b00000");
@@ -227,7 +230,8 @@ std::optional<LiveOutputSettings> LiveOutputsDialog::Read(QString& error) const 
     if (!station_->Read(out.station, error) || !ReadMqtt(out, error) || !ReadCwop(out, error) ||
         !ReadStation(wunderground_, "Weather Underground", out.wundergroundOn, out.wunderground,
                      error) ||
-        !ReadStation(pwsweather_, "PWSweather", out.pwsweatherOn, out.pwsweather, error)) {
+        !ReadStation(pwsweather_, "PWSweather", out.pwsweatherOn, out.pwsweather, error) ||
+        !web_->Read(out.web, error)) {
         return std::nullopt;
     }
     return out;

@@ -20,6 +20,7 @@ class QLineEdit;
 class QPushButton;
 class QTimer;
 class StationIdentityPage;
+class WebPageSettingsPage;
 
 // "Live outputs...": the station's identity (whose position CWOP sends), MQTT, wxnow.json, CWOP,
 // Weather Underground and PWSweather, each switched on or off, with a Test button per server that
@@ -90,6 +91,7 @@ class LiveOutputsDialog : public QDialog {
     StationFields wunderground_{};
     StationFields pwsweather_{};
     StationIdentityPage* station_ = nullptr;
+    WebPageSettingsPage* web_ = nullptr;
     QLabel* error_ = nullptr;
     QTimer* poll_ = nullptr;
     std::list<RunningTest> tests_;

@@ -156,6 +156,11 @@ LiveOutputSettings SettingsStore::LoadLiveOutputSettings() const {
     out.cwop.longitude = out.station.longitude.value_or(0.0);
     out.wundergroundOn = LoadStationUpload(*settings, "Wunderground", out.wunderground);
     out.pwsweatherOn = LoadStationUpload(*settings, "Pwsweather", out.pwsweather);
+    settings->beginGroup("Web");
+    out.web.enabled = Enabled(*settings);
+    out.web.address = Text(*settings, "Address", out.web.address);
+    out.web.port = ReadInt(*settings, "Port", out.web.port);
+    settings->endGroup();
     return out;
 }
 
@@ -185,6 +190,11 @@ void SettingsStore::SaveLiveOutputSettings(const LiveOutputSettings& stored) con
     SaveStationUpload(settings, "Wunderground", stored.wundergroundOn, stored.wunderground);
     SaveStationUpload(settings, "Pwsweather", stored.pwsweatherOn, stored.pwsweather);
     StationIdentitySettings::Save(settings, stored.station);
+    settings.beginGroup("Web");
+    settings.setValue("Enabled", stored.web.enabled ? 1 : 0);
+    settings.setValue("Address", QString::fromStdString(stored.web.address));
+    settings.setValue("Port", stored.web.port);
+    settings.endGroup();
     settings.sync();
 }
 

@@ -33,6 +33,22 @@
 #include "VersionInfo.h"
 
 namespace {
+WebLink WebLinkOf(LinkState::State state) {
+    switch (state) {
+        case LinkState::State::Waiting:
+            return WebLink::Waiting;
+        case LinkState::State::Receiving:
+            return WebLink::Receiving;
+        case LinkState::State::Silent:
+            return WebLink::Silent;
+        case LinkState::State::Idle:
+            break;
+    }
+    return WebLink::Idle;
+}
+}  // namespace
+
+namespace {
 
 constexpr int kFirstLabelId = 1000;
 
@@ -105,8 +121,8 @@ StationWindow::StationWindow(QWidget* parent)
     : QDialog(parent),
       pipeline_(*this, *this),
       portBridge_([this](int character, int port) { return OnSerialCharacter(character, port); }),
-      serialPort_(
-          [this](int port) { return settingsStore_.DeviceForComPort(port).toStdString(); }) {
+      serialPort_([this](int port) { return settingsStore_.DeviceForComPort(port).toStdString(); }),
+      web_(Archive::kFileName) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -147,6 +163,8 @@ StationWindow::StationWindow(QWidget* parent)
     connect(&link_, &LinkWatch::Changed, this, &StationWindow::ShowLinkState);
     LoadSettings();
     StartLiveOutputs();
+    web_.Attach(pipeline_);
+    StartWebPage();
     chart_.AddSeries(kRed, 100, 0);
     chart_.AddSeries(kGreen, 100, 0);
     chart_.AddSeries(kCyan, 100, 0);
@@ -158,6 +176,7 @@ StationWindow::StationWindow(QWidget* parent)
 StationWindow::~StationWindow() {
     serialPort_.StopMonitor();
     liveOutputs_->Stop();
+    web_.Stop();
 }
 
 // Reports come from the publisher's and the uploads' threads: shown on this
@@ -347,6 +366,7 @@ void StationWindow::ShowLinkState() {
     const bool stale = link_.state().ReadingsStale();
     // Home Assistant shows the station unavailable while the readings are old.
     if (liveOutputs_) liveOutputs_->SetLinkAvailable(!stale);
+    web_.live().SetLink(WebLinkOf(link_.state().state()), link_.state().LastRecordTime());
     const QColor text = palette().color(QPalette::Normal, QPalette::WindowText);
     const QColor colour = stale ? StaleLook::Colour(text, palette().color(QPalette::Window)) : text;
     for (int id : kStaleLabels) {
@@ -458,6 +478,18 @@ void StationWindow::RestartLiveOutputs() {
     ShowTitle();
     StartLiveOutputs();
     liveOutputs_->SetLinkAvailable(!link_.state().ReadingsStale());
+    StartWebPage();
+}
+
+// Served from its own threads; a port that is taken is said in the title.
+void StationWindow::StartWebPage() {
+    web_.Stop();
+    const LiveOutputSettings stored = settingsStore_.LoadLiveOutputSettings();
+    const WebSettings& settings = stored.web;
+    web_.SetSummarySettings(stored.station, pipeline_.options().units.Metric());
+    std::string error;
+    if (settings.enabled && !web_.Start(settings, error))
+        ShowLiveOutputReport(QString::fromStdString(error));
 }
 
 void StationWindow::ShowHelp() {

@@ -22,6 +22,7 @@
 #include "SettingsStore.h"
 #include "StationPipeline.h"
 #include "StationView.h"
+#include "StationWebPage.h"
 
 class HelpWindow;
 class HistoryWindowInterface;
@@ -115,6 +116,7 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     void ShowLinkState();
     void StartLiveOutputs();
     void RestartLiveOutputs();
+    void StartWebPage();
     void ShowLiveOutputReport(const QString& message);
     // The link state's title, and a live-output problem after it.
     void ShowTitle();
@@ -142,6 +144,7 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     QString title_;
     std::unique_ptr<LiveOutputs> liveOutputs_;
     QString liveOutputProblem_;  // empty while the live outputs work
+    StationWebPage web_;         // serving while [Web] Enabled
     // The port goes first when the window goes away: its monitor thread hands
     // over to the bridge and the processing path above, which must outlive it.
     QtPortBridge portBridge_;

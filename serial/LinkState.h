@@ -45,6 +45,10 @@ class LinkState {
     std::string WindowTitle(const std::string& program) const;
     // How long until Tick could change the state; none while only an input can.
     std::optional<Duration> UntilNextCheck() const;
+    // The computer's time of the last record since reading started; none before one.
+    std::optional<std::time_t> LastRecordTime() const {
+        return anyRecord_ ? std::optional<std::time_t>(lastRecordWall_) : std::nullopt;
+    }
 
     // "45 s", "3 min 5 s", "2 h 14 min", "3 d 4 h".
     static std::string FormatDuration(Duration duration);

@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "HttpProbe.h"
 #include "LiveOutputsDialog.h"
 #include "LoopbackServer.h"
 #include "SettingsStore.h"
@@ -264,3 +265,55 @@ TEST(LiveOutputsDialog, TakesTheCwopPositionOfAnOlderFileIntoTheStation) {
 }
 
 }  // namespace
+
+namespace {
+// A port nobody listens on just now.
+int FreePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t size = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+}  // namespace
+
+// The web page's section: refused fields, then the [Web] keys stored and the
+// page served by the window at once, with the next record on it.
+TEST(LiveOutputsDialog, WebPageIsStoredAndServedAtOnce) {
+    TestSupport::IsolateTest();
+    const int port = FreePort();
+    StationWindow window;
+    QStringList refusals;
+    WhenTheDialogOpens([&](LiveOutputsDialog& dialog) {
+        SwitchOn(dialog, "web");
+        const std::pair<const char*, const char*> bad[] = {{"localhost", "8080"},
+                                                           {"127.0.0.1", "70000"}};
+        for (const auto& [address, portText] : bad) {
+            Set(dialog, "webAddress", address);
+            Set(dialog, "webPort", portText);
+            PressOk(dialog);
+            refusals << dialog.findChild<QLabel*>("error")->text();
+        }
+        Set(dialog, "webAddress", "127.0.0.1");
+        Set(dialog, "webPort", QString::number(port));
+        PressOk(dialog);
+    });
+    ChooseFromTheMenu(window, "Live outputs...");
+
+    EXPECT_EQ(
+        refusals,
+        QStringList({"The web page's address must be in numbers, such as 127.0.0.1 or 0.0.0.0.",
+                     "The web page's port must be a whole number from 1 to 65535."}));
+    QSettings stored(TestSupport::SettingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value("Web/Enabled").toInt(), 1);
+    EXPECT_EQ(stored.value("Web/Address").toString(), "127.0.0.1");
+    EXPECT_EQ(stored.value("Web/Port").toInt(), port);
+    window.pipeline().ProcessLine(kRecord.c_str());
+    const web_test::Reply reply = web_test::Fetch(port, "/api/current");
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_NE(reply.body.find("\"temperature_outdoor_f\""), std::string::npos) << reply.body;
+}

@@ -33,6 +33,10 @@ expected=(
 for size in 16 22 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/nimbulo.png")
 done
+# The web page's files, where the installed programs look for them.
+while IFS= read -r asset; do
+    expected+=("usr/share/nimbulo/web/$asset")
+done < <(cd "$source/web/assets" && find . -type f | sed 's|^\./||')
 for file in "${expected[@]}"; do
     [ -f "$file" ] || fail "not installed: /$file"
 done

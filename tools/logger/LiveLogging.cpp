@@ -14,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "Archive.h"
 #include "ArchiveSeed.h"
 #include "HeadlessChart.h"
 #include "HeadlessView.h"
@@ -23,6 +24,7 @@
 #include "SerialPort.h"
 #include "SettingsLocation.h"
 #include "StationPipeline.h"
+#include "StationWebPage.h"
 #include "StreamFaultReporter.h"
 
 namespace {
@@ -96,6 +98,25 @@ class SignalCatcher {
     int fd_ = -1;
 };
 
+WebLink WebLinkOf(const LinkState& link) {
+    switch (link.state()) {
+        case LinkState::State::Waiting:
+            return WebLink::Waiting;
+        case LinkState::State::Receiving:
+            return WebLink::Receiving;
+        case LinkState::State::Silent:
+            return WebLink::Silent;
+        case LinkState::State::Idle:
+            break;
+    }
+    return WebLink::Idle;
+}
+
+// "[::1]" for an IPv6 address in a URL.
+std::string WebAddressText(const std::string& address) {
+    return address.find(':') == std::string::npos ? address : "[" + address + "]";
+}
+
 enum class StopReason { Signal, DeviceFailed };
 
 // Waits for a signal; meanwhile the link state gets the time it asks for,
@@ -163,6 +184,7 @@ int RunLiveLogging(StationPipeline& pipeline, const std::string& devicePath, int
     // Told of records only during this run: the pipeline is not fed after it.
     LoggerLink link(err, settings.staleAfter, settings.retry.enabled);
     link.SetAvailabilityHandler(settings.onAvailability);
+    link.SetChangeHandler(settings.onChange);
     pipeline.AddRecordListener(link);
     LinkFaultReporter faultReporter(link);
     pipeline.SetFileFaultReporter(&faultReporter);
@@ -184,6 +206,19 @@ int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) 
     LiveOutputs liveOutputs = LoggerLiveOutputs(options, err);
     if (!liveOutputs.Start()) return kExitUsage;
     liveOutputs.Attach(pipeline);
+    StationWebPage web(Archive::kFileName);
+    web.SetSummarySettings(options.station, options.metric);
+    web.Attach(pipeline);
+    if (options.web.enabled) {
+        std::string error;
+        if (!web.Start(options.web, error)) {
+            err << "nimbulo-logger: " << error << "\n";
+            liveOutputs.Stop();
+            return kExitUsage;
+        }
+        err << "nimbulo-logger: web page at http://" << WebAddressText(options.web.address) << ":"
+            << web.server().port() << "/\n";
+    }
     const int portNumber = options.port.value_or(1);
     const std::string device = options.devicePath.empty()
                                    ? PortConfig::DeviceFor(SettingsLocation(), portNumber)
@@ -194,8 +229,12 @@ int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) 
     link.onAvailability = [&liveOutputs](bool available) {
         liveOutputs.SetLinkAvailable(available);
     };
+    link.onChange = [&web](const LinkState& state) {
+        web.live().SetLink(WebLinkOf(state), state.LastRecordTime());
+    };
     const int status =
         RunLiveLogging(pipeline, device, portNumber, link, stopSignals.fd(), out, err);
+    web.Stop();
     liveOutputs.Stop();
     return status;
 }

@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "LinkState.h"
 #include "LoggerOptions.h"
 #include "RetrySchedule.h"
 
@@ -21,6 +22,8 @@ struct LiveLinkSettings {
     // Told at each change of the link whether the readings are current
     // (false while waiting for the device or silent); may be empty.
     std::function<void(bool available)> onAvailability;
+    // Told at each change with the whole state; may be empty.
+    std::function<void(const LinkState&)> onChange;
 };
 
 // Reads the instrument live from devicePath through the serial port (as COM

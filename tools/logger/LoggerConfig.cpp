@@ -127,5 +127,13 @@ std::string ApplyConfigFile(const ConfigFile& config, LoggerOptions& options) {
     ApplyStationIdentity(config, options, error);
     ApplyStation(Group(config, "Wunderground", error), options.uploads.wunderground);
     ApplyStation(Group(config, "Pwsweather", error), options.uploads.pwsweather);
+    const Group web(config, "Web", error);
+    if (web.Enabled()) {
+        options.web.enabled = true;
+        web.Text("Address", options.web.address);
+        web.Whole("Port", 1, 65535, [&](int port) { options.web.port = port; });
+        if (!IsNumericAddress(options.web.address) && error.empty())
+            error = "[Web] Address needs an address in numbers, such as 127.0.0.1";
+    }
     return error;
 }

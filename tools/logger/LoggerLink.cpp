@@ -62,6 +62,7 @@ void LoggerLink::Apply(const std::string& message) {
     if (message.empty()) return;
     err_ << "nimbulo-logger: " << message << "\n" << std::flush;
     if (onAvailability_) onAvailability_(!link_.ReadingsStale());
+    if (onChange_) onChange_(link_);
     Wake();
 }
 

@@ -28,6 +28,10 @@ class LoggerLink : public RecordListener {
     void SetAvailabilityHandler(std::function<void(bool)> handler) {
         onAvailability_ = std::move(handler);
     }
+    // Told at each change with the whole state (under the link's lock).
+    void SetChangeHandler(std::function<void(const LinkState&)> handler) {
+        onChange_ = std::move(handler);
+    }
     void OnLinkChange(PortLink change, int port, const std::string& device);
     void OnRecord(const StationState& state) override;
     void Tick();
@@ -50,4 +54,5 @@ class LoggerLink : public RecordListener {
     bool gaveUp_ = false;
     int wakeFd_ = -1;
     std::function<void(bool)> onAvailability_;
+    std::function<void(const LinkState&)> onChange_;
 };

@@ -22,6 +22,7 @@ bool ParseFrom1To9999(const std::string& text, int& year) {
            year <= 9999;
 }
 
+constexpr const char* kHttpUsage = "--http needs [ADDRESS:]PORT, the address in numbers";
 constexpr const char* kExportUsage = "--export needs points or days, then FROM and TO (YYYY-MM-DD)";
 constexpr const char* kNoaaUsage = "--noaa needs a month YYYY-MM or a year YYYY";
 constexpr const char* kElevationUsage = "--elevation needs a number with ft or m (312ft, 95 m)";
@@ -117,6 +118,12 @@ struct LoggerParser {
         "wxnow",
         "Keep wxnow.json, the current readings as JSON, beside the report files "
         "(replaced whole, at most once a second)."};
+    QCommandLineOption http{
+        "http",
+        "Serve the station's web page (live readings, charts, highs and lows) on <port>, at "
+        "127.0.0.1 unless an address is given (0.0.0.0:8080 for every network; better behind "
+        "a reverse proxy with TLS and a password).",
+        "[address:]port"};
 
     // The weather networks and the settings file.
     QCommandLineOption config{
@@ -187,9 +194,10 @@ struct LoggerParser {
             "display writes with Save Data on, into the working folder (or --data-dir):\n"
             "the data logs under OutputData/, wxreportaprs.txt and wxreportmixw.txt,\n"
             "and the archive nimbulo.db.");
-        parser.addOptions({help, version, replay, device, port, year, rainGauge, noRetry,
-                           staleAfter, dataDir, mqtt, mqttPrefix, mqttStationId, mqttUser,
-                           mqttPasswordFile, mqttCaFile, wxnow, import, exportKind});
+        parser.addOptions({help,       version,    replay,        device,     port,
+                           year,       rainGauge,  noRetry,       staleAfter, dataDir,
+                           mqtt,       mqttPrefix, mqttStationId, mqttUser,   mqttPasswordFile,
+                           mqttCaFile, wxnow,      http,          import,     exportKind});
         parser.addOptions({config, configIfPresent, cwop, cwopPasscodeFile, position, aprsServer,
                            cwopInterval, wunderground, wundergroundKeyFile, wundergroundUrl,
                            pwsweather, pwsweatherKeyFile, uploadInterval});
@@ -206,6 +214,7 @@ struct LoggerParser {
         if (name == "--stale-after")
             return "--stale-after needs a number of seconds from 1 to 9999";
         if (name == "--mqtt") return "--mqtt needs a HOST[:PORT]";
+        if (name == "--http") return kHttpUsage;
         if (name == "--import") return "--import needs a PATH";
         if (name == "--export") return kExportUsage;
         if (name == "--noaa") return kNoaaUsage;
@@ -438,6 +447,11 @@ ParsedOptions ParseLoggerOptions(const std::vector<std::string>& args) {
     }
     if (std::string error = ParseMqtt(p, options); !error.empty()) return {options, error};
     if (p.parser.isSet(p.wxnow)) options.wxnow = true;
+    if (p.parser.isSet(p.http)) {
+        const auto web = ParseListenAddress(p.parser.value(p.http).toStdString());
+        if (!web) return {options, kHttpUsage};
+        options.web = *web;
+    }
     if (std::string error = ParseUploads(p, options); !error.empty()) return {options, error};
     if (std::string error = ParseClimate(p, options); !error.empty()) return {options, error};
     if (options.showHelp || options.showVersion) return parsed;

@@ -8,6 +8,7 @@
 #include "MqttOptions.h"
 #include "StationIdentity.h"
 #include "UploadOptions.h"
+#include "WebSettings.h"
 
 // What the command line asks of nimbulo-logger.
 struct LoggerOptions {
@@ -34,6 +35,7 @@ struct LoggerOptions {
     bool noaaAll = false;     // --noaa-all: every month and year into NOAA/
     bool metric = false;      // --metric: summaries in °C, mm and km/h
     StationIdentity station;  // [Station], --station-name, --elevation; the CWOP position
+    WebSettings web;          // --http: the web page; off unless asked for
 };
 
 struct ParsedOptions {

@@ -36,6 +36,9 @@ std::string WriteDisplaySettings(const TempDir& dir, const std::string& server) 
     settings.setValue("Cwop/Interval", 1);
     settings.setValue("Wunderground/Enabled", 0);
     settings.setValue("Wunderground/StationId", "KOFF1");
+    settings.setValue("Web/Enabled", 1);
+    settings.setValue("Web/Address", "0.0.0.0");
+    settings.setValue("Web/Port", 8081);
     settings.sync();
     return path;
 }
@@ -65,6 +68,9 @@ TEST(LoggerConfig, ReadsTheDisplaysSettingsFileAndTheCommandLineWins) {
     EXPECT_EQ(o.uploads.cwop.server, "127.0.0.1:14580");
     EXPECT_EQ(o.uploads.cwop.timing.interval, 1s);
     EXPECT_EQ(o.uploads.wunderground.stationId, "") << "a group not enabled stays off";
+    EXPECT_EQ(o.web, (WebSettings{true, "0.0.0.0", 8081}));
+    const ParsedOptions http = Parse({"--config", file, "--device", "/dev/null", "--http", "9000"});
+    EXPECT_EQ(http.options.web, (WebSettings{true, "127.0.0.1", 9000}));
 }
 
 TEST(LoggerConfig, AMissingFileIsAnErrorOnlyWhenNamedWithConfig) {
@@ -80,6 +86,8 @@ TEST(LoggerConfig, RefusesUploadsThatCannotWork) {
         {{"--cwop", "CW1234", "--position", "91,0"}, "--position needs LAT,LON"},
         {{"--wunderground", "K1"}, "--wunderground needs --wunderground-key-file FILE"},
         {{"--upload-interval", "0"}, "--upload-interval needs a number of seconds"},
+        {{"--http", "localhost:8080"}, "--http needs [ADDRESS:]PORT"},
+        {{"--http", "0"}, "--http needs [ADDRESS:]PORT"},
     };
     for (auto [args, error] : cases) {
         args.insert(args.end(), {"--device", "/dev/null"});
