@@ -148,13 +148,16 @@ StationWindow::StationWindow(QWidget* parent)
     portBridge_.SetErrorPresenter(&ShowPortErrorBox);
     pipeline_.SetFileFaultReporter(&fileFaults_);
     // With Save Data, beside the files in the window's folder.
-    pipeline_.AddFileWriter(
-        std::make_unique<ArchiveWriter>(pipeline_.fileFaults(), pipeline_.days()));
+    auto archive = std::make_unique<ArchiveWriter>(pipeline_.fileFaults(), pipeline_.days());
+    ArchiveWriter& archiveWriter = *archive;
+    pipeline_.AddFileWriter(std::move(archive));
     // After the archive's writer, whose archive then holds the day that ended.
-    pipeline_.AddFileWriter(std::make_unique<NoaaFileWriter>(pipeline_.fileFaults(), [this] {
+    auto noaa = std::make_unique<NoaaFileWriter>(pipeline_.fileFaults(), [this] {
         return NoaaFileWriter::Settings{settingsStore_.LoadStationIdentity(),
                                         pipeline_.options().units.Metric()};
-    }));
+    });
+    noaa->WaitForArchiveWith([&archiveWriter] { archiveWriter.WaitForWrites(); });
+    pipeline_.AddFileWriter(std::move(noaa));
     SeedFromArchive(pipeline_.derived());
     portBridge_.SetLinkHandler([this](PortLink change, int port, const QString& device) {
         OnLinkChange(change, port, device);

@@ -186,11 +186,45 @@ void Archive::CheckVersion(bool mayCreate) {
                                      "knows %d)",
                                      found, kSchemaVersion));
     if (found == kSchemaVersion) {
-        if (mayCreate) db_.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
+        CheckSchema();
+        if (mayCreate) SwitchToWal();
         return;
     }
     if (!mayCreate) throw SqliteError(SQLITE_ERROR, "no archive there yet");
     CreateSchema();
+}
+
+// Our two tables with their columns; other tables and columns may stand
+// beside them (a later schema adds to them).
+void Archive::CheckSchema() {
+    std::string points = "SELECT station_date, station_time, written_utc", days = "SELECT date";
+    for (const PointColumn& c : kPoint) points += std::string(", ") + c.name;
+    for (const std::string& name : DayColumnNames()) days += ", " + name;
+    try {
+        SqliteStatement(db_.handle(), points + " FROM points LIMIT 0");
+        SqliteStatement(db_.handle(), days + ", from_points FROM days LIMIT 0");
+    } catch (const SqliteError& error) {
+        if (error.code() != SQLITE_ERROR) throw;  // damaged, or locked
+        throw SqliteError(SQLITE_ERROR, "a database of another program, not an archive");
+    }
+}
+
+// Changes the file's header (bytes 18 and 19): only after the whole file
+// has passed SQLite's check. A file in WAL already is not written to.
+void Archive::SwitchToWal() {
+    {
+        SqliteStatement mode(db_.handle(), "PRAGMA journal_mode");
+        mode.Step();
+        if (mode.Text(0) != "wal") {
+            mode.Reset();
+            SqliteStatement check(db_.handle(), "PRAGMA quick_check");
+            check.Step();
+            if (check.Text(0) != "ok")
+                throw SqliteError(SQLITE_CORRUPT,
+                                  "database disk image is malformed: " + check.Text(0));
+        }
+    }
+    db_.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
 }
 
 void Archive::CreateSchema() {
@@ -209,7 +243,7 @@ void Archive::CreateSchema() {
     db_.Execute(DayTableSql());
     db_.Execute(FormatText("PRAGMA user_version = %d", kSchemaVersion));
     transaction.Commit();
-    db_.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
+    SwitchToWal();
 }
 
 SqliteStatement& Archive::Prepared(std::unique_ptr<SqliteStatement>& slot, const std::string& sql) {
@@ -278,11 +312,12 @@ DaySummary Archive::DayFromPoints(const std::string& date) {
         const auto value = [&rows](PointIndex k) { return rows.OptionalDouble(int(k) + 1); };
         for (const DayColumn& c : kDay) {
             if (const auto v = value(c.fromPoint))
-                DayTracker::Include(day.*c.highLow, *v, time, c.range);
+                DayTracker::Include(day.*c.highLow, *v, time, c.range, c.decimals);
         }
         // The data log has no gust: the top wind is its highest one-minute average.
         if (const auto v = value(kWindSpeedAvg))
-            DayTracker::IncludeHigh(day.windSpeedMax, *v, time, SensorRanges::kWindSpeedMph);
+            DayTracker::IncludeHigh(day.windSpeedMax, *v, time, SensorRanges::kWindSpeedMph,
+                                    kWindDecimals);
         if (const auto v = value(kRainToday)) day.rainDay = v;
     }
     return day;

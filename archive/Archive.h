@@ -64,6 +64,8 @@ class Archive {
 
   private:
     void CheckVersion(bool mayCreate);
+    void CheckSchema();
+    void SwitchToWal();
     void CreateSchema();
     void WriteDay(const DaySummary& day, bool fromPoints);
     DaySummary DayFromPoints(const std::string& date);

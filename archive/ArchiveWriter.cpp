@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ArchiveWriter.h"
 
+#include <chrono>
 #include <utility>
 
+#include "DataLog.h"
+#include "DataLogImport.h"
 #include "SqliteError.h"
 
 ArchiveWriter::ArchiveWriter(FileFaults& faults, DaySummarySource& days, std::filesystem::path path)
@@ -20,15 +23,25 @@ void ArchiveWriter::Write(const FivePointValues& point) {
     points_.push_back(
         ArchivePoint::FromFivePoint(point, burst_ ? std::nullopt : std::optional(UtcNowText())));
     if (points_.size() > kMaxPendingPoints) points_.pop_front();
-    // In a burst a failing archive is tried again a batch later, not at every point.
-    if (burst_ && ++pointsSinceAttempt_ < kBurstPoints) return;
     if (!burst_) {
-        Flush();
+        // Never waits: a write still under way takes this point with the next.
+        if (background_.valid() &&
+            background_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+            return;
+        CollectBackground();
+        StartWrite();
         return;
     }
+    // In a burst a failing archive is tried again a batch later, not at every point.
+    if (++pointsSinceAttempt_ < kBurstPoints) return;
     pointsSinceAttempt_ = 0;
     if (!CollectBackground()) return;  // it failed: the next batch tries again
+    StartWrite();
+}
+
+void ArchiveWriter::StartWrite() {
     TakeChangedDays();
+    if (points_.empty() && changedDays_.empty()) return;
     background_ = std::async(std::launch::async, &ArchiveWriter::WriteBatch, this, TakeBatch());
 }
 
@@ -66,7 +79,11 @@ ArchiveWriter::Batch ArchiveWriter::WriteBatch(Batch batch) {
         std::vector<DaySummary> days;
         days.reserve(batch.days.size());
         for (const auto& [date, day] : batch.days) days.push_back(day);
+        // Before this run's points are in: they would hide the logs' later lines.
+        std::optional<std::string> latest;
+        if (!caughtUp_) latest = archive_->LatestPointTime();
         archive_->Write(batch.points, days);
+        if (!caughtUp_) CatchUp(batch, latest);
         batch.points.clear();
         batch.days.clear();
     } catch (const SqliteError& error) {
@@ -76,6 +93,19 @@ ArchiveWriter::Batch ArchiveWriter::WriteBatch(Batch batch) {
         batch.failure = error.what();
     }
     return batch;
+}
+
+// After this run's first points are in, so that they keep what only a live
+// point knows (gust, degrees, time of writing): the data logs' lines from
+// before them that the archive lacks, as a killed run leaves them.
+void ArchiveWriter::CatchUp(const Batch& batch, const std::optional<std::string>& latest) {
+    if (batch.points.empty()) return;
+    DataLogImport logs(*archive_, [](const std::string&) {
+        // A line cut short by the kill, or one --import names.
+    });
+    logs.SetLimit(batch.points.front().date + " " + batch.points.front().time);
+    logs.ImportRecent(path_.parent_path() / kDataLogDirectory, latest);
+    caughtUp_ = true;
 }
 
 // The outcome of a write, on the processing thread: what failed goes back

@@ -20,10 +20,15 @@
 // written goes to the faults like a file; what it could not take is kept
 // (up to kMaxPendingPoints points) and tried again at the next point, so the
 // other files never wait for it and nothing is lost while it recovers.
-// In a burst each batch is written on a thread of its own while the replay
-// goes on (one batch at a time, in order); its outcome is taken, and told to
-// the faults, on the processing thread before the next batch or at the
-// burst's end.
+// Every write runs on a thread of its own (one at a time, in order), so the
+// record path never waits for SQLite: live, a point that comes while the
+// write before is still under way (another program holds the archive) waits
+// in memory and goes with the next one; in a burst the replay waits for the
+// batch before only when the next is full. A write's outcome is taken, and
+// told to the faults, on the processing thread at a later point, at the
+// burst's end or at WaitForWrites().
+// The first write brings the archive up to date from the data logs: the
+// points a killed run logged but never committed (see DataLogImport).
 class ArchiveWriter : public FivePointWriter {
   public:
     static constexpr std::size_t kBurstPoints = 1000;
@@ -38,6 +43,9 @@ class ArchiveWriter : public FivePointWriter {
 
     void Write(const FivePointValues& point) override;
     void SetBurst(bool burst) override;
+
+    // Waits for the write under way and takes its outcome.
+    void WaitForWrites() { CollectBackground(); }
 
     std::size_t pendingPoints() const { return points_.size(); }
 
@@ -56,6 +64,8 @@ class ArchiveWriter : public FivePointWriter {
     Batch WriteBatch(Batch batch);
     bool Settle(Batch batch);
     bool CollectBackground();
+    void StartWrite();
+    void CatchUp(const Batch& batch, const std::optional<std::string>& latest);
 
     FileFaults& faults_;
     DaySummarySource& days_;
@@ -67,5 +77,6 @@ class ArchiveWriter : public FivePointWriter {
     bool burst_ = false;
     bool failing_ = false;
     std::size_t pointsSinceAttempt_ = 0;
+    bool caughtUp_ = false;          // only on the writing thread
     std::future<Batch> background_;  // the batch being written, if any
 };

@@ -25,6 +25,7 @@ void NoaaFileWriter::Prime(const CalendarDate& today) {
     primed_ = true;
     CalendarDate newYear;
     newYear.FromDate(1, 1, today.year);
+    if (waitForArchive_) waitForArchive_();
     try {
         Archive archive(archivePath_, Archive::Access::Read);
         ReadClimateDays(archive, newYear, today, &cache_);
@@ -41,6 +42,7 @@ void NoaaFileWriter::SetBurst(bool burst) {
 // What could not be written stays pending and is tried again at the next point.
 void NoaaFileWriter::WritePending() {
     if (pending_.empty()) return;
+    if (waitForArchive_) waitForArchive_();
     const Settings settings = settings_();
     std::map<int, std::set<int>> failed;
     try {

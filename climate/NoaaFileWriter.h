@@ -39,6 +39,11 @@ class NoaaFileWriter : public FivePointWriter {
     void Write(const FivePointValues& point) override;
     void SetBurst(bool burst) override;
 
+    // Called before the archive is read: the archive's writer writes on a
+    // thread of its own, so the ended day may still be on its way. Waiting
+    // for it costs the record path once a station day, at the first point.
+    void WaitForArchiveWith(std::function<void()> wait) { waitForArchive_ = std::move(wait); }
+
   private:
     void WritePending();
     // Reads this year's finished days into the cache, so that the first
@@ -53,4 +58,5 @@ class NoaaFileWriter : public FivePointWriter {
     bool burst_ = false;
     bool primed_ = false;
     ClimateDayCache cache_;
+    std::function<void()> waitForArchive_;
 };

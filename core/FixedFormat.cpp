@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FixedFormat.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -46,4 +47,23 @@ int FormatFixed(char* out, double value, int decimals) {
     *p++ = static_cast<char>('0' + rest);
     *p = '\0';
     return static_cast<int>(p - out);
+}
+
+// For one to three decimals without formatting, as it runs for every value
+// of every point and record: in long double the product with 10^decimals is
+// exact (a 53-bit mantissa times at most 10 bits), rounding it to even is
+// what printf does with the exact value, and the quotient is the double
+// nearest the printed decimal, which is what parsing the text gives.
+double AsPrintedValue(double value, int decimals) {
+    static constexpr long double kScale[] = {1.0L, 10.0L, 100.0L, 1000.0L};
+    if (decimals == 0) return static_cast<double>(std::llround(value));
+    if (decimals >= 1 && decimals <= 3 && std::fabs(value) < 1e12) {
+        const long double printed = std::nearbyintl(value * kScale[decimals]);
+        return static_cast<double>(printed) / static_cast<double>(kScale[decimals]);
+    }
+    char text[kFixedFormatMax];
+    const int length = FormatFixed(text, value, decimals);
+    double printed = value;
+    std::from_chars(text, text + length, printed);
+    return printed;
 }

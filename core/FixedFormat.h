@@ -9,3 +9,7 @@
 // snprintf itself). out must hold kFixedFormatMax bytes; returns the length.
 inline constexpr std::size_t kFixedFormatMax = 352;
 int FormatFixed(char* out, double value, int decimals);
+
+// The number printf's text of value with these decimals (0 to 3; 0 for
+// "%d" of the rounded value) reads back as: the value as a file holds it.
+double AsPrintedValue(double value, int decimals);

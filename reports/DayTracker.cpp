@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "FixedFormat.h"
+
 namespace {
 constexpr int16_t kAbsent = -1;
 
@@ -12,16 +14,19 @@ struct TrackedReading {
     double StationState::*reading;
     DayHighLow DaySummary::*highLow;
     SensorRanges::Range range;
+    int decimals;  // as the files print it
 };
 constexpr TrackedReading kTracked[] = {
-    {3, &StationState::tempOutdoor, &DaySummary::tempOutdoor, SensorRanges::kTemperatureF},
-    {6, &StationState::tempIndoor, &DaySummary::tempIndoor, SensorRanges::kTemperatureF},
+    {3, &StationState::tempOutdoor, &DaySummary::tempOutdoor, SensorRanges::kTemperatureF, 1},
+    {6, &StationState::tempIndoor, &DaySummary::tempIndoor, SensorRanges::kTemperatureF, 1},
     {7, &StationState::humidityOutdoor, &DaySummary::humidityOutdoor,
-     SensorRanges::kHumidityPercent},
-    {8, &StationState::humidityIndoor, &DaySummary::humidityIndoor, SensorRanges::kHumidityPercent},
-    {5, &StationState::pressure, &DaySummary::pressure, SensorRanges::kPressureInHg},
+     SensorRanges::kHumidityPercent, 1},
+    {8, &StationState::humidityIndoor, &DaySummary::humidityIndoor, SensorRanges::kHumidityPercent,
+     1},
+    {5, &StationState::pressure, &DaySummary::pressure, SensorRanges::kPressureInHg, 2},
 };
 constexpr int kWindSpeedField = 1;
+constexpr int kWindDecimals = 1;
 constexpr int kRainTodayField = 11;
 
 // "HH:MM" of a minute the clock took (0..1439), for every record, so no printf.
@@ -43,10 +48,11 @@ void DayTracker::OnRecord(const StationState& state, bool clockTook) {
     const std::string time = ClockTime(state.raw.minuteOfDay);
     for (const TrackedReading& t : kTracked) {
         if (state.raw.Field(t.field) != kAbsent)
-            Include(today_.*t.highLow, state.*t.reading, time, t.range);
+            Include(today_.*t.highLow, state.*t.reading, time, t.range, t.decimals);
     }
     if (state.raw.Field(kWindSpeedField) != kAbsent)
-        IncludeHigh(today_.windSpeedMax, state.windSpeed, time, SensorRanges::kWindSpeedMph);
+        IncludeHigh(today_.windSpeedMax, state.windSpeed, time, SensorRanges::kWindSpeedMph,
+                    kWindDecimals);
     if (state.raw.Field(kRainTodayField) != kAbsent) today_.rainDay = state.rainToday;
     todayChanged_ = true;
 }
@@ -67,14 +73,16 @@ std::vector<DaySummary> DayTracker::TakeChangedDays() {
 }
 
 void DayTracker::Include(DayHighLow& highLow, double value, const std::string& time,
-                         SensorRanges::Range range) {
+                         SensorRanges::Range range, int decimals) {
     if (!range.Contains(value)) return;
-    if (!highLow.low.value || value < *highLow.low.value) highLow.low = {value, time};
-    IncludeHigh(highLow.high, value, time, range);
+    const double stored = AsPrintedValue(value, decimals);
+    if (!highLow.low.value || stored < *highLow.low.value) highLow.low = {stored, time};
+    IncludeHigh(highLow.high, value, time, range, decimals);
 }
 
 void DayTracker::IncludeHigh(DayExtreme& high, double value, const std::string& time,
-                             SensorRanges::Range range) {
+                             SensorRanges::Range range, int decimals) {
     if (!range.Contains(value)) return;
-    if (!high.value || value > *high.value) high = {value, time};
+    const double stored = AsPrintedValue(value, decimals);
+    if (!high.value || stored > *high.value) high = {stored, time};
 }

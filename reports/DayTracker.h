@@ -25,13 +25,14 @@ class DayTracker : public DaySummarySource {
     // The finished days not yet taken, then today when it changed.
     std::vector<DaySummary> TakeChangedDays() override;
 
-    // Folds one reading taken at time ("HH:MM") into a day's values: a new
-    // low or high only when beyond the one before, so ties keep the first
-    // time; readings outside range are left out.
+    // Folds one reading taken at time ("HH:MM") into a day's values, as
+    // stored: rounded to `decimals` as the files print it, then a new low or
+    // high only when beyond the one before, so ties keep the first time
+    // however the points were batched; readings outside range are left out.
     static void Include(DayHighLow& highLow, double value, const std::string& time,
-                        SensorRanges::Range range);
+                        SensorRanges::Range range, int decimals);
     static void IncludeHigh(DayExtreme& high, double value, const std::string& time,
-                            SensorRanges::Range range);
+                            SensorRanges::Range range, int decimals);
 
   private:
     void StartDay(const CalendarDate& date);

@@ -17,5 +17,7 @@ inline constexpr Range kTemperatureF{-60.0, 150.0};   // outdoor and indoor
 inline constexpr Range kHumidityPercent{1.0, 100.0};  // outdoor and indoor
 inline constexpr Range kPressureInHg{25.0, 33.0};
 inline constexpr Range kWindSpeedMph{0.0, 200.0};
+// Today's rain, a count of 0.01 in (or 0.1 mm) in four hex digits.
+inline constexpr Range kRainInches{0.0, 655.35};
 
 }  // namespace SensorRanges

@@ -110,6 +110,7 @@ void BM_LivePointWrite(benchmark::State& state) {
         station.tempOutdoor = point.tempOutdoor;
         days.OnRecord(station, true);
         writer.Write(point);
+        writer.WaitForWrites();  // the write itself, not only its hand-over
     }
     if (faults.failedWrites() != 0) state.SkipWithError("failed writes");
 }

@@ -28,6 +28,17 @@ void MakeDatabase(const std::string& db, const char* sql) {
     SqliteDatabase(db, SqliteDatabase::Mode::ReadWriteCreate).Execute(sql);
 }
 
+// Enough rows that the last page holds points, not the schema.
+const std::vector<ArchivePoint> kSomePoints = [] {
+    std::vector<ArchivePoint> points(400);
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        points[k].date = "2002-12-0" + std::to_string(1 + k / 288);
+        points[k].time = ArchiveTimeText(int(k % 288) * 5);
+        points[k].values[ArchiveColumns::kTempOutdoor] = 40.0 + double(k % 30);
+    }
+    return points;
+}();
+
 const FaultCase kCases[] = {
     {"ReadOnlyArchive",
      [](const std::string& db) {
@@ -51,6 +62,21 @@ const FaultCase kCases[] = {
          Archive(db, Archive::Access::Write);
          std::string bytes = ReadFile(db);
          bytes.replace(100, bytes.size() - 100, bytes.size() - 100, '\xA5');
+         WriteFile(db, bytes);
+     },
+     "malformed"},
+    // Not in WAL: switching it would change bytes 18 and 19 before any check.
+    {"AnotherProgramsDatabaseOfOurVersion",
+     [](const std::string& db) {
+         MakeDatabase(db, "CREATE TABLE recipes (name TEXT); PRAGMA user_version = 1");
+     },
+     "another program"},
+    {"DamagedArchiveWithARollbackJournal",
+     [](const std::string& db) {
+         { Archive(db, Archive::Access::Write).Write(kSomePoints, {}); }
+         MakeDatabase(db, "PRAGMA journal_mode=DELETE");
+         std::string bytes = ReadFile(db);
+         bytes.replace(bytes.size() - 1024, 1024, 1024, '\xA5');
          WriteFile(db, bytes);
      },
      "malformed"},

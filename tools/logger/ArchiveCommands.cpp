@@ -23,7 +23,8 @@ int RunImport(const LoggerOptions& options, std::ostream& out, std::ostream& err
         out << "files read: " << counts.files << "\n"
             << "lines imported: " << counts.imported << "\n"
             << "lines already there: " << counts.present << "\n"
-            << "lines rejected: " << counts.rejected << "\n";
+            << "lines rejected: " << counts.rejected << "\n"
+            << "values left out: " << counts.valuesLeftOut << "\n";
         return counts.unreadable > 0 ? kExitUsage : kExitOk;
     } catch (const SqliteError& error) {
         err << kProgram << "cannot write '" << Archive::kFileName << "': " << error.what() << '\n';

@@ -76,8 +76,8 @@ struct LoggerParser {
         "s"};
     QCommandLineOption dataDir{
         "data-dir",
-        "Write the files into <dir>, made when missing, instead of the working "
-        "folder.",
+        "Write the files into <dir>, made when missing (not by --export), instead "
+        "of the working folder.",
         "dir"};
 
     QCommandLineOption mqtt{

@@ -24,11 +24,15 @@ void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options
     if (options.rainGaugeMillimetre)
         pipeline.options().units.rainGauge = UnitSettings::kGaugeTenthMillimetre;
     if (options.year) pipeline.SetStartYear(*options.year);
-    pipeline.AddFileWriter(std::make_unique<ArchiveWriter>(pipeline.fileFaults(), pipeline.days()));
+    auto archive = std::make_unique<ArchiveWriter>(pipeline.fileFaults(), pipeline.days());
+    ArchiveWriter& archiveWriter = *archive;
+    pipeline.AddFileWriter(std::move(archive));
     // After the archive's writer, whose archive then holds the day that ended.
-    pipeline.AddFileWriter(std::make_unique<NoaaFileWriter>(
+    auto noaa = std::make_unique<NoaaFileWriter>(
         pipeline.fileFaults(), [settings = NoaaFileWriter::Settings{
-                                    options.station, options.metric}] { return settings; }));
+                                    options.station, options.metric}] { return settings; });
+    noaa->WaitForArchiveWith([&archiveWriter] { archiveWriter.WaitForWrites(); });
+    pipeline.AddFileWriter(std::move(noaa));
 }
 
 LiveOutputs LoggerLiveOutputs(const LoggerOptions& options, std::ostream& err) {

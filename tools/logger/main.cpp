@@ -17,8 +17,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Works in the data folder, made when missing. The recording and the device
-// are named relative to the folder the program was started in.
+// Works in the data folder, made when missing, unless the run only reads
+// it (an export). The recording and the device are named relative to the
+// folder the program was started in.
 bool EnterDataDir(LoggerOptions& options) {
     std::error_code code;
     if (!options.replayFile.empty()) options.replayFile = fs::absolute(options.replayFile).string();
@@ -28,7 +29,7 @@ bool EnterDataDir(LoggerOptions& options) {
           &options.uploads.wunderground.keyFile, &options.uploads.pwsweather.keyFile})
         if (!file->empty()) *file = fs::absolute(*file).string();
     for (std::string& path : options.importPaths) path = fs::absolute(path).string();
-    fs::create_directories(options.dataDir, code);
+    if (options.exportKind.empty()) fs::create_directories(options.dataDir, code);
     if (!code) fs::current_path(options.dataDir, code);
     if (code) {
         std::cerr << "nimbulo-logger: cannot work in " << options.dataDir << ": " << code.message()
