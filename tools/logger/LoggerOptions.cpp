@@ -3,7 +3,6 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <utility>
@@ -154,6 +153,8 @@ struct LoggerParser {
     QCommandLineOption pwsweather{"pwsweather", "Upload to PWSweather as station <id>.", "id"};
     QCommandLineOption pwsweatherKeyFile{
         "pwsweather-key-file", "The PWSweather API key is the first line of <file>.", "file"};
+    QCommandLineOption pwsweatherUrl{
+        "pwsweather-url", "Where PWSweather uploads go (the network's own by default).", "url"};
     QCommandLineOption uploadInterval{
         "upload-interval",
         "At most one Weather Underground and one PWSweather upload per <s> seconds "
@@ -171,7 +172,7 @@ struct LoggerParser {
                            mqttPasswordFile, mqttCaFile, wxnow, import, exportKind});
         parser.addOptions({config, configIfPresent, cwop, cwopPasscodeFile, position, aprsServer,
                            cwopInterval, wunderground, wundergroundKeyFile, wundergroundUrl,
-                           pwsweather, pwsweatherKeyFile, uploadInterval});
+                           pwsweather, pwsweatherKeyFile, pwsweatherUrl, uploadInterval});
     }
 
     // The message for an option that ends the command line without its value.
@@ -272,7 +273,7 @@ std::string ParseConfig(LoggerParser& p, LoggerOptions& options) {
     ConfigFile config;
     std::string error;
     if (!config.Load(options.configFile, error)) {
-        if (optional && errno == ENOENT) return {};
+        if (optional && config.missing()) return {};
         return error;
     }
     error = ApplyConfigFile(config, options);
@@ -300,6 +301,7 @@ std::string ParseUploads(LoggerParser& p, LoggerOptions& options) {
     text(p.wundergroundUrl, u.wunderground.url);
     text(p.pwsweather, u.pwsweather.stationId);
     text(p.pwsweatherKeyFile, u.pwsweather.keyFile);
+    text(p.pwsweatherUrl, u.pwsweather.url);
     if (p.parser.isSet(p.position) &&
         !ParsePosition(p.parser.value(p.position).toStdString(), u.cwop))
         return "--position needs LAT,LON in decimal degrees";
