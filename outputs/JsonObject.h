@@ -7,8 +7,8 @@
 // Builds one JSON object member by member: numbers are written with a fixed
 // number of decimals and a point (whatever the C locale says), strings are
 // escaped. It stays our own because a JSON library (nlohmann's) writes a
-// double in its shortest form ("0.7", "29.92", "87"), while readers of the
-// state and the summaries have the fixed decimals ("0.70", "29.920", "87.0");
+// double in its shortest form ("0.7", "29.92"), while readers of the
+// state and the summaries have the fixed decimals ("0.70", "29.920");
 // answers are parsed with nlohmann.
 class JsonObject {
   public:
