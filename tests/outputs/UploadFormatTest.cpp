@@ -6,8 +6,10 @@
 
 #include <chrono>
 #include <clocale>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <set>
 
 #include "../core/TempDir.h"
@@ -19,6 +21,7 @@
 #include "StationUploadQuery.h"
 #include "TextFormat.h"
 #include "UploadSchedule.h"
+#include "UploadWorker.h"
 
 namespace {
 struct PositionCase {
@@ -206,4 +209,42 @@ TEST(SecretFile, TakesTheFirstLineOfARegularFileOnly) {
         EXPECT_EQ(ReadSecretFile(path(name)).has_value(), problem.empty()) << name;
     }
     EXPECT_EQ(ReadSecretFile(path("key")), "s3cret");
+}
+
+// A point taken waits the send delay, and a send keeps its spacing from
+// the one before; both are lower bounds, so a slow machine only adds.
+TEST(UploadWorker, SendsAfterTheDelayAndKeepsTheSpacing) {
+    using namespace std::chrono_literals;
+    using Clock = std::chrono::steady_clock;
+    UploadTiming timing{0s, 0s, 0s, 1s, 1s};
+    timing.sendDelay = 1s;
+    timing.minSpacing = 2s;
+    std::mutex mutex;
+    std::condition_variable sent;
+    std::vector<Clock::time_point> sends;
+    UploadWorker worker(
+        "test", timing,
+        [&](const WeatherObservation&, const std::atomic<bool>&) {
+            std::lock_guard lock(mutex);
+            sends.push_back(Clock::now());
+            sent.notify_all();
+            return UploadResult{true, ""};
+        },
+        [](const std::string&) {});
+    const auto offered = Clock::now();
+    worker.Offer({});
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(sent.wait_for(lock, 30s, [&] { return sends.size() == 1; }));
+        EXPECT_GE(sends[0] - offered, 1s);
+    }
+    // The next point is taken once the first send is done: offered until it is.
+    for (const auto until = Clock::now() + 30s; Clock::now() < until;) {
+        worker.Offer({});
+        std::unique_lock lock(mutex);
+        if (sent.wait_for(lock, 50ms, [&] { return sends.size() == 2; })) break;
+    }
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(sends.size(), 2u);
+    EXPECT_GE(sends[1] - sends[0], 2s);
 }
