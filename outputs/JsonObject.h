@@ -9,7 +9,8 @@
 // escaped. It stays our own because a JSON library (nlohmann's) writes a
 // double in its shortest form ("0.7", "29.92"), while readers of the
 // state and the summaries have the fixed decimals ("0.70", "29.920");
-// answers are parsed with nlohmann.
+// answers are parsed, and the discovery configs (no such numbers) written,
+// with nlohmann.
 class JsonObject {
   public:
     JsonObject& AddString(std::string_view key, std::string_view value);
