@@ -5,8 +5,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "PointDecimals.h"
+
 namespace {
 int FormatWithPrintf(char* out, double value, int decimals) {
+    const PointDecimals point;
     return std::snprintf(out, kFixedFormatMax, "%.*f", decimals, value);
 }
 

@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "ServerAnswer.h"
+
 namespace {
 using namespace std::chrono_literals;
 
@@ -116,17 +118,25 @@ UploadResult AprsIsClient::Session(int fd, const std::string& login, const std::
     if (!WriteLine(fd, login)) return Failed("cannot send the login");
     // The server greets with comment lines ("# ..."), then answers the login.
     std::string line;
+    std::string said;  // the server's last comment, for a login it ends
     for (;;) {
         if (!ReadLine(fd, line)) {
-            return Failed(Clock::now() >= deadline_ ? "no answer to the login"
-                                                    : "the server ended the connection");
+            std::string why = Clock::now() >= deadline_ ? "no answer to the login"
+                                                        : "the server ended the connection";
+            if (!said.empty()) why += " after '" + ShownServerAnswer(said, {login}) + "'";
+            return Failed(why);
         }
         if (line.rfind("# logresp", 0) == 0) break;
+        // Anything but a comment is an answer the login did not expect.
+        if (line.rfind('#', 0) != 0) {
+            return Failed("the server answered '" + ShownServerAnswer(line, {login}) + "'");
+        }
+        said = line;
     }
     const bool unverified = line.find(" unverified") != std::string::npos;
     if (verified && unverified) return Failed("the server did not accept the passcode");
     if (!packet.empty() && !WriteLine(fd, packet)) return Failed("cannot send the packet");
-    return {true, line};
+    return {true, ShownServerAnswer(line, {login})};
 }
 
 void AprsIsClient::Drain(int fd) {

@@ -26,7 +26,7 @@ void OnConnect(mosquitto*, void* answer, int code) {
 }
 
 UploadResult CannotRead(const std::string& what, const std::string& path) {
-    return {false, "cannot read the " + what + " '" + path + "': " + std::strerror(errno)};
+    return {false, "cannot read the " + what + " '" + path + "': " + SecretFileProblem(path)};
 }
 
 std::string Broker(const MqttOptions& options) {
@@ -86,7 +86,6 @@ UploadResult TestStationUpload(const StationUploadOptions& options, bool anyOkRe
     nothing.time = std::time(nullptr);
     const std::atomic<bool> never{false};
     HttpUploadClient client(options.timing, never);
-    return client.Get(
-        options.url + "?" + StationUploadQuery(options.stationId, *key, nothing, softwareVersion),
-        anyOkReply);
+    const std::string query = StationUploadQuery(options.stationId, *key, nothing, softwareVersion);
+    return client.Get(options.url + "?" + query, anyOkReply, {query, *key, UrlEncode(*key)});
 }

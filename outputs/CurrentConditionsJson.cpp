@@ -77,12 +77,20 @@ std::string StationTimeJsonText(int minuteOfDay) {
 
 std::string CurrentConditionsJson(const StationState& s) {
     JsonObject json;
+    // A reading the latest record did not carry is null, so that a reader
+    // (Home Assistant) drops the stale value instead of keeping it.
     for (const JsonReading& r : kReadings) {
-        if (s.raw.Field(r.field) != kAbsent) json.AddNumber(r.key, s.*r.reading, r.decimals);
+        if (s.raw.Field(r.field) != kAbsent) {
+            json.AddNumber(r.key, s.*r.reading, r.decimals);
+        } else {
+            json.AddJson(r.key, "null");
+        }
     }
     if (s.raw.windDirection != kAbsent) {
         // Only the low byte is the direction (0..255 for a full circle).
         json.AddInteger("wind_direction_deg", AverageDirectionDegrees(s.raw.windDirection & 0xFF));
+    } else {
+        json.AddJson("wind_direction_deg", "null");
     }
     AddDerived(json, s.derived);
     // The station date is known from the first record's day of the year on.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HomeAssistantDiscovery.h"
 
-#include "JsonObject.h"
+#include <nlohmann/json.hpp>
 
 namespace {
 // A sensor entity: the state key it shows and how Home Assistant should treat it.
@@ -48,46 +48,46 @@ constexpr Entity kEntities[] = {
      "measurement"},
 };
 
-std::string DeviceJson(const std::string& deviceId, const std::string& stationId) {
-    JsonObject device;
-    device.AddJson("identifiers", "[" + JsonQuoted(deviceId) + "]")
-        .AddString("name", "Weather station " + stationId)
-        .AddString("model", "Ultimeter 2000")
-        .AddString("manufacturer", "Peet Bros.");
-    return device.Text();
+using Json = nlohmann::ordered_json;  // members in the order they are added
+
+Json DeviceJson(const std::string& deviceId, const std::string& stationId) {
+    return {{"identifiers", Json::array({deviceId})},
+            {"name", "Weather station " + stationId},
+            {"model", "Ultimeter 2000"},
+            {"manufacturer", "Peet Bros."}};
 }
 
 // Names the program that sent the config, as Home Assistant's documentation
 // asks of every discovery message.
-std::string OriginJson() {
-    JsonObject origin;
-    origin.AddString("name", "Nimbulo")
-        .AddString("sw_version", NIMBULO_VERSION)
-        .AddString("support_url", NIMBULO_HOMEPAGE);
-    return origin.Text();
+Json OriginJson() {
+    return {
+        {"name", "Nimbulo"}, {"sw_version", NIMBULO_VERSION}, {"support_url", NIMBULO_HOMEPAGE}};
 }
 
 std::string EntityConfig(const Entity& e, const std::string& uniqueId, const std::string& prefix,
-                         const std::string& device) {
-    JsonObject config;
-    config.AddString("name", e.name).AddString("unique_id", uniqueId);
-    config.AddString("state_topic", prefix + "/state");
-    config.AddString("value_template", std::string("{{ value_json.") + e.key + " }}");
-    if (e.deviceClass) config.AddString("device_class", e.deviceClass);
-    if (e.unit) config.AddString("unit_of_measurement", e.unit);
-    if (e.stateClass) config.AddString("state_class", e.stateClass);
-    config.AddString("availability_topic", prefix + "/availability")
-        .AddString("payload_available", "online")
-        .AddString("payload_not_available", "offline");
-    config.AddJson("device", device).AddJson("origin", OriginJson());
-    return config.Text();
+                         const Json& device) {
+    Json config = {{"name", e.name},
+                   {"unique_id", uniqueId},
+                   {"state_topic", prefix + "/state"},
+                   {"value_template", std::string("{{ value_json.") + e.key + " }}"}};
+    if (e.deviceClass) config["device_class"] = e.deviceClass;
+    if (e.unit) config["unit_of_measurement"] = e.unit;
+    if (e.stateClass) config["state_class"] = e.stateClass;
+    config["availability_topic"] = prefix + "/availability";
+    config["payload_available"] = "online";
+    config["payload_not_available"] = "offline";
+    config["device"] = device;
+    config["origin"] = OriginJson();
+    // Compact, UTF-8 as it is; bytes that are no UTF-8 (a prefix typed in
+    // another encoding) become U+FFFD instead of ending the program.
+    return config.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 }  // namespace
 
 std::vector<MqttMessage> HomeAssistantDiscovery(const MqttOptions& options) {
     const std::string station = options.SafeStationId();
     const std::string deviceId = "nimbulo_" + station;
-    const std::string device = DeviceJson(deviceId, station);
+    const Json device = DeviceJson(deviceId, station);
     std::vector<MqttMessage> configs;
     for (const Entity& e : kEntities) {
         const std::string uniqueId = deviceId + "_" + e.key;

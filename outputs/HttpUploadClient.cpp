@@ -7,11 +7,14 @@
 #include <cctype>
 #include <memory>
 #include <mutex>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "ServerAnswer.h"
 
 namespace {
 // The reply is read up to this length: enough for any answer worth showing.
 constexpr std::size_t kMaxReply = 4096;
-constexpr std::size_t kShownReply = 200;
 
 void InitCurlOnce() {
     static std::once_flag once;
@@ -29,24 +32,28 @@ int Progress(void* cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return static_cast<const std::atomic<bool>*>(cancel)->load() ? 1 : 0;
 }
 
-std::string Trimmed(const std::string& text) {
-    const auto notSpace = [](unsigned char c) { return !std::isspace(c); };
-    const auto begin = std::find_if(text.begin(), text.end(), notSpace);
-    const auto end = std::find_if(text.rbegin(), text.rend(), notSpace).base();
-    return begin < end ? std::string(begin, end) : std::string();
-}
-
 bool SpeaksOfError(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return std::tolower(c); });
     return text.find("error") != std::string::npos || text.find("invalid") != std::string::npos;
+}
+
+// A JSON answer ({"success":true,...}) says by its flag; nullopt for one
+// that is no JSON object with a true or false "success".
+std::optional<bool> JsonSuccess(const std::string& reply) {
+    const nlohmann::json answer = nlohmann::json::parse(reply, nullptr, false);
+    if (!answer.is_object()) return std::nullopt;
+    const auto flag = answer.find("success");
+    if (flag == answer.end() || !flag->is_boolean()) return std::nullopt;
+    return flag->get<bool>();
 }
 }  // namespace
 
 HttpUploadClient::HttpUploadClient(UploadTiming timing, const std::atomic<bool>& cancel)
     : timing_(timing), cancel_(cancel) {}
 
-UploadResult HttpUploadClient::Get(const std::string& url, bool anyOkReply) {
+UploadResult HttpUploadClient::Get(const std::string& url, bool anyOkReply,
+                                   const std::vector<std::string>& hidden) {
     InitCurlOnce();
     const std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
     if (!curl) return {false, "cannot set up the connection"};
@@ -63,12 +70,16 @@ UploadResult HttpUploadClient::Get(const std::string& url, bool anyOkReply) {
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, &cancel_);
     curl_easy_setopt(c, CURLOPT_USERAGENT, "Nimbulo");
     const CURLcode rc = curl_easy_perform(c);
-    if (rc != CURLE_OK) return {false, curl_easy_strerror(rc)};
+    if (rc != CURLE_OK) return {false, curl_easy_strerror(rc)};  // never names the URL
     long status = 0;
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
-    const std::string answer = Trimmed(reply).substr(0, kShownReply);
-    const bool ok =
-        status / 100 == 2 && (answer == "success" || (anyOkReply && !SpeaksOfError(answer)));
+    const std::string answer = ShownServerAnswer(reply, hidden);
+    bool ok = status / 100 == 2;
+    if (const std::optional<bool> success = anyOkReply ? JsonSuccess(reply) : std::nullopt) {
+        ok = ok && *success;
+    } else {
+        ok = ok && (answer == "success" || (anyOkReply && !SpeaksOfError(answer)));
+    }
     if (ok) return {true, answer};
     return {false, "the server answered " + std::to_string(status) + " '" + answer + "'"};
 }

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "UploadOptions.h"
 #include "UploadResult.h"
@@ -14,9 +15,12 @@ class HttpUploadClient {
     HttpUploadClient(UploadTiming timing, const std::atomic<bool>& cancel);
 
     // ok when the server answers 2xx and its reply, trimmed, is "success"
-    // (Weather Underground), or, with anyOkReply, any 2xx reply that does
-    // not speak of an error (PWSweather answers in its own words).
-    UploadResult Get(const std::string& url, bool anyOkReply);
+    // (Weather Underground), or, with anyOkReply (PWSweather), a JSON reply
+    // whose "success" is true, or any other 2xx reply that does not speak of
+    // an error. The reply is shown filtered, each text of hidden (the key,
+    // the query) taken out.
+    UploadResult Get(const std::string& url, bool anyOkReply,
+                     const std::vector<std::string>& hidden = {});
 
   private:
     UploadTiming timing_;

@@ -4,9 +4,13 @@
 #include <string>
 #include <string_view>
 
-// Builds one JSON object member by member. Small and exact, so the outputs
-// need no JSON library: numbers are written with a fixed number of decimals
-// and a point (whatever the C locale says), strings are escaped.
+// Builds one JSON object member by member: numbers are written with a fixed
+// number of decimals and a point (whatever the C locale says), strings are
+// escaped. It stays our own because a JSON library (nlohmann's) writes a
+// double in its shortest form ("0.7", "29.92"), while readers of the
+// state and the summaries have the fixed decimals ("0.70", "29.920");
+// answers are parsed, and the discovery configs (no such numbers) written,
+// with nlohmann.
 class JsonObject {
   public:
     JsonObject& AddString(std::string_view key, std::string_view value);

@@ -67,10 +67,11 @@ bool MqttPublisher::Configure() {
     if (!options_.user.empty()) {
         std::optional<std::string> password;
         if (!options_.passwordFile.empty()) {
-            password = ReadSecretFile(options_.passwordFile);
+            std::string problem;
+            password = ReadSecretFile(options_.passwordFile, &problem);
             if (!password) {
                 reporter_("MQTT: cannot read the password file '" + options_.passwordFile +
-                          "': " + std::strerror(errno));
+                          "': " + problem);
                 return false;
             }
         }

@@ -12,8 +12,8 @@
 #include "StationUploadQuery.h"
 
 namespace {
-UploadResult CannotRead(const std::string& what, const std::string& path) {
-    return {false, "cannot read the " + what + " '" + path + "'"};
+UploadResult CannotRead(const std::string& what, const std::string& path, const std::string& why) {
+    return {false, "cannot read the " + what + " '" + path + "': " + why};
 }
 }  // namespace
 
@@ -39,18 +39,18 @@ bool NetworkUploads::CheckCwop() {
         reporter_("CWOP: '" + cwop.id + "' is no CWOP id; a call sign needs its passcode file");
         return false;
     }
-    if (!cwop.passcodeFile.empty() && !ReadSecretFile(cwop.passcodeFile)) {
-        reporter_("CWOP: cannot read the passcode file '" + cwop.passcodeFile +
-                  "': " + std::strerror(errno));
+    std::string problem;
+    if (!cwop.passcodeFile.empty() && !ReadSecretFile(cwop.passcodeFile, &problem)) {
+        reporter_("CWOP: cannot read the passcode file '" + cwop.passcodeFile + "': " + problem);
         return false;
     }
     return true;
 }
 
 bool NetworkUploads::CheckKeyFile(const std::string& network, const StationUploadOptions& station) {
-    if (ReadSecretFile(station.keyFile)) return true;
-    reporter_(network + ": cannot read the station key file '" + station.keyFile +
-              "': " + std::strerror(errno));
+    std::string problem;
+    if (ReadSecretFile(station.keyFile, &problem)) return true;
+    reporter_(network + ": cannot read the station key file '" + station.keyFile + "': " + problem);
     return false;
 }
 
@@ -63,12 +63,14 @@ bool NetworkUploads::Start() {
     if (!cwop.id.empty() && cwopOk) {
         const std::string version = options_.softwareVersion;
         workers_.push_back(std::make_unique<UploadWorker>(
-            "CWOP (" + cwop.server + ")", cwop.timing,
+            "CWOP (" + cwop.server + ")", CwopTiming(cwop),
             [cwop, version](const WeatherObservation& o, const std::atomic<bool>& cancel) {
                 // Read at every upload: a changed file needs no restart.
                 std::optional<std::string> passcode = "-1";
-                if (!cwop.passcodeFile.empty()) passcode = ReadSecretFile(cwop.passcodeFile);
-                if (!passcode) return CannotRead("passcode file", cwop.passcodeFile);
+                std::string problem;
+                if (!cwop.passcodeFile.empty())
+                    passcode = ReadSecretFile(cwop.passcodeFile, &problem);
+                if (!passcode) return CannotRead("passcode file", cwop.passcodeFile, problem);
                 AprsIsClient client(cwop.server, cwop.timing, cancel);
                 return client.Send(AprsIsLogin(cwop.id, *passcode, version),
                                    CwopPacket(cwop.id, cwop.latitude, cwop.longitude, o),
@@ -94,12 +96,13 @@ bool NetworkUploads::AddStationUpload(const std::string& network,
         network + " (" + host + ")", station.timing,
         [station, version, anyOkReply](const WeatherObservation& o,
                                        const std::atomic<bool>& cancel) {
-            const std::optional<std::string> key = ReadSecretFile(station.keyFile);
-            if (!key) return CannotRead("station key file", station.keyFile);
+            std::string problem;
+            const std::optional<std::string> key = ReadSecretFile(station.keyFile, &problem);
+            if (!key) return CannotRead("station key file", station.keyFile, problem);
             HttpUploadClient client(station.timing, cancel);
-            return client.Get(
-                station.url + "?" + StationUploadQuery(station.stationId, *key, o, version),
-                anyOkReply);
+            const std::string query = StationUploadQuery(station.stationId, *key, o, version);
+            return client.Get(station.url + "?" + query, anyOkReply,
+                              {query, *key, UrlEncode(*key)});
         },
         reporter_));
     return true;

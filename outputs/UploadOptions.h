@@ -18,6 +18,10 @@ struct UploadTiming {
     std::chrono::seconds maxRetryPause{3600};
     std::chrono::milliseconds connectTimeout{10000};
     std::chrono::milliseconds totalTimeout{20000};  // connection, login and answer
+    // A point taken is sent this long after it came, and never sooner than
+    // minSpacing after the send before (CWOP's servers ask both of stations).
+    std::chrono::seconds sendDelay{0};
+    std::chrono::seconds minSpacing{0};
 };
 
 // CWOP over APRS-IS: off while id is empty.

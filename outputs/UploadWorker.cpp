@@ -4,11 +4,13 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <utility>
 
 UploadWorker::UploadWorker(std::string name, const UploadTiming& timing, Sender sender,
                            Reporter reporter)
     : name_(std::move(name)),
+      timing_(timing),
       sender_(std::move(sender)),
       reporter_(std::move(reporter)),
       schedule_(timing) {
@@ -32,6 +34,7 @@ void UploadWorker::Offer(const WeatherObservation& observation) {
         const auto now = UploadSchedule::Clock::now();
         if (stopping_ || !schedule_.Due(now)) return;
         schedule_.Took(now);
+        takenAt_ = now;
         pending_ = observation;
     }
     wake_.notify_one();
@@ -53,6 +56,10 @@ void UploadWorker::Run() {
     for (;;) {
         wake_.wait(lock, [this] { return stopping_ || pending_.has_value(); });
         if (stopping_) return;
+        auto sendAt = takenAt_ + timing_.sendDelay;
+        if (lastSent_) sendAt = std::max(sendAt, *lastSent_ + timing_.minSpacing);
+        if (wake_.wait_until(lock, sendAt, [this] { return stopping_; })) return;
+        lastSent_ = UploadSchedule::Clock::now();
         const WeatherObservation observation = *pending_;
         pending_.reset();
         lock.unlock();

@@ -31,7 +31,8 @@ class UploadWorker {
     UploadWorker(const UploadWorker&) = delete;
     UploadWorker& operator=(const UploadWorker&) = delete;
 
-    // On the processing thread: returns at once, whatever the network does.
+    // On the processing thread: returns at once, whatever the network does. A
+    // point taken is sent after the timing's send delay and spacing.
     void Offer(const WeatherObservation& observation);
     // Ends an upload under way (without waiting for its time-outs) and the thread.
     void Stop();
@@ -41,6 +42,7 @@ class UploadWorker {
     void Report(const UploadResult& result);
 
     const std::string name_;
+    const UploadTiming timing_;
     const Sender sender_;
     const Reporter reporter_;
     std::atomic<bool> cancel_{false};
@@ -50,6 +52,8 @@ class UploadWorker {
     std::condition_variable wake_;
     UploadSchedule schedule_;
     std::optional<WeatherObservation> pending_;
+    UploadSchedule::Clock::time_point takenAt_{};
+    std::optional<UploadSchedule::Clock::time_point> lastSent_;
     bool stopping_ = false;
     std::thread thread_;
 };

@@ -19,6 +19,8 @@ constexpr Range kTemperature{-60.0, 150.0};  // degrees F
 constexpr Range kHumidity{1.0, 100.0};       // percent
 constexpr Range kWind{0.0, 200.0};           // mph
 constexpr Range kPressure{25.0, 33.0};       // inHg
+// The heat index is published from 80 F; below it only feels-like uses it.
+constexpr double kHeatIndexFrom = 80.0;
 
 std::optional<double> Reading(int16_t field, double value, Range range) {
     if (field == kAbsent || value < range.low || value > range.high) return std::nullopt;
@@ -37,7 +39,7 @@ void Formulas(const StationState& s, DerivedReadings& out) {
     const auto wind = Wind(s);
     if (humidity) out.dewPoint = DewPointF(*temp, *humidity);
     if (wind) out.windChill = WindChillF(*temp, *wind);
-    if (humidity) out.heatIndex = HeatIndexF(*temp, *humidity);
+    if (humidity && *temp >= kHeatIndexFrom) out.heatIndex = HeatIndexF(*temp, *humidity);
     out.feelsLike = FeelsLikeF(*temp, wind, humidity);
 }
 

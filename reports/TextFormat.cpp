@@ -4,7 +4,10 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "PointDecimals.h"
+
 std::string FormatText(const char* format, ...) {
+    const PointDecimals point;
     char small[256];
     va_list args;
     va_start(args, format);

@@ -5,7 +5,8 @@
 
 #include "CalendarDate.h"
 
-// printf into a std::string of whatever length the text needs.
+// printf into a std::string of whatever length the text needs, numbers
+// with a decimal point whatever the locale.
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The station time shown in the window and the MixW report: "%2.2d:%2.2d "

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WeatherFormulas.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -9,7 +10,7 @@ constexpr double kMagnusB = 243.04;  // degrees C
 
 constexpr double kWindChillBelowF = 50.0;
 constexpr double kWindChillAboveMph = 3.0;
-constexpr double kHeatIndexFromF = 80.0;
+constexpr double kRegressionFromF = 80.0;
 
 double ToCelsius(double f) {
     return (f - 32.0) * 5.0 / 9.0;
@@ -48,11 +49,10 @@ std::optional<double> WindChillF(double tempF, double windMph) {
 }
 
 std::optional<double> HeatIndexF(double tempF, double humidityPct) {
-    if (!(tempF >= kHeatIndexFromF && humidityPct >= 0.0 && humidityPct <= 100.0))
-        return std::nullopt;
-    const double steadman = 0.5 * (tempF + 61.0 + (tempF - 68.0) * 1.2 + humidityPct * 0.094);
-    const double simple = (steadman + tempF) / 2.0;
-    if (simple < kHeatIndexFromF) return simple;
+    if (!(humidityPct >= 0.0 && humidityPct <= 100.0)) return std::nullopt;
+    const double simple = 0.5 * (tempF + 61.0 + (tempF - 68.0) * 1.2 + humidityPct * 0.094);
+    // The average only decides which formula holds; the value is the simple one.
+    if ((simple + tempF) / 2.0 < kRegressionFromF) return simple;
     return Rothfusz(tempF, humidityPct) + RothfuszAdjustment(tempF, humidityPct);
 }
 
@@ -60,8 +60,10 @@ double FeelsLikeF(double tempF, std::optional<double> windMph, std::optional<dou
     if (windMph) {
         if (const auto chill = WindChillF(tempF, *windMph)) return *chill;
     }
+    // Humid air feels warmer than it is; dry air is not shown cooler, so the
+    // reading runs on smoothly where the heat index starts to count.
     if (humidityPct) {
-        if (const auto heat = HeatIndexF(tempF, *humidityPct)) return *heat;
+        if (const auto heat = HeatIndexF(tempF, *humidityPct)) return std::max(tempF, *heat);
     }
     return tempF;
 }

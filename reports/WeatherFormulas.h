@@ -17,12 +17,13 @@ std::optional<double> DewPointF(double tempF, double humidityPct);
 std::optional<double> WindChillF(double tempF, double windMph);
 
 // The heat index as the NWS Weather Prediction Center computes it: Steadman's
-// simple formula averaged with the temperature, and where that reaches 80 F
-// the Rothfusz regression with its low- and high-humidity adjustments. Only
-// from 80 F.
+// simple formula 0.5 (T + 61 + 1.2 (T - 68) + 0.094 RH), and where that
+// averaged with the temperature reaches 80 F the Rothfusz regression with its
+// low- and high-humidity adjustments instead. For any temperature; the
+// published reading starts at 80 F.
 std::optional<double> HeatIndexF(double tempF, double humidityPct);
 
-// The wind chill where it applies, else the heat index where it applies,
-// else the temperature itself. A missing wind or humidity rules out the
-// reading that needs it.
+// The wind chill where it applies, else the heat index where it is above
+// the temperature, else the temperature itself. A missing wind or humidity
+// rules out the reading that needs it.
 double FeelsLikeF(double tempF, std::optional<double> windMph, std::optional<double> humidityPct);

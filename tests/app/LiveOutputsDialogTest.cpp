@@ -93,6 +93,9 @@ TEST(LiveOutputsDialog, OkStoresTheFieldsAndStartsTheOutputsAtOnce) {
     const QString passwordFile = QDir::current().filePath("mqtt.pw");
     const QString caFile = QDir::current().filePath("ca.pem");
     for (const QString& file : {passwordFile, caFile}) QFile(file).open(QIODevice::WriteOnly);
+    QFile password(passwordFile);  // an empty secret file is refused
+    if (password.open(QIODevice::WriteOnly)) password.write("secret\n");
+    password.close();
     const std::vector<FieldCase> cases{
         {"mqttHost", "127.0.0.1", "Mqtt/Host"},
         {"mqttPort", "1884", "Mqtt/Port"},

@@ -321,3 +321,90 @@ TEST(CwopUpload, AServerThatNeverAnswersIsReportedOnce) {
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_NE(reports[0].find("upload failed"), std::string::npos) << reports[0];
 }
+
+// The outdoor temperature goes absent ("----") for the point's last three
+// records: neither it nor the dew point worked out from it goes out.
+TEST(Uploads, AReadingTheLatestRecordLacksIsNeitherSentNorDerived) {
+    LoopbackServer aprs(AprsIsServer());
+    LoopbackServer http(HttpServer("success\n"));
+    TempDir secrets;
+    UploadOptions options = CwopOnly(Cwop(aprs));
+    options.wunderground = {"KTEST1", secrets.Write("key", "k\n").string(),
+                            "http://" + http.address() + "/update.php", EveryPoint()};
+    LiveStation station(options);
+    for (int minute = 1; minute <= 5; ++minute) {
+        Record record;
+        record.minuteOfDay = minute;
+        record.tempOutdoor = -55;  // -5.5 F
+        std::string line = record.Line();
+        if (minute >= 3) line.replace(2 + 2 * 4, 4, "----");
+        station.pipeline().ProcessLine(line.c_str());
+    }
+    ASSERT_TRUE(aprs.WaitForRecords(2));
+    ASSERT_TRUE(http.WaitForRecords(1));
+    EXPECT_NE(aprs.records()[1].find("g006t...r"), std::string::npos) << aprs.records()[1];
+    const std::map<std::string, std::string> query = QueryOf(http.records()[0]);
+    EXPECT_EQ(query.count("tempf"), 0u) << http.records()[0];
+    EXPECT_EQ(query.count("dewptf"), 0u) << http.records()[0];
+    EXPECT_EQ(query.count("humidity"), 1u) << http.records()[0];
+}
+
+// PWSweather answers in JSON, its "success" flag the verdict; any answer is
+// shown on one line without the key.
+TEST(StationUpload, TheAnswerDecidesAndIsShownOnOneLineWithoutTheKey) {
+    struct Case {
+        bool pwsweather;
+        std::string reply;
+        std::string shown;  // empty: a success, nothing reported
+    };
+    const Case cases[] = {
+        {true, R"({"success":true,"error":null,"response":{"message":"Data Logged"}})", ""},
+        {true, R"({"success":false,"error":"Invalid key"})",
+         R"(answered 200 '{"success":false,"error":"Invalid key"}')"},
+        {false, "busy\nnimbulo-logger: forged line, key s3cr3t",
+         "answered 200 'busy nimbulo-logger: forged line, key ***'"},
+    };
+    for (const Case& c : cases) {
+        LoopbackServer server(HttpServer(c.reply));
+        TempDir secrets;
+        UploadOptions options;
+        StationUploadOptions& upload = c.pwsweather ? options.pwsweather : options.wunderground;
+        upload = {"KTEST1", secrets.Write("key", "s3cr3t\n").string(),
+                  "http://" + server.address() + "/update.php", EveryPoint()};
+        LiveStation station(options);
+        // A third try starts only once the first has been reported.
+        while (server.connections() < 3) {
+            station.Point();
+            server.WaitForRecords(server.records().size() + 1, std::chrono::milliseconds(100));
+        }
+        const auto reports = station.reports();
+        if (c.shown.empty()) {
+            EXPECT_TRUE(reports.empty()) << c.reply << ": " << reports[0];
+            continue;
+        }
+        ASSERT_EQ(reports.size(), 1u) << c.reply;
+        EXPECT_NE(reports[0].find(c.shown), std::string::npos) << reports[0];
+        EXPECT_EQ(reports[0].find('\n'), std::string::npos) << reports[0];
+    }
+}
+
+// A server that answers the login with anything but "# logresp" is
+// reported with its words.
+TEST(CwopUpload, AnAnswerToTheLoginThatIsNoLogrespIsReportedWithItsWords) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Invalid login\r\n", "upload failed (the server answered 'Invalid login')"},
+        {"# Login by user not allowed\r\n",
+         "upload failed (the server ended the connection after '# Login by user not allowed')"},
+    };
+    for (const auto& [answer, shown] : cases) {
+        LoopbackServer server([answer = answer](LoopbackServer& s, int fd) {
+            LoopbackServer::Send(fd, "# aprsc test\r\n");
+            s.Record(LoopbackServer::ReadLine(fd));
+            LoopbackServer::Send(fd, answer);
+        });
+        LiveStation station(CwopOnly(Cwop(server)));
+        station.Point();
+        ASSERT_TRUE(station.WaitForReports(1));
+        EXPECT_NE(station.reports()[0].find(shown), std::string::npos) << station.reports()[0];
+    }
+}

@@ -93,10 +93,27 @@ TEST(WeatherFormulas, HeatIndexTakesOffTheDryAdjustmentBelow13Percent) {
     EXPECT_NEAR(*HeatIndexF(110, 8), 103.10, 0.01);
 }
 
-TEST(WeatherFormulas, HeatIndexOnlyFrom80F) {
-    EXPECT_FALSE(HeatIndexF(79.9, 90));
-    // Steadman's simple value averaged with the temperature stays below 80 here.
-    EXPECT_NEAR(*HeatIndexF(80, 20), (0.5 * (80 + 61 + 12 * 1.2 + 20 * 0.094) + 80) / 2, 1e-9);
+// Below the regression the value is the simple formula itself, not its
+// average with the temperature (which only decides the formula).
+TEST(WeatherFormulas, HeatIndexIsTheSimpleFormulaWhereItsAverageStaysBelow80F) {
+    const auto simple = [](double t, double rh) {
+        return 0.5 * (t + 61 + (t - 68) * 1.2 + rh * 0.094);
+    };
+    for (const auto& [t, rh] : {std::pair{80.0, 20.0}, {79.9, 40.0}, {70.0, 100.0}, {81.0, 0.0}}) {
+        EXPECT_NEAR(*HeatIndexF(t, rh), simple(t, rh), 1e-9) << t << " F " << rh << " %";
+    }
+}
+
+// Across 80 F feels-like has no step of its own (it had 9.4 F at 100 %):
+// what is left is the procedure's, its humid adjustment starting at 80 F
+// and its switch to the regression (up to 1.03 F, near 53 %).
+TEST(WeatherFormulas, FeelsLikeHasNoStepAcross80F) {
+    for (int rh = 0; rh <= 100; rh += 5) {
+        const double adjustment = rh > 85 ? (rh - 85) / 10.0 * (87 - 80) / 5.0 : 0.0;
+        const double below = FeelsLikeF(79.9, 2.0, rh);
+        const double above = FeelsLikeF(80.0, 2.0, rh);
+        EXPECT_NEAR(above - adjustment, below, 1.05) << rh << " %";
+    }
 }
 
 TEST(WeatherFormulas, WindChillMatchesTheNwsChartToItsRounding) {

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LoggerConfig.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 
+#include "PointDecimals.h"
+
 namespace {
 bool ParseNumber(const std::string& text, double& value) {
+    const PointDecimals point;  // "49.5" in every locale
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
     return !text.empty() && end == text.c_str() + text.size() && std::isfinite(value);
@@ -24,7 +28,17 @@ class Group {
     Group(const ConfigFile& config, std::string name, std::string& error)
         : config_(config), name_(std::move(name)), error_(error) {}
 
-    bool Enabled() const { return config_.Value(name_, "Enabled").value_or("0") == "1"; }
+    bool Enabled() const { return Flag("Enabled"); }
+    // 1 or 0, true or false (any case): how the display's settings and a
+    // hand-written file say it; off when not there.
+    bool Flag(const char* key) const {
+        std::string value = config_.Value(name_, key).value_or("0");
+        for (char& c : value) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (value == "1" || value == "true") return true;
+        if (value != "0" && value != "false" && value != "" && error_.empty())
+            error_ = "[" + name_ + "] " + key + " needs 1, 0, true or false";
+        return false;
+    }
     void Text(const char* key, std::string& out) const {
         if (auto value = config_.Value(name_, key); value && !value->empty()) out = *value;
     }
@@ -120,7 +134,7 @@ std::string ApplyConfigFile(const ConfigFile& config, LoggerOptions& options) {
                    [&](int s) { options.mqtt.stateInterval = std::chrono::seconds(s); });
     }
     const Group settings(config, "Settings", error);
-    options.wxnow = config.Value("Settings", "WxnowJson").value_or("0") == "1";
+    options.wxnow = settings.Flag("WxnowJson");
     settings.Whole("StaleAfter", 1, 9999, [&](int s) { options.staleAfterSeconds = s; });
     settings.Whole("RainGauge", 0, 1, [&](int gauge) { options.rainGaugeMillimetre = gauge == 1; });
     ApplyCwop(Group(config, "Cwop", error), options.uploads.cwop);

@@ -164,6 +164,8 @@ struct LoggerParser {
     QCommandLineOption pwsweather{"pwsweather", "Upload to PWSweather as station <id>.", "id"};
     QCommandLineOption pwsweatherKeyFile{
         "pwsweather-key-file", "The PWSweather API key is the first line of <file>.", "file"};
+    QCommandLineOption pwsweatherUrl{
+        "pwsweather-url", "Where PWSweather uploads go (the network's own by default).", "url"};
     QCommandLineOption uploadInterval{
         "upload-interval",
         "At most one Weather Underground and one PWSweather upload per <s> seconds "
@@ -200,7 +202,7 @@ struct LoggerParser {
                            mqttCaFile, wxnow,      http,          import,     exportKind});
         parser.addOptions({config, configIfPresent, cwop, cwopPasscodeFile, position, aprsServer,
                            cwopInterval, wunderground, wundergroundKeyFile, wundergroundUrl,
-                           pwsweather, pwsweatherKeyFile, uploadInterval});
+                           pwsweather, pwsweatherKeyFile, pwsweatherUrl, uploadInterval});
         parser.addOptions({noaa, noaaAll, metric, stationName, elevation});
     }
 
@@ -306,7 +308,7 @@ std::string ParseConfig(LoggerParser& p, LoggerOptions& options) {
     ConfigFile config;
     std::string error;
     if (!config.Load(options.configFile, error)) {
-        if (optional && errno == ENOENT) return {};
+        if (optional && config.missing()) return {};
         return error;
     }
     error = ApplyConfigFile(config, options);
@@ -334,6 +336,7 @@ std::string ParseUploads(LoggerParser& p, LoggerOptions& options) {
     text(p.wundergroundUrl, u.wunderground.url);
     text(p.pwsweather, u.pwsweather.stationId);
     text(p.pwsweatherKeyFile, u.pwsweather.keyFile);
+    text(p.pwsweatherUrl, u.pwsweather.url);
     if (p.parser.isSet(p.position) &&
         !ParsePosition(p.parser.value(p.position).toStdString(), u.cwop))
         return "--position needs LAT,LON in decimal degrees";
