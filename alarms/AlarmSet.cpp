@@ -32,7 +32,9 @@ const WeatherLine kWeather[] = {
     {"temp_low", &AlarmSettings::tempLowF, false, 1.0, "F",
      [](const StationState& s) { return Reading(Sent(s, 3), s.tempOutdoor); }},
     {"gust_high", &AlarmSettings::gustHighMph, true, 2.0, "mph",
-     [](const StationState& s) { return Reading(Sent(s, 1), s.gust); }},
+     // The five-minute point starts the gust again before the listeners
+     // hear of its record: that record's own speed counts too.
+     [](const StationState& s) { return Reading(Sent(s, 1), std::max(s.gust, s.windSpeed)); }},
     {"rain_hour", &AlarmSettings::rainHourIn, true, 0.01, "in",
      [](const StationState& s) { return s.derived.rainLastHour; }},
     {"pressure_drop", &AlarmSettings::pressureDrop3hInHg, false, 0.01, "inHg",

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AlarmSettings.h"
 #include "MqttOptions.h"
 #include "UploadOptions.h"
 
@@ -17,4 +18,6 @@ struct LiveOutputSettings {
     StationUploadOptions wunderground{"", "", kWundergroundUrl};
     bool pwsweatherOn = false;
     StationUploadOptions pwsweather{"", "", kPwsweatherUrl};
+    bool alarmsOn = false;
+    AlarmSettings alarms;
 };

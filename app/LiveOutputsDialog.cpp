@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <chrono>
 
+#include "AlarmsPage.h"
 #include "ConnectionTests.h"
 
 namespace {
@@ -96,6 +97,8 @@ LiveOutputsDialog::LiveOutputsDialog(const LiveOutputSettings& settings,
     pwsweather_ =
         StationGroup("PWSweather", "pwsweather", settings.pwsweather, settings.pwsweatherOn);
     layout->addWidget(pwsweather_.box);
+    alarms_ = new AlarmsPage(settings.alarms, settings.alarmsOn, this);
+    layout->addWidget(alarms_);
     error_ = new QLabel(this);
     error_->setObjectName("error");
     error_->setStyleSheet("color: #b00000");
@@ -247,9 +250,11 @@ std::optional<LiveOutputSettings> LiveOutputsDialog::Read(QString& error) const 
     if (!ReadMqtt(out, error) || !ReadCwop(out, error) ||
         !ReadStation(wunderground_, "Weather Underground", out.wundergroundOn, out.wunderground,
                      error) ||
-        !ReadStation(pwsweather_, "PWSweather", out.pwsweatherOn, out.pwsweather, error)) {
+        !ReadStation(pwsweather_, "PWSweather", out.pwsweatherOn, out.pwsweather, error) ||
+        !alarms_->Read(out.alarms, error)) {
         return std::nullopt;
     }
+    out.alarmsOn = alarms_->alarmsOn();
     return out;
 }
 

@@ -7,6 +7,7 @@
 #include <limits>
 #include <utility>
 
+#include "AlarmSettingsStore.h"
 #include "PortConfig.h"
 
 namespace {
@@ -157,6 +158,7 @@ LiveOutputSettings SettingsStore::LoadLiveOutputSettings() const {
     LoadCwop(*settings, out);
     out.wundergroundOn = LoadStationUpload(*settings, "Wunderground", out.wunderground);
     out.pwsweatherOn = LoadStationUpload(*settings, "Pwsweather", out.pwsweather);
+    LoadAlarmSettings(*settings, out.alarmsOn, out.alarms);
     return out;
 }
 
@@ -192,6 +194,7 @@ void SettingsStore::SaveLiveOutputSettings(const LiveOutputSettings& stored) con
     settings.endGroup();
     SaveStationUpload(settings, "Wunderground", stored.wundergroundOn, stored.wunderground);
     SaveStationUpload(settings, "Pwsweather", stored.pwsweatherOn, stored.pwsweather);
+    SaveAlarmSettings(settings, stored.alarmsOn, stored.alarms);
     settings.sync();
 }
 

@@ -151,6 +151,7 @@ StationWindow::StationWindow(QWidget* parent)
 
 StationWindow::~StationWindow() {
     serialPort_.StopMonitor();
+    alarms_.reset();
     liveOutputs_->Stop();
 }
 
@@ -171,11 +172,19 @@ void StationWindow::StartLiveOutputs() {
     // An output that cannot work is named in the title; the others still run.
     liveOutputs_->Start();
     liveOutputs_->Attach(pipeline_);
+    if (const LiveOutputSettings stored = settingsStore_.LoadLiveOutputSettings();
+        stored.alarmsOn) {
+        alarms_ =
+            std::make_unique<WindowAlarms>(stored.alarms, pipeline_, &fileFaults_, *liveOutputs_,
+                                           settingsStore_.LoadMqttOptions(), &chart_);
+        alarms_->SetReading(link_.state().state() != LinkState::State::Idle);
+    }
 }
 
 // A broker problem stays in the title until the broker is back: once per
 // outage, never a box to click away while the station runs unattended.
 void StationWindow::ShowLiveOutputReport(const QString& message) {
+    if (alarms_) alarms_->OnOutputReport(message);
     liveOutputProblem_ = message.endsWith(QLatin1String(" again")) ? QString() : message;
     ShowTitle();
 }
@@ -338,6 +347,7 @@ void StationWindow::OnLinkChange(PortLink change, int port, const QString& devic
 
 void StationWindow::ShowLinkState() {
     ShowTitle();
+    if (alarms_) alarms_->SetReading(link_.state().state() != LinkState::State::Idle);
     const bool stale = link_.state().ReadingsStale();
     // Home Assistant shows the station unavailable while the readings are old.
     if (liveOutputs_) liveOutputs_->SetLinkAvailable(!stale);
@@ -445,6 +455,7 @@ void StationWindow::ShowLiveOutputs() {
 
 // The pipeline forgets the old outputs before they go.
 void StationWindow::RestartLiveOutputs() {
+    alarms_.reset();
     liveOutputs_->Stop();
     liveOutputs_->Detach(pipeline_);
     liveOutputs_.reset();

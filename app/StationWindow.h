@@ -22,6 +22,7 @@
 #include "SettingsStore.h"
 #include "StationPipeline.h"
 #include "StationView.h"
+#include "WindowAlarms.h"
 
 class HelpWindow;
 class HistoryWindowInterface;
@@ -141,7 +142,8 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     LinkWatch link_;
     QString title_;
     std::unique_ptr<LiveOutputs> liveOutputs_;
-    QString liveOutputProblem_;  // empty while the live outputs work
+    std::unique_ptr<WindowAlarms> alarms_;  // while [Alarms] is on; goes before liveOutputs_
+    QString liveOutputProblem_;             // empty while the live outputs work
     // The port goes first when the window goes away: its monitor thread hands
     // over to the bridge and the processing path above, which must outlive it.
     QtPortBridge portBridge_;

@@ -10,13 +10,17 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <thread>
 
 #include "ArchiveSeed.h"
+#include "FileFaultTee.h"
 #include "HeadlessChart.h"
 #include "HeadlessView.h"
+#include "LoggerAlarms.h"
 #include "LoggerLink.h"
 #include "PortConfig.h"
 #include "ReplayRun.h"
@@ -100,10 +104,18 @@ enum class StopReason { Signal, DeviceFailed };
 
 // Waits for a signal; meanwhile the link state gets the time it asks for,
 // which is no time at all while nothing but an event can change it.
-StopReason WaitForStop(int signalFd, LoggerLink& link) {
+// The alarms, when there are any, are ticked every few seconds besides.
+StopReason WaitForStop(int signalFd, LoggerLink& link, const LiveLinkSettings& settings) {
+    AlarmSet* alarms = settings.alarms;
+    const int tickMs = static_cast<int>(settings.alarmTick.count());
     pollfd fds[2] = {{signalFd, POLLIN, 0}, {link.wakeFd(), POLLIN, 0}};
     for (;;) {
-        int n = poll(fds, 2, link.WaitMs());
+        int waitMs = link.WaitMs();
+        if (alarms) {
+            alarms->Tick();
+            if (waitMs < 0 || waitMs > tickMs) waitMs = tickMs;
+        }
+        int n = poll(fds, 2, waitMs);
         if (n < 0 && errno != EINTR) return StopReason::DeviceFailed;
         if (n > 0 && fds[0].revents) {
             // Taken, so that it is not delivered again when the old mask returns.
@@ -142,7 +154,7 @@ int ReadUntilStopped(StationPipeline& pipeline, const std::string& devicePath, i
         link.Print("nimbulo-logger: cannot start the monitor thread\n");
         return kExitDeviceFailed;
     }
-    StopReason reason = WaitForStop(stopSignalFd, link);
+    StopReason reason = WaitForStop(stopSignalFd, link, settings);
     if (reason == StopReason::Signal) DrainReceivedBytes(port);
     port.StopMonitor();
 
@@ -165,10 +177,18 @@ int RunLiveLogging(StationPipeline& pipeline, const std::string& devicePath, int
     link.SetAvailabilityHandler(settings.onAvailability);
     pipeline.AddRecordListener(link);
     LinkFaultReporter faultReporter(link);
-    pipeline.SetFileFaultReporter(&faultReporter);
+    std::optional<FileFaultTee> alarmFaults;
+    if (settings.alarms) {
+        alarmFaults.emplace(&faultReporter, *settings.alarms);
+        pipeline.AddRecordListener(*settings.alarms);
+        settings.alarms->ReadingStarted();
+    }
+    pipeline.SetFileFaultReporter(alarmFaults ? static_cast<FileFaultReporter*>(&*alarmFaults)
+                                              : &faultReporter);
     const int status =
         ReadUntilStopped(pipeline, devicePath, portNumber, settings, stopSignalFd, link, out);
     pipeline.SetFileFaultReporter(nullptr);
+    if (settings.alarms) pipeline.RemoveRecordListener(*settings.alarms);
     return status;
 }
 
@@ -181,8 +201,14 @@ int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) 
     StationPipeline pipeline(view, chart);
     SetUpLoggerPipeline(pipeline, options);
     SeedFromArchive(pipeline.derived());
-    LiveOutputs liveOutputs = LoggerLiveOutputs(options, err);
+    std::unique_ptr<LoggerAlarms> alarms;
+    if (options.alarmsOn) {
+        alarms = std::make_unique<LoggerAlarms>(
+            options, [&err](const std::string& line) { err << (line + "\n") << std::flush; });
+    }
+    LiveOutputs liveOutputs = LoggerLiveOutputs(options, err, alarms ? &alarms->set() : nullptr);
     if (!liveOutputs.Start()) return kExitUsage;
+    if (alarms && !alarms->StartNotices(liveOutputs)) return kExitUsage;
     liveOutputs.Attach(pipeline);
     const int portNumber = options.port.value_or(1);
     const std::string device = options.devicePath.empty()
@@ -194,6 +220,7 @@ int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) 
     link.onAvailability = [&liveOutputs](bool available) {
         liveOutputs.SetLinkAvailable(available);
     };
+    if (alarms) link.alarms = &alarms->set();
     const int status =
         RunLiveLogging(pipeline, device, portNumber, link, stopSignals.fd(), out, err);
     liveOutputs.Stop();

@@ -9,6 +9,7 @@
 #include "LoggerOptions.h"
 #include "RetrySchedule.h"
 
+class AlarmSet;
 class StationPipeline;
 
 inline constexpr int kExitDeviceFailed = 3;  // the device could not be opened or went away
@@ -21,6 +22,11 @@ struct LiveLinkSettings {
     // Told at each change of the link whether the readings are current
     // (false while waiting for the device or silent); may be empty.
     std::function<void(bool available)> onAvailability;
+    // Told of records, file faults, reading on and off, and ticked; may be null.
+    AlarmSet* alarms = nullptr;
+    // How often the alarms look at the time: a silent station or a lasting
+    // fault is told within this much of its minute.
+    std::chrono::milliseconds alarmTick{std::chrono::seconds(5)};
 };
 
 // Reads the instrument live from devicePath through the serial port (as COM

@@ -110,5 +110,18 @@ std::string ApplyConfigFile(const ConfigFile& config, LoggerOptions& options) {
     ApplyCwop(config, Group(config, "Cwop", error), options.uploads.cwop, error);
     ApplyStation(Group(config, "Wunderground", error), options.uploads.wunderground);
     ApplyStation(Group(config, "Pwsweather", error), options.uploads.pwsweather);
+    if (error.empty()) error = ApplyAlarmsConfig(config, options);
     return error;
+}
+
+std::string ApplyAlarmsConfig(const ConfigFile& config, LoggerOptions& options) {
+    options.alarmsOn = config.Value("Alarms", "Enabled").value_or("0") == "1";
+    if (!options.alarmsOn) return {};
+    for (const std::string& key : AlarmSettingKeys()) {
+        const auto value = config.Value("Alarms", key);
+        if (!value) continue;
+        if (std::string error = ApplyAlarmSetting(options.alarms, key, *value); !error.empty())
+            return "[Alarms] " + error;
+    }
+    return {};
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "AlarmSettings.h"
 #include "MqttOptions.h"
 #include "UploadOptions.h"
 
@@ -27,6 +28,10 @@ struct LoggerOptions {
     std::string exportFrom, exportTo;      // its station dates, YYYY-MM-DD, both included
     UploadOptions uploads;   // --cwop, --wunderground, --pwsweather...: off when no id
     std::string configFile;  // --config (or --config-if-present): read before the options
+
+    // [Alarms] of the config file; off unless Enabled=1.
+    bool alarmsOn = false;
+    AlarmSettings alarms;
 };
 
 struct ParsedOptions {
