@@ -43,6 +43,11 @@ const WeatherLine kWeather[] = {
      [](const StationState& s) { return Reading(Sent(s, 7), s.humidityOutdoor); }},
 };
 
+constexpr std::size_t kSilent = 0;
+constexpr std::size_t kFiles = 1;
+constexpr std::size_t kUploads = 2;
+constexpr std::size_t kFirstWeather = 3;
+
 // Values a hair off the line by binary fractions still count as on it.
 constexpr double kEpsilon = 1e-9;
 
@@ -101,9 +106,9 @@ AlarmSet::AlarmSet(AlarmSettings settings, Clock clock)
     }
 }
 
-AlarmSet::Alarm& AlarmSet::Find(const std::string& name) {
-    return *std::find_if(alarms_.begin(), alarms_.end(),
-                         [&](const Alarm& a) { return a.status.name == name; });
+// In the order of Names(): the three of the station, then the weather lines.
+AlarmSet::Alarm& AlarmSet::At(std::size_t index) {
+    return alarms_[index];
 }
 
 AlarmNotice AlarmSet::Notice(const Alarm& alarm, AlarmNotice::Kind kind) const {
@@ -115,7 +120,7 @@ AlarmNotice AlarmSet::Notice(const Alarm& alarm, AlarmNotice::Kind kind) const {
     notice.since = alarm.status.since;
     notice.time = clock_.wall();
     notice.detail = alarm.detail;
-    notice.readings = readings_;
+    if (haveRecord_) notice.readings = ReadingsLine(latest_);
     return notice;
 }
 
@@ -140,7 +145,8 @@ void AlarmSet::Evaluate(Alarm& alarm, bool holds, bool cleared, std::optional<do
 }
 
 void AlarmSet::Weather(const StationState& state, Duration now, Notices& out) {
-    for (const WeatherLine& w : kWeather) {
+    for (std::size_t i = 0; i < std::size(kWeather); ++i) {
+        const WeatherLine& w = kWeather[i];
         const std::optional<double> line = settings_.*w.line;
         if (!line) continue;
         const std::optional<double> value = w.value(state);
@@ -151,13 +157,13 @@ void AlarmSet::Weather(const StationState& state, Duration now, Notices& out) {
         const bool holds = w.high ? *value >= at - kEpsilon : *value <= at + kEpsilon;
         const bool cleared =
             w.high ? *value <= at - w.margin + kEpsilon : *value >= at + w.margin - kEpsilon;
-        Evaluate(Find(w.name), holds, cleared, value, now, out);
+        Evaluate(At(kFirstWeather + i), holds, cleared, value, now, out);
     }
 }
 
-void AlarmSet::FaultAlarm(const char* name, const std::map<std::string, Fault>& faults, int minutes,
-                          Duration now, Notices& out) {
-    Alarm& alarm = Find(name);
+void AlarmSet::FaultAlarm(std::size_t index, const std::map<std::string, Fault>& faults,
+                          int minutes, Duration now, Notices& out) {
+    Alarm& alarm = At(index);
     const Fault* oldest = nullptr;
     std::string detail;
     for (const auto& [what, fault] : faults) {
@@ -178,13 +184,16 @@ void AlarmSet::Timed(Duration now, Notices& out) {
     if (reading_) {
         const Duration quiet = now - lastRecord_;
         const Duration over = quiet - Minutes(settings_.silentMinutes);
-        // Silent from the minute it became so, even when only a replay's next record tells.
-        const std::time_t since =
-            clock_.wall() - std::chrono::duration_cast<std::chrono::seconds>(over).count();
-        Evaluate(Find("silent"), over >= Duration(0), false, MinutesOf(quiet), now, out, since);
+        Alarm& silent = At(kSilent);
+        if (over >= Duration(0) || silent.status.active) {
+            // Silent from the minute it became so, even when only a replay's next record tells.
+            const std::time_t since =
+                clock_.wall() - std::chrono::duration_cast<std::chrono::seconds>(over).count();
+            Evaluate(silent, over >= Duration(0), false, MinutesOf(quiet), now, out, since);
+        }
     }
-    FaultAlarm("files", fileFaults_, settings_.fileFaultMinutes, now, out);
-    FaultAlarm("uploads", uploadFaults_, settings_.uploadFaultMinutes, now, out);
+    FaultAlarm(kFiles, fileFaults_, settings_.fileFaultMinutes, now, out);
+    FaultAlarm(kUploads, uploadFaults_, settings_.uploadFaultMinutes, now, out);
 }
 
 void AlarmSet::Repeats(Duration now, Notices& out) {
@@ -214,7 +223,7 @@ void AlarmSet::ReadingStopped() {
     {
         std::lock_guard lock(mutex_);
         reading_ = false;
-        Evaluate(Find("silent"), false, true, std::nullopt, clock_.monotonic(), out);
+        Evaluate(At(kSilent), false, true, std::nullopt, clock_.monotonic(), out);
     }
     Tell(out);
 }
@@ -224,12 +233,14 @@ void AlarmSet::OnRecord(const StationState& state) {
     {
         std::lock_guard lock(mutex_);
         const Duration now = clock_.monotonic();
-        readings_ = ReadingsLine(state);
+        // Kept as it is; put in words only for a notice.
+        latest_ = state;
+        haveRecord_ = true;
         // A replay has no ticks: the gap before this record is judged first.
         Timed(now, out);
         reading_ = true;
         lastRecord_ = now;
-        Evaluate(Find("silent"), false, true, std::nullopt, now, out);
+        Evaluate(At(kSilent), false, true, std::nullopt, now, out);
         Weather(state, now, out);
         Repeats(now, out);
     }
@@ -246,7 +257,7 @@ void AlarmSet::FileRecovered(const std::string& file) {
     {
         std::lock_guard lock(mutex_);
         fileFaults_.erase(file);
-        FaultAlarm("files", fileFaults_, settings_.fileFaultMinutes, clock_.monotonic(), out);
+        FaultAlarm(kFiles, fileFaults_, settings_.fileFaultMinutes, clock_.monotonic(), out);
     }
     Tell(out);
 }
@@ -261,7 +272,7 @@ void AlarmSet::UploadRecovered(const std::string& network) {
     {
         std::lock_guard lock(mutex_);
         uploadFaults_.erase(network);
-        FaultAlarm("uploads", uploadFaults_, settings_.uploadFaultMinutes, clock_.monotonic(), out);
+        FaultAlarm(kUploads, uploadFaults_, settings_.uploadFaultMinutes, clock_.monotonic(), out);
     }
     Tell(out);
 }

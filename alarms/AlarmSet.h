@@ -78,12 +78,12 @@ class AlarmSet : public RecordListener {
     };
     using Notices = std::vector<AlarmNotice>;
 
-    Alarm& Find(const std::string& name);
+    Alarm& At(std::size_t index);
     void Evaluate(Alarm& alarm, bool holds, bool cleared, std::optional<double> value, Duration now,
                   Notices& out, std::time_t since = 0);
     void Weather(const StationState& state, Duration now, Notices& out);
     void Timed(Duration now, Notices& out);
-    void FaultAlarm(const char* name, const std::map<std::string, Fault>& faults, int minutes,
+    void FaultAlarm(std::size_t index, const std::map<std::string, Fault>& faults, int minutes,
                     Duration now, Notices& out);
     void Repeats(Duration now, Notices& out);
     AlarmNotice Notice(const Alarm& alarm, AlarmNotice::Kind kind) const;
@@ -99,5 +99,6 @@ class AlarmSet : public RecordListener {
     Duration lastRecord_{0};  // or the start of reading before any record
     std::map<std::string, Fault> fileFaults_;
     std::map<std::string, Fault> uploadFaults_;
-    std::string readings_;
+    StationState latest_{};
+    bool haveRecord_ = false;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LoggerAlarms.h"
 
+#include <memory>
 #include <ostream>
 
 #include "AlarmMqtt.h"
@@ -11,17 +12,27 @@
 
 namespace {
 // A recording's time: the station's date and minute of its latest record,
-// read as local time.
+// read as local time. mktime is slow, so it runs once a station day.
 AlarmSet::Clock StationClock(const StationPipeline& pipeline) {
-    auto wall = [&pipeline] {
+    struct Day {
+        int year = -1, month = -1, day = -1;
+        std::time_t midnight = 0;
+    };
+    auto wall = [&pipeline, cache = std::make_shared<Day>()] {
         const StationState& s = pipeline.state();
-        std::tm t{};
-        t.tm_year = s.currentYear - 1900;
-        t.tm_mon = s.currentDate.month - 1;
-        t.tm_mday = s.currentDate.day;
-        t.tm_min = s.lastMinute < 0 ? 0 : s.lastMinute;
-        t.tm_isdst = -1;
-        return std::mktime(&t);
+        Day& d = *cache;
+        if (s.currentYear != d.year || s.currentDate.month != d.month ||
+            s.currentDate.day != d.day) {
+            std::tm t{};
+            t.tm_year = s.currentYear - 1900;
+            t.tm_mon = s.currentDate.month - 1;
+            t.tm_mday = s.currentDate.day;
+            t.tm_hour = 12;  // noon, then back: a change of summer time is no matter
+            t.tm_isdst = -1;
+            d = {s.currentYear, s.currentDate.month, s.currentDate.day,
+                 std::mktime(&t) - 12 * 3600};
+        }
+        return d.midnight + 60 * (s.lastMinute < 0 ? 0 : s.lastMinute);
     };
     return {[wall] { return AlarmSet::Duration(static_cast<long long>(wall()) * 1000); }, wall};
 }
