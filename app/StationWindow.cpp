@@ -177,6 +177,8 @@ void StationWindow::StartLiveOutputs() {
         alarms_ =
             std::make_unique<WindowAlarms>(stored.alarms, pipeline_, &fileFaults_, *liveOutputs_,
                                            settingsStore_.LoadMqttOptions(), &chart_);
+        // A failed alarm command or mail stays in the title as the outputs' faults do.
+        connect(alarms_.get(), &WindowAlarms::Problem, this, &StationWindow::ShowLiveOutputReport);
         alarms_->SetReading(link_.state().state() != LinkState::State::Idle);
     }
 }

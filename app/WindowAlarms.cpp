@@ -27,13 +27,9 @@ WindowAlarms::WindowAlarms(const AlarmSettings& settings, StationPipeline& pipel
       tee_(shown, set_),
       banner_(new QLabel(banner)) {
     set_.AddNotifier(*this);
-    // Faults of the notices themselves go where the outputs' go: the line.
     auto report = [this](const std::string& message) {
         QMetaObject::invokeMethod(
-            this,
-            [this, text = QString::fromStdString(message)] {
-                if (banner_) banner_->setToolTip(text);
-            },
+            this, [this, text = QString::fromStdString(message)] { emit Problem(text); },
             Qt::QueuedConnection);
     };
     if (!settings.command.empty()) {

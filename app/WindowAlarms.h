@@ -23,7 +23,8 @@ class StationPipeline;
 // pipeline (records, file faults), the live outputs' fault reports and the
 // link; ticked by a timer. The active alarms are a line along the foot of
 // the chart that takes no clicks and blocks nothing; each notice is also a
-// desktop notification, and goes to the command, mail and MQTT as set.
+// desktop notification, and goes to the command, mail and MQTT as set;
+// their failures are told by Problem().
 class WindowAlarms : public QObject, public AlarmNotifier {
     Q_OBJECT
 
@@ -45,6 +46,10 @@ class WindowAlarms : public QObject, public AlarmNotifier {
     AlarmSet& set() { return set_; }
     // The banner's text; empty while no alarm is active.
     QString BannerText() const;
+
+  signals:
+    // A failed command or mail, in words, on this thread.
+    void Problem(const QString& message);
 
   private:
     void Show(const AlarmNotice& notice);
