@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AlarmSettings.h"
 #include "MqttOptions.h"
 #include "StationIdentity.h"
 #include "UploadOptions.h"
@@ -22,4 +23,6 @@ struct LiveOutputSettings {
     // Group "Station": the name, position and elevation.
     StationIdentity station;
     WebSettings web;  // the [Web] group, Enabled among them
+    bool alarmsOn = false;
+    AlarmSettings alarms;
 };

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <chrono>
 
+#include "AlarmsPage.h"
 #include "ConnectionTests.h"
 #include "StationIdentityPage.h"
 #include "WebPageSettingsPage.h"
@@ -88,6 +89,8 @@ LiveOutputsDialog::LiveOutputsDialog(const LiveOutputSettings& settings,
     layout->addWidget(pwsweather_.box);
     web_ = new WebPageSettingsPage(settings.web, this);
     layout->addWidget(web_);
+    alarms_ = new AlarmsPage(settings.alarms, settings.alarmsOn, this);
+    layout->addWidget(alarms_);
     error_ = new QLabel(this);
     error_->setObjectName("error");
     error_->setStyleSheet("color: #b00000");
@@ -231,9 +234,10 @@ std::optional<LiveOutputSettings> LiveOutputsDialog::Read(QString& error) const 
         !ReadStation(wunderground_, "Weather Underground", out.wundergroundOn, out.wunderground,
                      error) ||
         !ReadStation(pwsweather_, "PWSweather", out.pwsweatherOn, out.pwsweather, error) ||
-        !web_->Read(out.web, error)) {
+        !web_->Read(out.web, error) || !alarms_->Read(out.alarms, error)) {
         return std::nullopt;
     }
+    out.alarmsOn = alarms_->alarmsOn();
     return out;
 }
 

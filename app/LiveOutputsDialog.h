@@ -12,6 +12,7 @@
 #include "LiveOutputSettings.h"
 #include "UploadResult.h"
 
+class AlarmsPage;
 class QCheckBox;
 class QFormLayout;
 class QGroupBox;
@@ -72,6 +73,7 @@ class LiveOutputsDialog : public QDialog {
     void CollectTests();
 
     LiveOutputSettings original_;
+    AlarmsPage* alarms_ = nullptr;
     LiveOutputSettings accepted_;
     std::string softwareVersion_;
     QLineEdit* mqttHost_ = nullptr;

@@ -7,6 +7,7 @@
 #include <limits>
 #include <utility>
 
+#include "AlarmSettingsStore.h"
 #include "PortConfig.h"
 #include "StationIdentitySettings.h"
 
@@ -161,6 +162,7 @@ LiveOutputSettings SettingsStore::LoadLiveOutputSettings() const {
     out.web.address = Text(*settings, "Address", out.web.address);
     out.web.port = ReadInt(*settings, "Port", out.web.port);
     settings->endGroup();
+    LoadAlarmSettings(*settings, out.alarmsOn, out.alarms);
     return out;
 }
 
@@ -195,6 +197,7 @@ void SettingsStore::SaveLiveOutputSettings(const LiveOutputSettings& stored) con
     settings.setValue("Address", QString::fromStdString(stored.web.address));
     settings.setValue("Port", stored.web.port);
     settings.endGroup();
+    SaveAlarmSettings(settings, stored.alarmsOn, stored.alarms);
     settings.sync();
 }
 

@@ -178,6 +178,7 @@ StationWindow::StationWindow(QWidget* parent)
 
 StationWindow::~StationWindow() {
     serialPort_.StopMonitor();
+    alarms_.reset();
     liveOutputs_->Stop();
     web_.Stop();
 }
@@ -199,11 +200,21 @@ void StationWindow::StartLiveOutputs() {
     // An output that cannot work is named in the title; the others still run.
     liveOutputs_->Start();
     liveOutputs_->Attach(pipeline_);
+    if (const LiveOutputSettings stored = settingsStore_.LoadLiveOutputSettings();
+        stored.alarmsOn) {
+        alarms_ =
+            std::make_unique<WindowAlarms>(stored.alarms, pipeline_, &fileFaults_, *liveOutputs_,
+                                           settingsStore_.LoadMqttOptions(), &chart_);
+        // A failed alarm command or mail stays in the title as the outputs' faults do.
+        connect(alarms_.get(), &WindowAlarms::Problem, this, &StationWindow::ShowLiveOutputReport);
+        alarms_->SetReading(link_.state().state() != LinkState::State::Idle);
+    }
 }
 
 // A broker problem stays in the title until the broker is back: once per
 // outage, never a box to click away while the station runs unattended.
 void StationWindow::ShowLiveOutputReport(const QString& message) {
+    if (alarms_) alarms_->OnOutputReport(message);
     liveOutputProblem_ = message.endsWith(QLatin1String(" again")) ? QString() : message;
     ShowTitle();
 }
@@ -366,6 +377,7 @@ void StationWindow::OnLinkChange(PortLink change, int port, const QString& devic
 
 void StationWindow::ShowLinkState() {
     ShowTitle();
+    if (alarms_) alarms_->SetReading(link_.state().state() != LinkState::State::Idle);
     const bool stale = link_.state().ReadingsStale();
     // Home Assistant shows the station unavailable while the readings are old.
     if (liveOutputs_) liveOutputs_->SetLinkAvailable(!stale);
@@ -474,6 +486,7 @@ void StationWindow::ShowLiveOutputs() {
 
 // The pipeline forgets the old outputs before they go.
 void StationWindow::RestartLiveOutputs() {
+    alarms_.reset();
     liveOutputs_->Stop();
     liveOutputs_->Detach(pipeline_);
     liveOutputs_.reset();

@@ -23,6 +23,7 @@
 #include "StationPipeline.h"
 #include "StationView.h"
 #include "StationWebPage.h"
+#include "WindowAlarms.h"
 
 class HelpWindow;
 class HistoryWindowInterface;
@@ -143,8 +144,10 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     LinkWatch link_;
     QString title_;
     std::unique_ptr<LiveOutputs> liveOutputs_;
-    QString liveOutputProblem_;  // empty while the live outputs work
-    StationWebPage web_;         // serving while [Web] Enabled
+    QString liveOutputProblem_;             // empty while the live outputs work
+    StationWebPage web_;                    // serving while [Web] Enabled
+    std::unique_ptr<WindowAlarms> alarms_;  // while [Alarms] is on; goes before liveOutputs_
+    QString liveOutputProblem_;             // empty while the live outputs work
     // The port goes first when the window goes away: its monitor thread hands
     // over to the bridge and the processing path above, which must outlive it.
     QtPortBridge portBridge_;

@@ -46,6 +46,8 @@ class LiveOutputs {
     bool mqttOn() const { return publisher_ != nullptr; }
     bool wxnowOn() const { return wxnow_ != nullptr; }
     bool uploadsOn() const { return uploads_ != nullptr; }
+    // The running MQTT publisher, for the alarms to share its connection; nullptr without.
+    MqttPublisher* mqtt() { return publisher_.get(); }
 
   private:
     std::unique_ptr<MqttPublisher> publisher_;

@@ -365,6 +365,8 @@ void MqttPublisher::TakeConnectBurst(std::vector<Outgoing>& out) {
     }
     out.push_back(AvailabilityMessage());
     if (haveState_) out.push_back(StateMessage(Clock::now()));
+    for (const auto& [topic, payload] : extraRetained_) out.push_back({topic, payload, true});
+    extraDirty_.clear();
 }
 
 MqttPublisher::Batch MqttPublisher::TakeDue(Clock::time_point now, bool final) {
@@ -372,6 +374,11 @@ MqttPublisher::Batch MqttPublisher::TakeDue(Clock::time_point now, bool final) {
     if (!connected_ || (!final && sent_ - written_ > kMaxUnwritten)) return out;
     if (freshConnection_) TakeConnectBurst(out.messages);
     if (availabilityDirty_) out.messages.push_back(AvailabilityMessage());
+    for (const std::string& topic : extraDirty_)
+        out.messages.push_back({topic, extraRetained_[topic], true});
+    extraDirty_.clear();
+    for (Outgoing& event : extraEvents_) out.messages.push_back(std::move(event));
+    extraEvents_.clear();
     if (stateDirty_ && (final || now >= lastState_ + options_.stateInterval)) {
         out.messages.push_back(StateMessage(now));
     }
@@ -446,4 +453,23 @@ void MqttPublisher::FlushAndDisconnect(std::unique_lock<std::mutex>& lock) {
     lock.unlock();
     // Also ends the reconnect attempts of the loop thread.
     mosquitto_disconnect(mosq_);
+}
+
+void MqttPublisher::PublishRetained(const std::string& topic, std::string payload) {
+    {
+        std::lock_guard lock(mutex_);
+        extraRetained_[topic] = std::move(payload);
+        if (std::find(extraDirty_.begin(), extraDirty_.end(), topic) == extraDirty_.end())
+            extraDirty_.push_back(topic);
+    }
+    wake_.notify_one();
+}
+
+void MqttPublisher::PublishEvent(const std::string& topic, std::string payload) {
+    {
+        std::lock_guard lock(mutex_);
+        if (extraEvents_.size() >= kMaxExtraEvents) extraEvents_.pop_front();
+        extraEvents_.push_back({topic, std::move(payload), false});
+    }
+    wake_.notify_one();
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -61,6 +62,13 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
     // Waits up to limit until the broker has acknowledged every summary
     // written so far; the number still waiting.
     std::size_t WaitForSummaries(std::chrono::steady_clock::duration limit);
+    // Messages of other features on this connection (the alarms), sent by
+    // our thread: a retained one is kept (the latest per topic) and sent
+    // again after every connection; an event goes once, QoS 0, and at most
+    // kMaxExtraEvents wait while the broker is away.
+    void PublishRetained(const std::string& topic, std::string payload);
+    void PublishEvent(const std::string& topic, std::string payload);
+    static constexpr std::size_t kMaxExtraEvents = 100;
 
   private:
     using Clock = std::chrono::steady_clock;
@@ -148,4 +156,7 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
     Clock::time_point downSince_{};
     bool stopping_ = false;
     Clock::time_point stopDeadline_{};
+    std::map<std::string, std::string> extraRetained_;  // by topic
+    std::vector<std::string> extraDirty_;               // topics to send now
+    std::deque<Outgoing> extraEvents_;
 };

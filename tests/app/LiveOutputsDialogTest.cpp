@@ -320,3 +320,42 @@ TEST(LiveOutputsDialog, WebPageIsStoredAndServedAtOnce) {
     EXPECT_EQ(reply.status, 200);
     EXPECT_NE(reply.body.find("\"temperature_outdoor_f\""), std::string::npos) << reply.body;
 }
+
+// The Alarms part: a wrong field named, the group stored, and a frost at
+// once in the window's banner, which blocks nothing.
+TEST(LiveOutputsDialog, AlarmsAreStoredAndAFrostShowsInTheWindowsBanner) {
+    TestSupport::IsolateTest();
+    StationWindow window;
+    QString refusal;
+    WhenTheDialogOpens([&](LiveOutputsDialog& dialog) {
+        dialog.findChild<QCheckBox*>("alarmsOn")->setChecked(true);
+        Set(dialog, "alarmTempLowF", "3O");
+        Set(dialog, "alarmRepeatMinutes", "0");
+        PressOk(dialog);
+        refusal = dialog.findChild<QLabel*>("error")->text();
+        Set(dialog, "alarmTempLowF", "32");
+        Set(dialog, "alarmRepeatMinutes", "120");
+        PressOk(dialog);
+    });
+    ChooseFromTheMenu(window, "Live outputs...");
+
+    EXPECT_EQ(refusal,
+              "Alarms: Repeat every (min): needs a whole number of minutes from 1 to 10080");
+    QSettings stored(TestSupport::SettingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value("Alarms/Enabled").toInt(), 1);
+    EXPECT_EQ(stored.value("Alarms/TempLowF").toString(), "32");
+    EXPECT_EQ(stored.value("Alarms/RepeatMinutes").toString(), "120");
+    EXPECT_EQ(stored.value("Alarms/GustHighMph").toString(), "");
+
+    auto* banner = window.findChild<QLabel*>("alarmBanner");
+    ASSERT_NE(banner, nullptr);
+    EXPECT_TRUE(banner->isHidden());
+    const std::string frost =
+        TestSupport::Record({100, 64, 315, 1234, 10132, 682, 870, 415, 99, 881, 12, 90});
+    window.pipeline().ProcessLine(frost.c_str());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !banner->isHidden(); }, 5000));
+    EXPECT_TRUE(banner->text().startsWith("Alarm: temp_low active since "))
+        << banner->text().toStdString();
+    EXPECT_TRUE(banner->text().endsWith(": 31.5 F"));
+    EXPECT_TRUE(banner->testAttribute(Qt::WA_TransparentForMouseEvents));
+}

@@ -10,14 +10,18 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <thread>
 
 #include "Archive.h"
 #include "ArchiveSeed.h"
+#include "FileFaultTee.h"
 #include "HeadlessChart.h"
 #include "HeadlessView.h"
+#include "LoggerAlarms.h"
 #include "LoggerLink.h"
 #include "PortConfig.h"
 #include "ReplayRun.h"
@@ -121,10 +125,18 @@ enum class StopReason { Signal, DeviceFailed };
 
 // Waits for a signal; meanwhile the link state gets the time it asks for,
 // which is no time at all while nothing but an event can change it.
-StopReason WaitForStop(int signalFd, LoggerLink& link) {
+// The alarms, when there are any, are ticked every few seconds besides.
+StopReason WaitForStop(int signalFd, LoggerLink& link, const LiveLinkSettings& settings) {
+    AlarmSet* alarms = settings.alarms;
+    const int tickMs = static_cast<int>(settings.alarmTick.count());
     pollfd fds[2] = {{signalFd, POLLIN, 0}, {link.wakeFd(), POLLIN, 0}};
     for (;;) {
-        int n = poll(fds, 2, link.WaitMs());
+        int waitMs = link.WaitMs();
+        if (alarms) {
+            alarms->Tick();
+            if (waitMs < 0 || waitMs > tickMs) waitMs = tickMs;
+        }
+        int n = poll(fds, 2, waitMs);
         if (n < 0 && errno != EINTR) return StopReason::DeviceFailed;
         if (n > 0 && fds[0].revents) {
             // Taken, so that it is not delivered again when the old mask returns.
@@ -163,7 +175,7 @@ int ReadUntilStopped(StationPipeline& pipeline, const std::string& devicePath, i
         link.Print("nimbulo-logger: cannot start the monitor thread\n");
         return kExitDeviceFailed;
     }
-    StopReason reason = WaitForStop(stopSignalFd, link);
+    StopReason reason = WaitForStop(stopSignalFd, link, settings);
     if (reason == StopReason::Signal) DrainReceivedBytes(port);
     port.StopMonitor();
 
@@ -187,10 +199,18 @@ int RunLiveLogging(StationPipeline& pipeline, const std::string& devicePath, int
     link.SetChangeHandler(settings.onChange);
     pipeline.AddRecordListener(link);
     LinkFaultReporter faultReporter(link);
-    pipeline.SetFileFaultReporter(&faultReporter);
+    std::optional<FileFaultTee> alarmFaults;
+    if (settings.alarms) {
+        alarmFaults.emplace(&faultReporter, *settings.alarms);
+        pipeline.AddRecordListener(*settings.alarms);
+        settings.alarms->ReadingStarted();
+    }
+    pipeline.SetFileFaultReporter(alarmFaults ? static_cast<FileFaultReporter*>(&*alarmFaults)
+                                              : &faultReporter);
     const int status =
         ReadUntilStopped(pipeline, devicePath, portNumber, settings, stopSignalFd, link, out);
     pipeline.SetFileFaultReporter(nullptr);
+    if (settings.alarms) pipeline.RemoveRecordListener(*settings.alarms);
     return status;
 }
 
@@ -203,8 +223,14 @@ int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) 
     StationPipeline pipeline(view, chart);
     SetUpLoggerPipeline(pipeline, options);
     SeedFromArchive(pipeline.derived());
-    LiveOutputs liveOutputs = LoggerLiveOutputs(options, err);
+    std::unique_ptr<LoggerAlarms> alarms;
+    if (options.alarmsOn) {
+        alarms = std::make_unique<LoggerAlarms>(
+            options, [&err](const std::string& line) { err << (line + "\n") << std::flush; });
+    }
+    LiveOutputs liveOutputs = LoggerLiveOutputs(options, err, alarms ? &alarms->set() : nullptr);
     if (!liveOutputs.Start()) return kExitUsage;
+    if (alarms && !alarms->StartNotices(liveOutputs)) return kExitUsage;
     liveOutputs.Attach(pipeline);
     StationWebPage web(Archive::kFileName);
     web.SetSummarySettings(options.station, options.metric);
@@ -232,6 +258,7 @@ int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) 
     link.onChange = [&web](const LinkState& state) {
         web.live().SetLink(WebLinkOf(state), state.LastRecordTime());
     };
+    if (alarms) link.alarms = &alarms->set();
     const int status =
         RunLiveLogging(pipeline, device, portNumber, link, stopSignals.fd(), out, err);
     web.Stop();

@@ -10,6 +10,7 @@
 #include "LoggerOptions.h"
 #include "RetrySchedule.h"
 
+class AlarmSet;
 class StationPipeline;
 
 inline constexpr int kExitDeviceFailed = 3;  // the device could not be opened or went away
@@ -24,6 +25,11 @@ struct LiveLinkSettings {
     std::function<void(bool available)> onAvailability;
     // Told at each change with the whole state; may be empty.
     std::function<void(const LinkState&)> onChange;
+    // Told of records, file faults, reading on and off, and ticked; may be null.
+    AlarmSet* alarms = nullptr;
+    // How often the alarms look at the time: a silent station or a lasting
+    // fault is told within this much of its minute.
+    std::chrono::milliseconds alarmTick{std::chrono::seconds(5)};
 };
 
 // Reads the instrument live from devicePath through the serial port (as COM

@@ -149,5 +149,18 @@ std::string ApplyConfigFile(const ConfigFile& config, LoggerOptions& options) {
         if (!IsNumericAddress(options.web.address) && error.empty())
             error = "[Web] Address needs an address in numbers, such as 127.0.0.1";
     }
+    if (error.empty()) error = ApplyAlarmsConfig(config, options);
     return error;
+}
+
+std::string ApplyAlarmsConfig(const ConfigFile& config, LoggerOptions& options) {
+    options.alarmsOn = config.Value("Alarms", "Enabled").value_or("0") == "1";
+    if (!options.alarmsOn) return {};
+    for (const std::string& key : AlarmSettingKeys()) {
+        const auto value = config.Value("Alarms", key);
+        if (!value) continue;
+        if (std::string error = ApplyAlarmSetting(options.alarms, key, *value); !error.empty())
+            return "[Alarms] " + error;
+    }
+    return {};
 }

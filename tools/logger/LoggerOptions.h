@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "AlarmSettings.h"
 #include "MqttOptions.h"
 #include "StationIdentity.h"
 #include "UploadOptions.h"
@@ -36,6 +37,9 @@ struct LoggerOptions {
     bool metric = false;      // --metric: summaries in °C, mm and km/h
     StationIdentity station;  // [Station], --station-name, --elevation; the CWOP position
     WebSettings web;          // --http: the web page; off unless asked for
+    // [Alarms] of the config file; off unless Enabled=1.
+    bool alarmsOn = false;
+    AlarmSettings alarms;
 };
 
 struct ParsedOptions {

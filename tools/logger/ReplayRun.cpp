@@ -4,15 +4,20 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 
 #include "ArchiveWriter.h"
+#include "FileFaultTee.h"
 #include "HeadlessChart.h"
 #include "HeadlessView.h"
+#include "LoggerAlarms.h"
 #include "NoaaFileWriter.h"
 #include "StationPipeline.h"
 #include "StreamFaultReporter.h"
+#include "UploadFaultWatch.h"
 
 namespace {
 // How long a replay waits at its end for the broker to take its summaries.
@@ -35,11 +40,12 @@ void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options
     pipeline.AddFileWriter(std::move(noaa));
 }
 
-LiveOutputs LoggerLiveOutputs(const LoggerOptions& options, std::ostream& err) {
+LiveOutputs LoggerLiveOutputs(const LoggerOptions& options, std::ostream& err, AlarmSet* alarms) {
     return LiveOutputs(
         options.mqtt, options.wxnow,
-        [&err](const std::string& message) {
+        [&err, alarms](const std::string& message) {
             err << ("nimbulo-logger: " + message + "\n") << std::flush;
+            if (alarms) WatchUploadReport(message, *alarms);
         },
         kWxnowJsonFile, options.uploads);
 }
@@ -51,6 +57,15 @@ int RunReplay(const LoggerOptions& options, std::ostream& out, std::ostream& err
     SetUpLoggerPipeline(pipeline, options);
     StreamFaultReporter faultReporter(err, "nimbulo-logger");
     pipeline.SetFileFaultReporter(&faultReporter);
+    // Added before the outputs, so each alarm line comes with its record.
+    std::unique_ptr<LoggerAlarms> alarms;
+    std::optional<FileFaultTee> alarmFaults;
+    if (options.alarmsOn) {
+        alarms = std::make_unique<LoggerAlarms>(options, pipeline, out);
+        alarmFaults.emplace(&faultReporter, alarms->set());
+        pipeline.SetFileFaultReporter(&*alarmFaults);
+        pipeline.AddRecordListener(alarms->set());
+    }
     LiveOutputs liveOutputs = LoggerLiveOutputs(options, err);
     if (!liveOutputs.Start()) return kExitUsage;
     liveOutputs.Attach(pipeline);
