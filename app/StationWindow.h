@@ -147,7 +147,6 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     QString liveOutputProblem_;             // empty while the live outputs work
     StationWebPage web_;                    // serving while [Web] Enabled
     std::unique_ptr<WindowAlarms> alarms_;  // while [Alarms] is on; goes before liveOutputs_
-    QString liveOutputProblem_;             // empty while the live outputs work
     // The port goes first when the window goes away: its monitor thread hands
     // over to the bridge and the processing path above, which must outlive it.
     QtPortBridge portBridge_;
