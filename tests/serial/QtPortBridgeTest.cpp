@@ -107,7 +107,7 @@ TEST_F(BridgeOnPty, ReadWeatherDataFromInsideAHandOverIsPutOffUntilTheHandOverRe
 TEST_F(BridgeOnPty, AMonitorReportIsShownOnTheBridgesThreadButNotWhenAStopOvertakesIt) {
     ASSERT_TRUE(StartWithMask(SerialPort::EV_RXCHAR));
     pty.CloseMaster();
-    QThread::msleep(150);  // the monitor thread waits in the report's hand-over
+    QThread::msleep(150);  // the report waits in this thread's queue
     port.StopMonitor();
     EXPECT_EQ(owner.Kinds(), "");
 
@@ -119,9 +119,12 @@ TEST_F(BridgeOnPty, AMonitorReportIsShownOnTheBridgesThreadButNotWhenAStopOverta
     ASSERT_TRUE(PumpUntil([&] { return !owner.Errors().empty(); }));
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(owner.Errors(),
-              std::vector<std::string>{"Application Error|WARNING:  WaitCommEvent() Failed with "
-                                       "the following error: \n" +
-                                       std::string(std::strerror(EIO)) + "\nPort: 3\n"});
+              std::vector<std::string>{
+                  "Application Error|WARNING:  WaitCommEvent() Failed with the following error: "
+                  "\n" +
+                  std::string(std::strerror(EIO)) + "\nPort: 3\nThe device " + device +
+                  " stopped answering on COM3: unplugged, switched off or broken.\nNimbulo keeps "
+                  "trying to open it and reads on as soon as it is back.\n"});
     EXPECT_EQ(owner.Threads(), thisThread);
     EXPECT_TRUE(port.threadRunning());  // waiting for the device to come back
     auto before = std::chrono::steady_clock::now();
