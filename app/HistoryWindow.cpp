@@ -4,7 +4,6 @@
 #include <qcustomplot.h>
 
 #include <QBoxLayout>
-#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
@@ -29,6 +28,7 @@
 #include "HighsLows.h"
 #include "HistoryBuckets.h"
 #include "RainBars.h"
+#include "ScreenFit.h"
 #include "UnitSettings.h"
 
 namespace {
@@ -199,6 +199,7 @@ HistoryWindow::HistoryWindow(HistoryWindowArgs args, QWidget* parent)
     connect(poll_, &QTimer::timeout, this, &HistoryWindow::Refresh);
     poll_->start();
     setFocusPolicy(Qt::StrongFocus);
+    new ScreenFit(this);
     for (const QKeySequence& keys : {QKeySequence(QKeySequence::Close), QKeySequence("Ctrl+W")})
         new QShortcut(keys, this, this, &QWidget::close);
     RestoreState();
@@ -211,16 +212,16 @@ HistoryWindow::~HistoryWindow() {
 }
 
 void HistoryWindow::BuildButtons(QBoxLayout* row) {
-    spanButtons_ = new QButtonGroup(this);
+    // Buttons of their own rather than a group, so that each is a tab stop;
+    // ShowSpan keeps only the span's checked.
     const char* names[] = {"Day", "Week", "Month", "Year"};
     for (int i = 0; i < 4; ++i) {
         auto* button = new QPushButton(tr(names[i]), this);
         button->setCheckable(true);
-        spanButtons_->addButton(button, i);
+        connect(button, &QPushButton::clicked, this, [this, i] { ShowSpan(kHistorySpans[i]); });
+        spanButtons_[i] = button;
         row->addWidget(button);
     }
-    connect(spanButtons_, &QButtonGroup::idClicked, this,
-            [this](int id) { ShowSpan(kHistorySpans[id]); });
     auto* now = new QPushButton(tr("Now"), this);
     connect(now, &QPushButton::clicked, this, &HistoryWindow::BackToNow);
     row->addWidget(now);
@@ -581,7 +582,8 @@ void HistoryWindow::ShowHighsLows() {
 
 void HistoryWindow::ShowSpan(HistorySpan span) {
     span_ = span;
-    if (auto* button = spanButtons_->button(int(span))) button->setChecked(true);
+    for (std::size_t i = 0; i < spanButtons_.size(); ++i)
+        spanButtons_[i]->setChecked(int(i) == int(span));
     if (!view_) return;
     view_->SetSpan(span);
     Redraw();
@@ -681,7 +683,6 @@ bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void HistoryWindow::showEvent(QShowEvent* event) {
     ShowReadOutHint();
-    FitOnScreen();
     HistoryWindowInterface::showEvent(event);
 }
 
@@ -774,28 +775,8 @@ void HistoryWindow::StoreState() const {
     settings->sync();
 }
 
-// At most the screen's free area less the frame, and inside it; a window
-// not shown yet is measured with the frame of the windows beside it.
 void HistoryWindow::FitOnScreen() {
-    const QScreen* on = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!on) return;
-    const QRect area = on->availableGeometry();
-    QMargins frame(0, 0, 0, 0);
-    if (isVisible()) {
-        const QRect outer = frameGeometry(), inner = geometry();
-        frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
-                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
-    }
-    const QSize most = area.size().shrunkBy(frame);
-    const QSize fitted = size().boundedTo(most).expandedTo(minimumSizeHint().boundedTo(most));
-    if (fitted != size()) resize(fitted);
-    QRect outer = frameGeometry();
-    outer.setSize(fitted.grownBy(frame));
-    if (outer.right() > area.right()) outer.moveRight(area.right());
-    if (outer.bottom() > area.bottom()) outer.moveBottom(area.bottom());
-    if (outer.left() < area.left()) outer.moveLeft(area.left());
-    if (outer.top() < area.top()) outer.moveTop(area.top());
-    if (outer.topLeft() != frameGeometry().topLeft()) move(outer.topLeft());
+    ScreenFit::Fit(this);
 }
 
 void HistoryWindow::closeEvent(QCloseEvent* event) {

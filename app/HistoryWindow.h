@@ -19,7 +19,6 @@ class QCPGraph;
 class QCPBars;
 class QLabel;
 class QStackedWidget;
-class QButtonGroup;
 class QTimer;
 class QSettings;
 
@@ -125,7 +124,7 @@ class HistoryWindow : public HistoryWindowInterface {
     class QPushButton* saveCsv_ = nullptr;
     QSharedPointer<class QCPAxisTickerDateTime> ticker_;
     QLabel* highsLows_ = nullptr;
-    QButtonGroup* spanButtons_ = nullptr;
+    std::array<class QPushButton*, 4> spanButtons_{};
     QTimer* refresh_ = nullptr;
     QTimer* poll_ = nullptr;
     int dragX_ = -1;

@@ -15,6 +15,7 @@
 #include <chrono>
 
 #include "ConnectionTests.h"
+#include "ScreenFit.h"
 
 namespace {
 using namespace std::chrono_literals;
@@ -105,6 +106,7 @@ LiveOutputsDialog::LiveOutputsDialog(const LiveOutputSettings& settings,
       softwareVersion_(std::move(softwareVersion)) {
     setWindowTitle("Live outputs");
     setSizeGripEnabled(true);
+    new ScreenFit(this);
     auto* layout = new QVBoxLayout(this);
     problems_ = new QLabel(this);
     problems_->setObjectName("problems");

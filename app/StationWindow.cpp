@@ -26,6 +26,7 @@
 #include "PortConfig.h"
 #include "RecordFormat.h"
 #include "ResourceIds.h"
+#include "ScreenFit.h"
 #include "SerialDeviceList.h"
 #include "StaleLook.h"
 #include "VersionInfo.h"
@@ -121,6 +122,7 @@ StationWindow::StationWindow(QWidget* parent)
     title_ = windowTitle();
 
     setWindowIcon(IconResource(ResourceId::kAppIcon));
+    new ScreenFit(this);
     SetUpPlotLabels();
     SetUpValueFont();
     ClearReadingLabels();

@@ -231,7 +231,7 @@ TEST_F(HistoryWindowTest, KeepsItsSpanAndSizeForTheNextOpening) {
     {
         HistoryWindow window(Args());
         window.show();
-        window.resize(1100, 820);
+        window.resize(720, 610);  // inside the offscreen screen of 800 x 800
         kept = window.size();
         window.ShowSpan(HistorySpan::Week);
         window.close();
