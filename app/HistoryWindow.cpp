@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
 #include <QStackedWidget>
@@ -179,6 +180,7 @@ HistoryWindow::HistoryWindow(HistoryWindowArgs args, QWidget* parent)
     highsLows_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     highsLows_->setTextFormat(Qt::RichText);
     auto* scroll = new QScrollArea(content);
+    highsLowsArea_ = scroll;
     scroll->setWidget(highsLows_);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -200,8 +202,9 @@ HistoryWindow::HistoryWindow(HistoryWindowArgs args, QWidget* parent)
     poll_->start();
     setFocusPolicy(Qt::StrongFocus);
     new ScreenFit(this);
-    for (const QKeySequence& keys : {QKeySequence(QKeySequence::Close), QKeySequence("Ctrl+W")})
-        new QShortcut(keys, this, this, &QWidget::close);
+    // One shortcut: the platform's Close keys may include Ctrl+W, and two
+    // shortcuts for the same keys would both be ambiguous.
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this, this, &QWidget::close);
     RestoreState();
     Refresh();
 }
@@ -578,6 +581,9 @@ void HistoryWindow::ShowHighsLows() {
     html += QString("<tr><td>Dew point</td><td>%1</td></tr>").arg(tempNow(now.dewPoint));
     html += QString("<tr><td>Feels like</td><td>%1</td></tr>").arg(tempNow(now.feelsLike));
     highsLows_->setText(html + "</table>");
+    // As wide as the table, with room for the scroll bar a short window needs.
+    highsLowsArea_->setMinimumWidth(highsLows_->sizeHint().width() +
+                                    highsLowsArea_->verticalScrollBar()->sizeHint().width());
 }
 
 void HistoryWindow::ShowSpan(HistorySpan span) {

@@ -124,6 +124,7 @@ class HistoryWindow : public HistoryWindowInterface {
     class QPushButton* saveCsv_ = nullptr;
     QSharedPointer<class QCPAxisTickerDateTime> ticker_;
     QLabel* highsLows_ = nullptr;
+    class QScrollArea* highsLowsArea_ = nullptr;
     std::array<class QPushButton*, 4> spanButtons_{};
     QTimer* refresh_ = nullptr;
     QTimer* poll_ = nullptr;
