@@ -132,7 +132,8 @@ StationWindow::StationWindow(QWidget* parent)
     // Boxes that never hold up the port or the files: the station goes on
     // while one is open, and a cause that comes again updates its own box.
     portBridge_.SetErrorPresenter([this](const QString& caption, const QString& text) {
-        boxes_.Show(QStringLiteral("port"), caption, text, QMessageBox::Critical);
+        boxes_.Show(QStringLiteral("port"), caption, text + LossExplanation(text),
+                    QMessageBox::Critical);
     });
     fileFaults_.SetPresenter([this](const QString& cause, const QString& caption,
                                     const QString& text, bool error) {
@@ -213,6 +214,15 @@ void StationWindow::ShowTitle() {
             QStringLiteral(" - %1 live outputs have a problem (see About)").arg(problems.size());
     setWindowTitle(title);
     setToolTip(problems.join('\n'));
+}
+
+// The failed wait or read names an operation a station owner never heard
+// of: what happened and what Nimbulo does about it, in plain words.
+QString StationWindow::LossExplanation(const QString& report) {
+    if (!report.contains("WaitCommEvent()") && !report.contains("ReadFile()")) return {};
+    return tr(
+        "The station's device stopped answering: unplugged, switched off or broken.\n"
+        "Nimbulo keeps trying to open it and reads on as soon as it is back.\n");
 }
 
 QStringList StationWindow::ProblemList() const {

@@ -128,6 +128,7 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     // The link state's title, and the live outputs' problems after it.
     void ShowTitle();
     QStringList ProblemList() const;
+    static QString LossExplanation(const QString& report);
     // Keeps a restored place on the screens there are now.
     void MoveOnScreen(int x, int y);
 

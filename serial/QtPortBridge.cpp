@@ -42,8 +42,8 @@ int QtPortBridge::OnSerialCharacter(int character, int port) {
 // port is being stopped belongs to the port being replaced and goes to the log.
 void QtPortBridge::ReportError(const std::string& caption, const std::string& text) {
     auto present = [this, caption = QString::fromStdString(caption),
-                    text = QString::fromStdString(text)] {
-        if (serving_ || !presentError_) {
+                    text = QString::fromStdString(text), posted = stops_.load()] {
+        if (serving_ || posted != stops_ || !presentError_) {
             qWarning("%s", qPrintable(text));
         } else {
             presentError_(caption, text);
@@ -64,6 +64,7 @@ void QtPortBridge::OnLinkChange(PortLink change, int port, const std::string& de
 
 void QtPortBridge::ServeWhileStopping() {
     if (QThread::currentThread() != thread()) return;
+    ++stops_;  // a report queued before now belongs to the port being stopped
     serving_ = true;
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     serving_ = false;
@@ -83,6 +84,7 @@ void QtPortBridge::RunOutsideHandOver(std::function<void()> action) {
 void QtPortBridge::OpenAndMonitor(SerialPort& port, int portNumber) {
     RunOutsideHandOver([this, &port, portNumber] {
         port.OpenPort(this, portNumber, PortConfig::InstrumentLine());
+        ++stops_;  // what the old monitor thread still queued is of no port now
         port.StartMonitor();
     });
 }

@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QString>
+#include <atomic>
 #include <functional>
 
 #include "SerialPortOwner.h"
@@ -62,4 +63,5 @@ class QtPortBridge : public QObject, public SerialPortOwner {
     LinkHandler onLinkChange_;
     int deliveryDepth_ = 0;
     bool serving_ = false;
+    std::atomic<int> stops_{0};  // turns of a stop served so far
 };

@@ -168,7 +168,6 @@ void SerialPort::LosePort() {
     lostAt_ = std::chrono::steady_clock::now();
     if (!stopRequested_ && announced_) TellLink(PortLink::Lost);
     announced_ = false;
-    if (!heldReport_.empty() && retry_.enabled) heldReport_ += LossExplanation();
     ReportHeld();
 }
 
@@ -272,14 +271,6 @@ std::string SerialPort::ComposeOpenErrorText(int portNumber, const std::string& 
     const std::string hint = OpenErrorHint(error);
     return "WARNING:  COM" + std::to_string(portNumber) + " (" + device +
            ") cannot be opened: " + systemText + "\n" + (hint.empty() ? "" : hint + "\n");
-}
-
-// The operation's name means nothing to a station owner: what happened and
-// what happens next, in the owner's words.
-std::string SerialPort::LossExplanation() const {
-    return "The device " + deviceName_ + " stopped answering on COM" + std::to_string(portNumber_) +
-           ": unplugged, switched off or broken.\nNimbulo keeps trying to open it and reads on "
-           "as soon as it is back.\n";
 }
 
 // The common reasons a station's port does not open, in the user's terms.

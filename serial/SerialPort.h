@@ -74,8 +74,6 @@ class SerialPort {
     static std::string ComposeOpenErrorText(int portNumber, const std::string& device,
                                             const std::string& systemText, int error);
     static std::string OpenErrorHint(int error);
-    // Said after the report of a device lost while the port retries.
-    std::string LossExplanation() const;
 
   private:
     // False when a step failed (reported unless quiet).

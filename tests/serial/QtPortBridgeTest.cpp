@@ -119,12 +119,9 @@ TEST_F(BridgeOnPty, AMonitorReportIsShownOnTheBridgesThreadButNotWhenAStopOverta
     ASSERT_TRUE(PumpUntil([&] { return !owner.Errors().empty(); }));
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(owner.Errors(),
-              std::vector<std::string>{
-                  "Application Error|WARNING:  WaitCommEvent() Failed with the following error: "
-                  "\n" +
-                  std::string(std::strerror(EIO)) + "\nPort: 3\nThe device " + device +
-                  " stopped answering on COM3: unplugged, switched off or broken.\nNimbulo keeps "
-                  "trying to open it and reads on as soon as it is back.\n"});
+              std::vector<std::string>{"Application Error|WARNING:  WaitCommEvent() Failed with "
+                                       "the following error: \n" +
+                                       std::string(std::strerror(EIO)) + "\nPort: 3\n"});
     EXPECT_EQ(owner.Threads(), thisThread);
     EXPECT_TRUE(port.threadRunning());  // waiting for the device to come back
     auto before = std::chrono::steady_clock::now();

@@ -197,8 +197,7 @@ TEST(SerialPortMonitor, AFailedReadIsReportedOnceHandsNothingOverAndTheDeviceCou
         EXPECT_EQ(rig.owner.Links(), "OL");
         EXPECT_EQ(rig.owner.Errors().back(),
                   std::string("Application Error|WARNING:  ") + operation +
-                      " Failed with the following error: \nerror 5\nPort: 1\n" +
-                      rig.port.LossExplanation());
+                      " Failed with the following error: \nerror 5\nPort: 1\n");
     }
 }
 
