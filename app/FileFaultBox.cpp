@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileFaultBox.h"
 
-#include <QMessageBox>
 #include <filesystem>
 
 #include "SerialPort.h"
@@ -15,14 +14,9 @@ QString Absolute(const std::string& file) {
     return QString::fromStdString((path.empty() ? file : path.lexically_normal().string()));
 }
 
-void ShowBox(const QString& caption, const QString& text, bool error) {
-    QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information, caption, text,
-                    QMessageBox::Ok);
-    box.exec();
-}
 }  // namespace
 
-FileFaultBox::FileFaultBox(QObject* parent) : QObject(parent), present_(&ShowBox) {}
+FileFaultBox::FileFaultBox(QObject* parent) : QObject(parent) {}
 
 QString FileFaultBox::FaultText(const std::string& file, const std::string& cause) {
     return QStringLiteral("Cannot write %1:\n%2\nNimbulo tries again at every five-minute point.")
@@ -34,15 +28,23 @@ QString FileFaultBox::RecoveredText(const std::string& file) {
 }
 
 void FileFaultBox::Report(const std::string& file, const std::string& cause) {
-    Present(QString::fromLatin1(SerialPort::kErrorCaption), FaultText(file, cause), true);
+    Present("cannot write: " + QString::fromStdString(cause),
+            QString::fromLatin1(SerialPort::kErrorCaption), FaultText(file, cause), true);
 }
 
 void FileFaultBox::Recovered(const std::string& file) {
-    Present(QStringLiteral("Nimbulo"), RecoveredText(file), false);
+    Present(QStringLiteral("written again"), QStringLiteral("Nimbulo"), RecoveredText(file), false);
 }
 
-void FileFaultBox::Present(const QString& caption, const QString& text, bool error) {
+void FileFaultBox::Present(const QString& cause, const QString& caption, const QString& text,
+                           bool error) {
     QMetaObject::invokeMethod(
-        this, [this, caption, text, error] { present_(caption, text, error); },
+        this,
+        [this, cause, caption, text, error] {
+            if (present_)
+                present_(cause, caption, text, error);
+            else
+                qWarning("%s", qPrintable(text));
+        },
         Qt::QueuedConnection);
 }

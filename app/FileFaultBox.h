@@ -10,12 +10,14 @@
 // The window's side of file faults: a report or the data log that cannot be
 // written is shown in the "Application Error" box, and its return in a box of
 // its own. The boxes are put off until the record that met the fault has
-// been processed, so a fault never holds up the files that follow it.
+// been processed, so a fault never holds up the files that follow it. Files
+// that fail for the same cause (a full disk) share one box.
 class FileFaultBox : public QObject, public FileFaultReporter {
     Q_OBJECT
   public:
-    // caption, text and whether it is an error; shows a modal box by default.
-    using Presenter = std::function<void(const QString&, const QString&, bool)>;
+    // The cause that the box is kept for, its caption, text and whether it
+    // is an error; without a presenter the text goes to the log.
+    using Presenter = std::function<void(const QString&, const QString&, const QString&, bool)>;
 
     explicit FileFaultBox(QObject* parent = nullptr);
     void SetPresenter(Presenter presenter) { present_ = std::move(presenter); }
@@ -27,7 +29,7 @@ class FileFaultBox : public QObject, public FileFaultReporter {
     static QString RecoveredText(const std::string& file);
 
   private:
-    void Present(const QString& caption, const QString& text, bool error);
+    void Present(const QString& cause, const QString& caption, const QString& text, bool error);
 
     Presenter present_;
 };

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "ResourceIds.h"
+#include "ScreenFit.h"
 
 namespace {
 constexpr int kGap = 8;
@@ -25,6 +26,7 @@ HelpWindow::HelpWindow(QWidget* parent)
     browser_->setSource(QUrl(QStringLiteral("qrc") + ResourcePath::HelpPage()));
     setFocusProxy(browser_);
     resize(560, 640);
+    new ScreenFit(this);
 }
 
 void HelpWindow::ShowBeside(const QRect& beside) {
@@ -35,8 +37,10 @@ void HelpWindow::ShowBeside(const QRect& beside) {
         // Not shown yet, this window has no frame to measure; the main
         // window's is the same desktop's.
         const QWidget* owner = parentWidget();
+        // Two pixels to spare below and one to the right: scaled, frames round differently.
         const QMargins frame =
-            owner ? FrameMargins(owner->frameGeometry(), owner->geometry()) : QMargins();
+            owner ? FrameMargins(owner->frameGeometry(), owner->geometry()) + QMargins(0, 0, 1, 2)
+                  : QMargins();
         if (screen) setGeometry(PlaceBeside(beside, size(), screen->availableGeometry(), frame));
     }
     show();

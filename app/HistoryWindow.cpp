@@ -4,17 +4,21 @@
 #include <qcustomplot.h>
 
 #include <QBoxLayout>
-#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTextStream>
 #include <QTimer>
@@ -22,9 +26,11 @@
 
 #include "ArchiveHistorySource.h"
 #include "ClimateSummaryViewer.h"
+#include "DerivedTracker.h"
 #include "HighsLows.h"
 #include "HistoryBuckets.h"
 #include "RainBars.h"
+#include "ScreenFit.h"
 #include "UnitSettings.h"
 
 namespace {
@@ -34,22 +40,32 @@ using Q = HistoryQuantity;
 struct Line {
     HistoryQuantity quantity;
     HistoryWindow::Plot plot;
-    const char* name;
+    const char* name;      // in the plot's legend
+    const char* fullName;  // in the read-out and the saved points' header
     QColor colour;
     bool dots;  // the wind direction, on the plot's right axis
 };
 const Line kLines[] = {
-    {Q::TempOutdoor, HistoryWindow::kTemperatures, "Outdoor", QColor(200, 30, 30), false},
-    {Q::TempIndoor, HistoryWindow::kTemperatures, "Indoor", QColor(230, 140, 0), false},
-    {Q::DewPoint, HistoryWindow::kTemperatures, "Dew point", QColor(30, 120, 200), false},
-    {Q::FeelsLike, HistoryWindow::kTemperatures, "Feels like", QColor(150, 60, 170), false},
-    {Q::HumidityOutdoor, HistoryWindow::kHumidity, "Outdoor", QColor(30, 120, 200), false},
-    {Q::HumidityIndoor, HistoryWindow::kHumidity, "Indoor", QColor(230, 140, 0), false},
-    {Q::WindAverage, HistoryWindow::kWind, "Average", QColor(30, 140, 60), false},
-    {Q::Gust, HistoryWindow::kWind, "Gust", QColor(200, 30, 30), false},
-    {Q::Direction, HistoryWindow::kWind, "Direction", QColor(90, 90, 90), true},
-    {Q::Pressure, HistoryWindow::kPressure, "Pressure", QColor(60, 60, 160), false},
+    {Q::TempOutdoor, HistoryWindow::kTemperatures, "Outdoor", "Outdoor temperature",
+     QColor(200, 30, 30), false},
+    {Q::TempIndoor, HistoryWindow::kTemperatures, "Indoor", "Indoor temperature",
+     QColor(230, 140, 0), false},
+    {Q::DewPoint, HistoryWindow::kTemperatures, "Dew point", "Dew point", QColor(30, 120, 200),
+     false},
+    {Q::FeelsLike, HistoryWindow::kTemperatures, "Feels like", "Feels like", QColor(150, 60, 170),
+     false},
+    {Q::HumidityOutdoor, HistoryWindow::kHumidity, "Outdoor", "Outdoor humidity",
+     QColor(30, 120, 200), false},
+    {Q::HumidityIndoor, HistoryWindow::kHumidity, "Indoor", "Indoor humidity", QColor(230, 140, 0),
+     false},
+    {Q::WindAverage, HistoryWindow::kWind, "Average", "Average wind", QColor(30, 140, 60), false},
+    {Q::Gust, HistoryWindow::kWind, "Gust", "Gust", QColor(200, 30, 30), false},
+    {Q::Direction, HistoryWindow::kWind, "Direction", "Wind direction", QColor(90, 90, 90), true},
+    {Q::Pressure, HistoryWindow::kPressure, "Pressure", "Pressure", QColor(60, 60, 160), false},
 };
+
+// The axis labels: the time of day within a few weeks, the year beyond.
+constexpr StationMinute kYearLabelsFrom = 40 * kMinutesPerDay;
 
 std::optional<Quantity> UnitQuantity(HistoryQuantity q) {
     switch (q) {
@@ -106,6 +122,12 @@ QString Unit(HistoryQuantity q, bool metric) {
     }
 }
 
+// A column of the saved points: its quantity in words and its unit, so that
+// a metric file can be told from a US one.
+QString CsvColumn(const QString& name, HistoryQuantity q, bool metric) {
+    return QStringLiteral("%1 (%2)").arg(name.toLower(), Unit(q, metric));
+}
+
 QString Number(std::optional<double> value, int decimals) {
     return value ? QString::number(*value, 'f', decimals) : QStringLiteral("–");
 }
@@ -140,17 +162,33 @@ HistoryWindow::HistoryWindow(HistoryWindowArgs args, QWidget* parent)
     auto* left = new QVBoxLayout;
     row->addLayout(left, 1);
     plot_ = new QCustomPlot(content);
-    plot_->setMinimumSize(400, 400);
+    // Small enough for a laptop at twice the scale (800 x 500 points).
+    plot_->setMinimumSize(320, 220);
     left->addWidget(plot_, 1);
+    // Two lines of a fixed height whose width follows the window, never the
+    // other way round: a long read-out wraps and is cut, the window stays.
     readOut_ = new QLabel(content);
-    readOut_->setText(
-        tr("Point at a plot to read its values; drag or use the arrow keys to move, "
-           "the wheel or +/- to zoom, Home for now."));
+    readOut_->setObjectName("readOut");
+    readOut_->setWordWrap(true);
+    readOut_->setTextFormat(Qt::PlainText);
+    readOut_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    readOut_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    readOut_->setFixedHeight(2 * readOut_->fontMetrics().lineSpacing() + 2);
     left->addWidget(readOut_);
-    highsLows_ = new QLabel(content);
+    plot_->installEventFilter(this);
+    ShowReadOutHint();
+    highsLows_ = new QLabel;
     highsLows_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     highsLows_->setTextFormat(Qt::RichText);
-    row->addWidget(highsLows_);
+    auto* scroll = new QScrollArea(content);
+    highsLowsArea_ = scroll;
+    scroll->setWidget(highsLows_);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Ignored);
+    row->addWidget(scroll);
     pages_->addWidget(content);
 
     BuildButtons(buttons);
@@ -164,6 +202,10 @@ HistoryWindow::HistoryWindow(HistoryWindowArgs args, QWidget* parent)
     connect(poll_, &QTimer::timeout, this, &HistoryWindow::Refresh);
     poll_->start();
     setFocusPolicy(Qt::StrongFocus);
+    new ScreenFit(this);
+    // One shortcut: the platform's Close keys may include Ctrl+W, and two
+    // shortcuts for the same keys would both be ambiguous.
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this, this, &QWidget::close);
     RestoreState();
     Refresh();
 }
@@ -174,40 +216,60 @@ HistoryWindow::~HistoryWindow() {
 }
 
 void HistoryWindow::BuildButtons(QBoxLayout* row) {
-    spanButtons_ = new QButtonGroup(this);
+    // Buttons of their own rather than a group, so that each is a tab stop;
+    // ShowSpan keeps only the span's checked.
     const char* names[] = {"Day", "Week", "Month", "Year"};
     for (int i = 0; i < 4; ++i) {
         auto* button = new QPushButton(tr(names[i]), this);
         button->setCheckable(true);
-        button->setFocusPolicy(Qt::NoFocus);
-        spanButtons_->addButton(button, i);
+        connect(button, &QPushButton::clicked, this, [this, i] { ShowSpan(kHistorySpans[i]); });
+        spanButtons_[i] = button;
         row->addWidget(button);
     }
-    connect(spanButtons_, &QButtonGroup::idClicked, this,
-            [this](int id) { ShowSpan(kHistorySpans[id]); });
     auto* now = new QPushButton(tr("Now"), this);
-    now->setFocusPolicy(Qt::NoFocus);
     connect(now, &QPushButton::clicked, this, &HistoryWindow::BackToNow);
     row->addWidget(now);
     row->addStretch(1);
     row->addWidget(ClimateSummaryViewer::Button(this, archivePath_, openSettings_,
                                                 [this] { return metric_; }));
-    auto* png = new QPushButton(tr("Save picture..."), this);
-    connect(png, &QPushButton::clicked, this, [this] {
+    savePng_ = new QPushButton(tr("Save picture..."), this);
+    connect(savePng_, &QPushButton::clicked, this, [this] {
         const QString file =
             QFileDialog::getSaveFileName(this, tr("Save the plots"), "history.png", "PNG (*.png)");
         if (!file.isEmpty() && !SavePng(file)) SaveFailed(file);
     });
-    auto* csv = new QPushButton(tr("Save points..."), this);
-    connect(csv, &QPushButton::clicked, this, [this] {
-        const QString file = QFileDialog::getSaveFileName(this, tr("Save the points shown"),
-                                                          "history.csv", "CSV (*.csv)");
-        if (!file.isEmpty() && !SaveCsv(file)) SaveFailed(file);
-    });
-    for (auto* button : {png, csv}) {
-        button->setFocusPolicy(Qt::NoFocus);
+    saveCsv_ = new QPushButton(tr("Save points..."), this);
+    saveCsv_->setObjectName("savePoints");
+    connect(saveCsv_, &QPushButton::clicked, this, &HistoryWindow::SavePointsAs);
+    for (auto* button : {savePng_, saveCsv_}) {
+        button->setEnabled(false);  // until something is shown
         row->addWidget(button);
     }
+}
+
+// A period without points is said before a file is asked for: a file that
+// could be written is no fault of the folder.
+void HistoryWindow::SavePointsAs() {
+    if (PointsShown() == 0) {
+        QMessageBox::information(this, tr("History"),
+                                 tr("There are no points in the period shown: nothing to save."));
+        return;
+    }
+    const QString file = QFileDialog::getSaveFileName(this, tr("Save the points shown"),
+                                                      "history.csv", "CSV (*.csv)");
+    if (!file.isEmpty() && !SaveCsv(file)) SaveFailed(file);
+}
+
+void HistoryWindow::EnableSaving() {
+    const bool shown = view_ && !showsEmpty();
+    savePng_->setEnabled(shown);
+    saveCsv_->setEnabled(shown && PointsShown() > 0);
+}
+
+void HistoryWindow::ShowReadOutHint() {
+    readOut_->setText(
+        tr("Point at a plot to read its values; drag or use the arrow keys to move, "
+           "the wheel or +/- to zoom, Home for now, Escape to close."));
 }
 
 // One axis rect per kind of quantity, stacked, with their left edges lined
@@ -221,6 +283,7 @@ void HistoryWindow::BuildPlots() {
     QSharedPointer<QCPAxisTickerDateTime> ticker(new QCPAxisTickerDateTime);
     ticker->setDateTimeFormat("d MMM\nHH:mm");
     ticker->setDateTimeSpec(Qt::LocalTime);
+    ticker_ = ticker;
     std::array<QCPLegend*, kPlotCount> legends{};
     for (int i = 0; i < kPlotCount; ++i) {
         auto* rect = new QCPAxisRect(plot_);
@@ -228,13 +291,15 @@ void HistoryWindow::BuildPlots() {
         rect->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
         rect->axis(QCPAxis::atBottom)->setTicker(ticker);
         rect->axis(QCPAxis::atBottom)->setTickLabels(i == kPlotCount - 1);
+        // Beside its plot, never over a line.
         legends[i] = new QCPLegend;
-        rect->insetLayout()->addElement(legends[i], Qt::AlignTop | Qt::AlignLeft);
+        plot_->plotLayout()->addElement(i, 1, legends[i]);
         legends[i]->setLayer("legend");
         legends[i]->setFont(QFont(font().family(), 8));
         legends[i]->setBrush(QColor(255, 255, 255, 200));
         rects_[i] = rect;
     }
+    plot_->plotLayout()->setColumnStretchFactor(1, 0.01);
     rects_[kRain]->axis(QCPAxis::atRight)->setVisible(true);
     rects_[kRain]->axis(QCPAxis::atRight)->setLabel(tr("total"));
     rects_[kWind]->axis(QCPAxis::atRight)->setVisible(true);
@@ -343,6 +408,7 @@ void HistoryWindow::Refresh() {
         if (!source_ || !showsEmpty() || empty_->text().isEmpty())
             ShowEmpty("<p><b>" + tr("The archive of this data folder has no points yet.") +
                       "</b></p>");
+        EnableSaving();
         return;
     }
     if (view_ && *latest == latest_) return;
@@ -360,6 +426,14 @@ void HistoryWindow::Refresh() {
     pages_->setCurrentIndex(1);
     Redraw();
     ShowHighsLows();
+}
+
+int HistoryWindow::PointsShown() const {
+    if (!view_) return 0;
+    int shown = 0;
+    for (const HistoryPoint& p : points_)
+        shown += p.minute >= view_->from() && p.minute <= view_->to();
+    return shown;
 }
 
 // Points are read for the period on show and one period either side, so a
@@ -416,6 +490,7 @@ void HistoryWindow::Redraw() {
     tempMin_->setData(keys, lows, true);
     tempMax_->setData(keys, highs, true);
     DrawRain();
+    ticker_->setDateTimeFormat(view_->length() >= kYearLabelsFrom ? "d MMM\nyyyy" : "d MMM\nHH:mm");
     for (int i = 0; i < kPlotCount; ++i) {
         QCPAxisRect* rect = rects_[i];
         rect->axis(QCPAxis::atBottom)->setRange(Key(view_->from()), Key(view_->to()));
@@ -441,6 +516,7 @@ void HistoryWindow::Redraw() {
     rainTotal_->valueAxis()->setRangeLower(0);
     if (rainTotal_->valueAxis()->range().upper <= 0) rainTotal_->valueAxis()->setRangeUpper(1);
     plot_->replot();
+    EnableSaving();
 }
 
 void HistoryWindow::DrawRain() {
@@ -490,7 +566,7 @@ void HistoryWindow::ShowHighsLows() {
                                      : QStringLiteral("–"),
                          m ? "mm" : "in");
     }
-    const DerivedReadings now = liveDerived_ ? liveDerived_() : DerivedReadings{};
+    const DerivedReadings now = NowReadings();
     const auto tempNow = [m](std::optional<double> v) {
         return v ? Number(ToDisplay(Quantity::Temperature, *v, m), 1) + (m ? " °C" : " °F")
                  : QStringLiteral("–");
@@ -508,11 +584,15 @@ void HistoryWindow::ShowHighsLows() {
     html += QString("<tr><td>Dew point</td><td>%1</td></tr>").arg(tempNow(now.dewPoint));
     html += QString("<tr><td>Feels like</td><td>%1</td></tr>").arg(tempNow(now.feelsLike));
     highsLows_->setText(html + "</table>");
+    // As wide as the table, with room for the scroll bar a short window needs.
+    highsLowsArea_->setMinimumWidth(highsLows_->sizeHint().width() +
+                                    highsLowsArea_->verticalScrollBar()->sizeHint().width());
 }
 
 void HistoryWindow::ShowSpan(HistorySpan span) {
     span_ = span;
-    if (auto* button = spanButtons_->button(int(span))) button->setChecked(true);
+    for (std::size_t i = 0; i < spanButtons_.size(); ++i)
+        spanButtons_[i]->setChecked(int(i) == int(span));
     if (!view_) return;
     view_->SetSpan(span);
     Redraw();
@@ -543,11 +623,53 @@ QString HistoryWindow::ReadOutAt(double key) const {
         auto at = data->findBegin(key, false);
         if (at == data->constEnd() || std::isnan(at->value)) continue;
         text += QString("   %1 %2 %3")
-                    .arg(graph(line.quantity)->name())
+                    .arg(tr(line.fullName))
                     .arg(at->value, 0, 'f', line.quantity == Q::Pressure && !metric_ ? 2 : 1)
                     .arg(Unit(line.quantity, metric_));
     }
-    return text;
+    return text + RainAt(key);
+}
+
+// The rain of the bar under the pointer and the running total at its end.
+QString HistoryWindow::RainAt(double key) const {
+    const double half = rainBars_->width() / 2;
+    const auto bars = rainBars_->data();
+    const auto totals = rainTotal_->data();
+    auto total = totals->constBegin();
+    for (auto bar = bars->constBegin(); bar != bars->constEnd() && total != totals->constEnd();
+         ++bar, ++total) {
+        if (key < bar->key - half || key >= bar->key + half) continue;
+        const int decimals = metric_ ? 1 : 2;
+        return QString("   %1 %2 %3 (%4 %5 %3)")
+            .arg(tr("Rain"))
+            .arg(bar->value, 0, 'f', decimals)
+            .arg(Unit(Q::RainToday, metric_), tr("total"))
+            .arg(total->value, 0, 'f', decimals);
+    }
+    return {};
+}
+
+DerivedReadings HistoryWindow::NowReadings() const {
+    DerivedReadings now = liveDerived_ ? liveDerived_() : DerivedReadings{};
+    if (now.pressureChange3h || !source_ || !view_) return now;
+    // The newest archived pressure and the one three hours (up to a quarter
+    // of an hour more) before it.
+    constexpr StationMinute kSpan = 180, kLeeway = 15;
+    std::optional<double> latest, base;
+    try {
+        source_->ForEachPoint(latest_ - kSpan - kLeeway, latest_, [&](const HistoryPoint& p) {
+            if (!HistoryPoint::Has(p[Q::Pressure])) return;
+            if (p.minute <= latest_ - kSpan) base = p[Q::Pressure];
+            if (p.minute == latest_) latest = p[Q::Pressure];
+        });
+    } catch (const std::exception&) {
+        return now;
+    }
+    if (latest && base) {
+        now.pressureChange3h = *latest - *base;
+        now.pressureTrend = DerivedTracker::TrendOf(*now.pressureChange3h);
+    }
+    return now;
 }
 
 void HistoryWindow::OnMouseMove(QMouseEvent* event) {
@@ -559,6 +681,18 @@ void HistoryWindow::OnMouseMove(QMouseEvent* event) {
         return;
     }
     readOut_->setText(ReadOutAt(rects_[0]->axis(QCPAxis::atBottom)->pixelToCoord(x)));
+}
+
+// The read-out belongs to the pointer: it goes when the pointer leaves the
+// plots, and a new opening starts with the hint.
+bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == plot_ && event->type() == QEvent::Leave) ShowReadOutHint();
+    return HistoryWindowInterface::eventFilter(watched, event);
+}
+
+void HistoryWindow::showEvent(QShowEvent* event) {
+    ShowReadOutHint();
+    HistoryWindowInterface::showEvent(event);
 }
 
 void HistoryWindow::OnWheel(QWheelEvent* event) {
@@ -585,6 +719,9 @@ void HistoryWindow::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Home:
             BackToNow();
             return;
+        case Qt::Key_Escape:
+            close();
+            return;
         default:
             QWidget::keyPressEvent(event);
     }
@@ -599,10 +736,8 @@ bool HistoryWindow::SaveCsv(const QString& file) const {
     if (!view_ || !out.open(QIODevice::WriteOnly | QIODevice::Text)) return false;
     QTextStream text(&out);
     text << "time";
-    for (const Line& line : kLines)
-        text << "," << PlotTitle(line.plot, metric_).section(' ', 0, 0).toLower() << " "
-             << QString(line.name).toLower();
-    text << ",rain today\n";
+    for (const Line& line : kLines) text << "," << CsvColumn(line.fullName, line.quantity, metric_);
+    text << "," << CsvColumn("Rain today", Q::RainToday, metric_) << "\n";
     for (const HistoryPoint& p : points_) {
         if (p.minute < view_->from() || p.minute > view_->to()) continue;
         const CalendarDate d = DateOfStationMinute(p.minute);
@@ -625,6 +760,7 @@ bool HistoryWindow::SaveCsv(const QString& file) const {
 
 void HistoryWindow::RestoreState() {
     resize(1000, 760);
+    FitOnScreen();
     if (!openSettings_) {
         ShowSpan(HistorySpan::Day);
         return;
@@ -632,6 +768,7 @@ void HistoryWindow::RestoreState() {
     const auto settings = openSettings_();
     settings->beginGroup("History");
     restoreGeometry(settings->value("Geometry").toByteArray());
+    FitOnScreen();
     const auto span = SpanNamed(settings->value("Span").toString().toStdString());
     settings->endGroup();
     ShowSpan(span.value_or(HistorySpan::Day));
@@ -645,6 +782,10 @@ void HistoryWindow::StoreState() const {
     settings->setValue("Span", QString::fromUtf8(SpanName(span_).data(), SpanName(span_).size()));
     settings->endGroup();
     settings->sync();
+}
+
+void HistoryWindow::FitOnScreen() {
+    ScreenFit::Fit(this);
 }
 
 void HistoryWindow::closeEvent(QCloseEvent* event) {

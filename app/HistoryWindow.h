@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QSharedPointer>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -18,7 +19,6 @@ class QCPGraph;
 class QCPBars;
 class QLabel;
 class QStackedWidget;
-class QButtonGroup;
 class QTimer;
 class QSettings;
 
@@ -52,6 +52,8 @@ class HistoryWindow : public HistoryWindowInterface {
 
     bool SavePng(const QString& file);
     bool SaveCsv(const QString& file) const;
+    // The archive's points inside the period on show.
+    int PointsShown() const;
 
     // For tests and benchmarks.
     QCustomPlot* plot() const { return plot_; }
@@ -62,10 +64,16 @@ class HistoryWindow : public HistoryWindowInterface {
     bool showsEmpty() const override;
     const HistoryView* view() const { return view_.get(); }
     QString ReadOutAt(double key) const;
+    QLabel* readOut() const { return readOut_; }
+    // The pressure change of the last three hours: the reading's own, or
+    // from the archive while the program has not read for three hours yet.
+    DerivedReadings NowReadings() const;
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void BuildPlots();
@@ -81,6 +89,12 @@ class HistoryWindow : public HistoryWindowInterface {
     void OnWheel(class QWheelEvent* event);
     double Key(StationMinute minute) const;
     void RestoreState();
+    // Brings a size or place stored on a bigger screen inside this one.
+    void FitOnScreen();
+    void ShowReadOutHint();
+    void EnableSaving();
+    void SavePointsAs();
+    QString RainAt(double key) const;
     void StoreState() const;
 
     std::filesystem::path archivePath_;
@@ -106,8 +120,12 @@ class HistoryWindow : public HistoryWindowInterface {
     QCPBars* rainBars_ = nullptr;
     QCPGraph* rainTotal_ = nullptr;
     QLabel* readOut_ = nullptr;
+    class QPushButton* savePng_ = nullptr;
+    class QPushButton* saveCsv_ = nullptr;
+    QSharedPointer<class QCPAxisTickerDateTime> ticker_;
     QLabel* highsLows_ = nullptr;
-    QButtonGroup* spanButtons_ = nullptr;
+    class QScrollArea* highsLowsArea_ = nullptr;
+    std::array<class QPushButton*, 4> spanButtons_{};
     QTimer* refresh_ = nullptr;
     QTimer* poll_ = nullptr;
     int dragX_ = -1;

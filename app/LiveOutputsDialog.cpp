@@ -7,13 +7,16 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <chrono>
 
 #include "AlarmsPage.h"
 #include "ConnectionTests.h"
+#include "ScreenFit.h"
 #include "StationIdentityPage.h"
 #include "WebPageSettingsPage.h"
 
@@ -23,6 +26,30 @@ using namespace std::chrono_literals;
 constexpr int kMaxIntervalSeconds = 9999;  // as the logger's --cwop-interval and --upload-interval
 constexpr auto kMqttTestTimeout = 10s;
 constexpr int kPollMs = 100;
+
+// The wrong field is focused, on its page, unless the dialog only checks
+// again while the user types.
+bool quietCheck = false;
+
+// Brings the page that holds a field to the front.
+void ShowPageOf(QWidget* field) {
+    QWidget* page = field;
+    while (page->parentWidget() && !qobject_cast<QStackedWidget*>(page->parentWidget()))
+        page = page->parentWidget();
+    if (auto* pages = qobject_cast<QStackedWidget*>(page->parentWidget()))
+        pages->setCurrentWidget(page);
+}
+
+void Wrong(QLineEdit* field) {
+    if (quietCheck) return;
+    ShowPageOf(field);
+    field->setFocus();
+}
+
+// Decimal degrees as the user would type them: no trailing zeros.
+QString Degrees(double value) {
+    return QString::number(value, 'g', 10);
+}
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -43,7 +70,7 @@ bool ReadInt(QLineEdit* field, const QString& what, int low, int high, int& valu
         return true;
     }
     error = QString("%1 must be a whole number from %2 to %3.").arg(what).arg(low).arg(high);
-    field->setFocus();
+    Wrong(field);
     return false;
 }
 
@@ -58,7 +85,7 @@ bool ReadSeconds(QLineEdit* field, const QString& what, std::chrono::seconds& in
 bool Required(QLineEdit* field, const QString& what, QString& error) {
     if (!field->text().trimmed().isEmpty()) return true;
     error = what + " is needed.";
-    field->setFocus();
+    Wrong(field);
     return false;
 }
 }  // namespace
@@ -70,32 +97,53 @@ LiveOutputsDialog::LiveOutputsDialog(const LiveOutputSettings& settings,
       accepted_(settings),
       softwareVersion_(std::move(softwareVersion)) {
     setWindowTitle("Live outputs");
+    setSizeGripEnabled(true);
+    new ScreenFit(this);
     auto* layout = new QVBoxLayout(this);
-    auto* stationBox = new QGroupBox("Station", this);
-    station_ = new StationIdentityPage(settings.station, stationBox);
-    (new QVBoxLayout(stationBox))->addWidget(station_);
-    layout->addWidget(stationBox);
-    layout->addWidget(MqttGroup(settings.mqtt, settings.mqttOn));
+    problems_ = new QLabel(this);
+    problems_->setObjectName("problems");
+    problems_->setTextFormat(Qt::PlainText);
+    problems_->setWordWrap(true);
+    problems_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    problems_->hide();
+    layout->addWidget(problems_);
+    auto* row = new QHBoxLayout;
+    layout->addLayout(row, 1);
+    pageList_ = new QListWidget(this);
+    pageList_->setObjectName("pages");
+    pages_ = new QStackedWidget(this);
+    row->addWidget(pageList_);
+    row->addWidget(pages_, 1);
+    connect(pageList_, &QListWidget::currentRowChanged, pages_, &QStackedWidget::setCurrentIndex);
+
+    station_ = new StationIdentityPage(settings.station, this);
+    AddGroupPage("Station", station_);
+    AddGroupPage("MQTT", MqttGroup(settings.mqtt, settings.mqttOn));
     wxnow_ = new QCheckBox("Write wxnow.json beside the report files", this);
     wxnow_->setObjectName("wxnowJson");
     wxnow_->setChecked(settings.wxnowJson);
-    layout->addWidget(wxnow_);
-    layout->addWidget(CwopGroup(settings.cwop, settings.cwopOn));
+    AddGroupPage("wxnow.json", wxnow_);
+    AddGroupPage("CWOP", CwopGroup(settings.cwop, settings.cwopOn));
     wunderground_ = StationGroup("Weather Underground", "wunderground", settings.wunderground,
                                  settings.wundergroundOn);
-    layout->addWidget(wunderground_.box);
+    AddGroupPage("Weather Underground", wunderground_.box);
     pwsweather_ =
         StationGroup("PWSweather", "pwsweather", settings.pwsweather, settings.pwsweatherOn);
-    layout->addWidget(pwsweather_.box);
+    AddGroupPage("PWSweather", pwsweather_.box);
     web_ = new WebPageSettingsPage(settings.web, this);
-    layout->addWidget(web_);
+    AddGroupPage("Web page", web_);
     alarms_ = new AlarmsPage(settings.alarms, settings.alarmsOn, this);
-    layout->addWidget(alarms_);
+    AddGroupPage("Alarms", alarms_);
+    ShowPage(0);
     error_ = new QLabel(this);
     error_->setObjectName("error");
     error_->setStyleSheet("color: #b00000");
     error_->setWordWrap(true);
     layout->addWidget(error_);
+    for (QLineEdit* field : findChildren<QLineEdit*>())
+        connect(field, &QLineEdit::textEdited, this, &LiveOutputsDialog::CheckAgain);
+    for (QGroupBox* box : findChildren<QGroupBox*>())
+        connect(box, &QGroupBox::toggled, this, &LiveOutputsDialog::CheckAgain);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &LiveOutputsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &LiveOutputsDialog::reject);
@@ -103,6 +151,67 @@ LiveOutputsDialog::LiveOutputsDialog(const LiveOutputSettings& settings,
     poll_ = new QTimer(this);
     poll_->setInterval(kPollMs);
     connect(poll_, &QTimer::timeout, this, &LiveOutputsDialog::CollectTests);
+}
+
+int LiveOutputsDialog::AddPage(const QString& title, QWidget* page) {
+    pageList_->addItem(title);
+    const int index = pages_->addWidget(page);
+    // The list is as wide as its longest title, the pages take the rest.
+    pageList_->setFixedWidth(pageList_->sizeHintForColumn(0) + 2 * pageList_->frameWidth() +
+                             fontMetrics().averageCharWidth() * 2);
+    return index;
+}
+
+int LiveOutputsDialog::PageCount() const {
+    return pages_->count();
+}
+
+void LiveOutputsDialog::ShowPage(int index) {
+    pageList_->setCurrentRow(index);
+}
+
+int LiveOutputsDialog::CurrentPage() const {
+    return pages_->currentIndex();
+}
+
+// A page of the dialog's own: the output's box at the top.
+void LiveOutputsDialog::AddGroupPage(const QString& title, QWidget* content) {
+    auto* page = new QWidget(this);
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(content);
+    column->addStretch(1);
+    AddPage(title, page);
+}
+
+void LiveOutputsDialog::ShowProblems(const QStringList& problems) {
+    problems_->setVisible(!problems.isEmpty());
+    if (problems.isEmpty()) return;
+    const QString head = problems.size() == 1
+                             ? QString("1 live output has a problem:")
+                             : QString("%1 live outputs have a problem:").arg(problems.size());
+    problems_->setText(head + "\n" + problems.join('\n'));
+}
+
+QString LiveOutputsDialog::ProblemsText() const {
+    return problems_->isHidden() ? QString() : problems_->text();
+}
+
+QString LiveOutputsDialog::ErrorText() const {
+    return error_->text();
+}
+
+void LiveOutputsDialog::CheckAgain() {
+    if (error_->text().isEmpty()) return;
+    QString error;
+    // The pages of their own (station, web page, alarms) focus their wrong
+    // field: the field being typed in keeps the focus.
+    QWidget* typing = focusWidget();
+    quietCheck = true;
+    Read(error);
+    quietCheck = false;
+    if (typing) typing->setFocus();
+    error_->setText(error);
 }
 
 // A test still under way is waited for: each is bounded by its time-out.
@@ -122,6 +231,8 @@ QLineEdit* LiveOutputsDialog::Field(QFormLayout* form, const QString& label, con
                                     const QString& text) {
     auto* field = new QLineEdit(text, this);
     field->setObjectName(name);
+    // Room for a host and port such as "cwop.aprs.net:14580" and a little more.
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QString(26, 'n')));
     form->addRow(label, field);
     return field;
 }
@@ -132,8 +243,11 @@ void LiveOutputsDialog::AddTestButton(QGroupBox* box, QFormLayout* form, const Q
     auto* answer = new QLabel(box);
     answer->setObjectName(name + "Answer");
     answer->setWordWrap(true);
+    answer->setTextFormat(Qt::PlainText);
     answer->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    form->addRow(button, answer);
+    // The whole width under the button, as many lines as the answer takes.
+    form->addRow(button);
+    form->addRow(answer);
     testRows_[name] = {button, answer};
     connect(button, &QPushButton::clicked, this, [this, name] { StartTest(name); });
 }
@@ -245,7 +359,11 @@ void LiveOutputsDialog::accept() {
     QString error;
     const std::optional<LiveOutputSettings> read = Read(error);
     error_->setText(error);
-    if (!read) return;
+    if (!read) {
+        // A page of its own focuses its wrong field; show that page.
+        if (QWidget* wrong = focusWidget()) ShowPageOf(wrong);
+        return;
+    }
     accepted_ = *read;
     QDialog::accept();
 }

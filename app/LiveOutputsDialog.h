@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <future>
 #include <list>
@@ -23,10 +24,14 @@ class QTimer;
 class StationIdentityPage;
 class WebPageSettingsPage;
 
-// "Live outputs...": the station's identity (whose position CWOP sends), MQTT, wxnow.json, CWOP,
-// Weather Underground and PWSweather, each switched on or off, with a Test button per server that
-// tries it now on a thread of its own and shows the answer. OK checks the
-// fields and closes only when they can be stored; Cancel changes nothing.
+// "Live outputs...": MQTT, wxnow.json, CWOP, Weather Underground,
+// PWSweather, the web page and the alarms, and the station's identity
+// (whose position CWOP sends), each on a page of its own (a list beside the pages) and
+// switched on or off, with a Test button per server that tries it now on a
+// thread of its own and shows the answer whole. OK checks the fields in the
+// order they are shown and closes only when they can be stored, naming the
+// first wrong one; the message goes once the fields are right. Cancel
+// changes nothing. Resizable and small enough for a laptop at twice the scale.
 class LiveOutputsDialog : public QDialog {
     Q_OBJECT
 
@@ -38,6 +43,18 @@ class LiveOutputsDialog : public QDialog {
     // The fields as settings; an error message (the field focused) when one
     // cannot be stored.
     std::optional<LiveOutputSettings> Read(QString& error) const;
+    // Adds a page under title to the list; returns its index.
+    int AddPage(const QString& title, QWidget* page);
+    int PageCount() const;
+    // Shows the page at index (in the order they were added).
+    void ShowPage(int index);
+    int CurrentPage() const;
+    // Above the pages: how many live outputs have a problem now and each one whole.
+    void ShowProblems(const QStringList& problems);
+    QString ProblemsText() const;
+    // The message under the pages: why OK did not close, empty once the fields are right.
+    QString ErrorText() const;
+
     // What OK accepted.
     const LiveOutputSettings& settings() const { return accepted_; }
     // The answer shown under a Test button: "mqtt", "cwop", "wunderground", "pwsweather".
@@ -58,6 +75,9 @@ class LiveOutputsDialog : public QDialog {
     };
 
     QGroupBox* Group(const QString& title, const QString& name, bool on, QFormLayout*& form);
+    void AddGroupPage(const QString& title, QWidget* content);
+    // Reads the fields again after an edit, so a message shown goes once it is mended.
+    void CheckAgain();
     QLineEdit* Field(QFormLayout* form, const QString& label, const QString& name,
                      const QString& text);
     void AddTestButton(QGroupBox* box, QFormLayout* form, const QString& name);
@@ -95,6 +115,9 @@ class LiveOutputsDialog : public QDialog {
     StationIdentityPage* station_ = nullptr;
     WebPageSettingsPage* web_ = nullptr;
     QLabel* error_ = nullptr;
+    QLabel* problems_ = nullptr;
+    class QListWidget* pageList_ = nullptr;
+    class QStackedWidget* pages_ = nullptr;
     QTimer* poll_ = nullptr;
     std::list<RunningTest> tests_;
     std::map<QString, std::pair<QPushButton*, QLabel*>> testRows_;

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StationApp.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QTimer>
 #include <memory>
 
 #include "ExitSignals.h"
+#include "FocusFrameStyle.h"
 #include "SettingsLocation.h"
 #include "StationWindow.h"
 #include "VersionInfo.h"
@@ -17,6 +19,8 @@ StationApp::~StationApp() = default;
 void StationApp::SetUpApplication() {
     QCoreApplication::setOrganizationName(QString::fromLatin1(SettingsLocation::kOrganisation));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(VersionInfo::kVersion));
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QApplication::setStyle(new FocusFrameStyle);
 }
 
 int StationApp::Run() {
@@ -29,6 +33,7 @@ int StationApp::Run() {
     ExitSignals exitSignals;
     connect(&exitSignals, &ExitSignals::Received, this, [] { QCoreApplication::exit(0); });
     auto window = std::make_unique<StationWindow>();
+    if (demo_) window->ShowAsDemo();
     if (readAtStart_)
         QTimer::singleShot(0, window.get(), [w = window.get()] { w->ReadWeatherData(); });
     window->exec();

@@ -20,10 +20,13 @@ class StationApp : public QObject {
     // Presses Read Weather Data once the window runs (the demo, whose
     // simulator is already sending).
     void ReadAtStart() { readAtStart_ = true; }
+    // The window says in its title that it shows a simulated station.
+    void ShowAsDemo() { demo_ = true; }
 
   private:
     // Sets the organisation and version.
     static void SetUpApplication();
 
     bool readAtStart_ = false;
+    bool demo_ = false;
 };

@@ -14,8 +14,15 @@ constexpr double kLongitudeLimit = 180.0;
 // Far above any station, in feet or metres: only keeps out "inf" and typing slips.
 constexpr double kElevationLimit = 100000.0;
 
+// As the owner would type it: no trailing zeros ("42.6", not "42.600000").
 QString Number(std::optional<double> value, int decimals) {
-    return value ? QString::number(*value, 'f', decimals) : QString();
+    if (!value) return QString();
+    QString text = QString::number(*value, 'f', decimals);
+    if (text.contains('.')) {
+        while (text.endsWith('0')) text.chop(1);
+        if (text.endsWith('.')) text.chop(1);
+    }
+    return text;
 }
 
 // An empty field gives nothing; otherwise a number within -limit..limit.

@@ -25,9 +25,9 @@
 #include "NoaaFileWriter.h"
 #include "OptionsDialog.h"
 #include "PortConfig.h"
-#include "PortErrorBox.h"
 #include "RecordFormat.h"
 #include "ResourceIds.h"
+#include "ScreenFit.h"
 #include "SerialDeviceList.h"
 #include "StaleLook.h"
 #include "VersionInfo.h"
@@ -139,13 +139,24 @@ StationWindow::StationWindow(QWidget* parent)
     title_ = windowTitle();
 
     setWindowIcon(IconResource(ResourceId::kAppIcon));
+    new ScreenFit(this);
     SetUpPlotLabels();
     SetUpValueFont();
     ClearReadingLabels();
     SetUpButtons();
     portBridge_.SetPortEventHandler(
         [this](int param, int port) { return OnPortEvent(param, port); });
-    portBridge_.SetErrorPresenter(&ShowPortErrorBox);
+    // Boxes that never hold up the port or the files: the station goes on
+    // while one is open, and a cause that comes again updates its own box.
+    portBridge_.SetErrorPresenter([this](const QString& caption, const QString& text) {
+        boxes_.Show(QStringLiteral("port"), caption, text + LossExplanation(text),
+                    QMessageBox::Critical);
+    });
+    fileFaults_.SetPresenter([this](const QString& cause, const QString& caption,
+                                    const QString& text, bool error) {
+        boxes_.Show(cause, caption, text, error ? QMessageBox::Critical : QMessageBox::Information,
+                    NoticeBoxes::Mode::Add);
+    });
     pipeline_.SetFileFaultReporter(&fileFaults_);
     // With Save Data, beside the files in the window's folder.
     auto archive = std::make_unique<ArchiveWriter>(pipeline_.fileFaults(), pipeline_.days());
@@ -174,6 +185,12 @@ StationWindow::StationWindow(QWidget* parent)
     chart_.installEventFilter(this);
     chart_.setToolTip(tr("Click for the history of the readings (Ctrl+H)"));
     new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this, [this] { ShowHistory(); });
+    const auto menuAtFocus = [this] {
+        const QWidget* at = focusWidget() ? focusWidget() : this;
+        ShowMenu(at->mapToGlobal(at->rect().center()));
+    };
+    new QShortcut(QKeySequence(Qt::Key_Menu), this, menuAtFocus);
+    new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this, menuAtFocus);
 }
 
 StationWindow::~StationWindow() {
@@ -211,18 +228,51 @@ void StationWindow::StartLiveOutputs() {
     }
 }
 
-// A broker problem stays in the title until the broker is back: once per
-// outage, never a box to click away while the station runs unattended.
+// A problem stays until its output works again: once per outage, never a box
+// to click away while the station runs unattended. Each output keeps its
+// own, so one output's return leaves the others' problems on show.
 void StationWindow::ShowLiveOutputReport(const QString& message) {
     if (alarms_) alarms_->OnOutputReport(message);
-    liveOutputProblem_ = message.endsWith(QLatin1String(" again")) ? QString() : message;
+    const QString output = message.section(':', 0, 0);
+    if (message.endsWith(QLatin1String(" again")))
+        liveOutputProblems_.erase(output);
+    else
+        liveOutputProblems_[output] = message;
     ShowTitle();
 }
 
+// One problem is said whole; more are counted, each whole in the tooltip,
+// the About box and the Live outputs dialog.
 void StationWindow::ShowTitle() {
     QString title = QString::fromStdString(link_.state().WindowTitle(title_.toStdString()));
-    if (!liveOutputProblem_.isEmpty()) title += " - " + liveOutputProblem_;
+    const QStringList problems = ProblemList();
+    if (problems.size() == 1)
+        title += " - " + problems.front();
+    else if (problems.size() > 1)
+        title +=
+            QStringLiteral(" - %1 live outputs have a problem (see About)").arg(problems.size());
     setWindowTitle(title);
+    setToolTip(problems.join('\n'));
+}
+
+// The failed wait or read names an operation a station owner never heard
+// of: what happened and what Nimbulo does about it, in plain words.
+QString StationWindow::LossExplanation(const QString& report) {
+    if (!report.contains("WaitCommEvent()") && !report.contains("ReadFile()")) return {};
+    return tr(
+        "The station's device stopped answering: unplugged, switched off or broken.\n"
+        "Nimbulo keeps trying to open it and reads on as soon as it is back.\n");
+}
+
+QStringList StationWindow::ProblemList() const {
+    QStringList problems;
+    for (const auto& [output, message] : liveOutputProblems_) problems << message;
+    return problems;
+}
+
+void StationWindow::ShowAsDemo() {
+    title_ = tr("Nimbulo demo (simulated station)");
+    ShowTitle();
 }
 
 QWidget* StationWindow::SupplyControl(const ControlTemplate& control) {
@@ -447,9 +497,20 @@ void StationWindow::LoadSettings() {
     // Off the primary screen the window stays where the template puts it, the
     // top-left corner of the screen (a dialog would otherwise be centred).
     if (screen && SettingsStore::PositionOnScreen(stored.x, stored.y, screen->geometry().size()))
-        move(stored.x, stored.y);
+        MoveOnScreen(stored.x, stored.y);
     else
         move(0, 0);
+}
+
+// A place stored on a bigger screen (or before a switch to 2x) could leave
+// the window partly off this one: it is moved in as far as it fits.
+void StationWindow::MoveOnScreen(int x, int y) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen->availableGeometry();
+    const QSize size = frameGeometry().size().expandedTo(sizeHint());
+    x = std::max(area.left(), std::min(x, area.right() + 1 - size.width()));
+    y = std::max(area.top(), std::min(y, area.bottom() + 1 - size.height()));
+    move(x, y);
 }
 
 void StationWindow::SaveSettings() {
@@ -473,12 +534,14 @@ void StationWindow::reject() {
 
 void StationWindow::ShowAbout() {
     AboutDialog about(this);
+    about.ShowProblems(ProblemList());
     about.exec();
 }
 
 // OK has stored the settings; they take effect at once, no restart.
 void StationWindow::ShowLiveOutputs() {
     LiveOutputsDialog dialog(settingsStore_.LoadLiveOutputSettings(), VersionInfo::kVersion, this);
+    dialog.ShowProblems(ProblemList());
     if (dialog.exec() != QDialog::Accepted) return;
     settingsStore_.SaveLiveOutputSettings(dialog.settings());
     RestartLiveOutputs();
@@ -490,7 +553,7 @@ void StationWindow::RestartLiveOutputs() {
     liveOutputs_->Stop();
     liveOutputs_->Detach(pipeline_);
     liveOutputs_.reset();
-    liveOutputProblem_.clear();
+    liveOutputProblems_.clear();
     ShowTitle();
     StartLiveOutputs();
     liveOutputs_->SetLinkAvailable(!link_.state().ReadingsStale());
@@ -516,13 +579,19 @@ void StationWindow::ShowHelp() {
 // Where there is no system menu to put it in, "About" is on the window's own
 // context menu.
 void StationWindow::contextMenuEvent(QContextMenuEvent* event) {
+    ShowMenu(event->globalPos());
+}
+
+void StationWindow::ShowMenu(const QPoint& globalPos) {
     const QString text = LoadResourceString(ResourceId::kAboutMenuString);
     if (text.isEmpty()) return;
     QMenu menu(this);
     menu.addAction(text, this, &StationWindow::ShowAbout);
-    menu.addAction(tr("History..."), this, &StationWindow::ShowHistory);
+    QAction* history = menu.addAction(tr("History..."), this, &StationWindow::ShowHistory);
+    history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    history->setShortcutVisibleInContextMenu(true);
     menu.addAction("Live outputs...", this, &StationWindow::ShowLiveOutputs);
-    menu.exec(event->globalPos());
+    menu.exec(globalPos);
 }
 
 // Return presses the focused button; with no button focused it is the

@@ -17,6 +17,7 @@
 #include "LineChartCtrl.h"
 #include "LinkWatch.h"
 #include "LiveOutputs.h"
+#include "NoticeBoxes.h"
 #include "QtPortBridge.h"
 #include "SerialPort.h"
 #include "SettingsStore.h"
@@ -68,6 +69,11 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     void ShowHelp();
     // Opens (or raises) the history of the data folder's archive.
     void ShowHistory();
+    // The right-click menu (About, History..., Live outputs...) at a point on
+    // the screen; the Menu key and Shift+F10 open it at the focused control.
+    void ShowMenu(const QPoint& globalPos);
+    // The demo says in its title that the station is simulated.
+    void ShowAsDemo();
 
     // The monitor thread's hand-overs, on the user-interface thread.
     int OnSerialCharacter(int character, int port);
@@ -81,6 +87,9 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     StationPipeline& pipeline() { return pipeline_; }
     QtPortBridge& portBridge() { return portBridge_; }
     FileFaultBox& fileFaults() { return fileFaults_; }
+    NoticeBoxes& boxes() { return boxes_; }
+    // Each live output with a problem and its whole report, by output name.
+    const std::map<QString, QString>& liveOutputProblems() const { return liveOutputProblems_; }
     SerialPort& serialPort() { return serialPort_; }
     const LinkWatch& link() const { return link_; }
     LineChartCtrl& chart() { return chart_; }
@@ -119,8 +128,12 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     void RestartLiveOutputs();
     void StartWebPage();
     void ShowLiveOutputReport(const QString& message);
-    // The link state's title, and a live-output problem after it.
+    // The link state's title, and the live outputs' problems after it.
     void ShowTitle();
+    QStringList ProblemList() const;
+    static QString LossExplanation(const QString& report);
+    // Keeps a restored place on the screens there are now.
+    void MoveOnScreen(int x, int y);
 
     IconButton readButton_;
     IconButton testButton_;
@@ -138,14 +151,16 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     HelpWindow* help_ = nullptr;                 // a child window, made on first use
     HistoryWindowInterface* history_ = nullptr;  // the same
     SettingsStore settingsStore_;
+    // The boxes of port and file faults, one per cause, none of them modal.
+    NoticeBoxes boxes_;
     // Before the pipeline that reports to it, so that it outlives it.
     FileFaultBox fileFaults_;
     StationPipeline pipeline_;
     LinkWatch link_;
     QString title_;
     std::unique_ptr<LiveOutputs> liveOutputs_;
-    QString liveOutputProblem_;             // empty while the live outputs work
-    StationWebPage web_;                    // serving while [Web] Enabled
+    std::map<QString, QString> liveOutputProblems_;  // empty while the live outputs work
+    StationWebPage web_;                             // serving while [Web] Enabled
     std::unique_ptr<WindowAlarms> alarms_;  // while [Alarms] is on; goes before liveOutputs_
     // The port goes first when the window goes away: its monitor thread hands
     // over to the bridge and the processing path above, which must outlive it.

@@ -142,6 +142,9 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     StationApp app;
-    if (!session.folder().empty()) app.ReadAtStart();
+    if (!session.folder().empty()) {
+        app.ReadAtStart();
+        app.ShowAsDemo();
+    }
     return app.Run();
 }

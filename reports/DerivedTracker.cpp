@@ -43,12 +43,13 @@ void Formulas(const StationState& s, DerivedReadings& out) {
     out.feelsLike = FeelsLikeF(*temp, wind, humidity);
 }
 
-PressureTrend TrendOf(double change) {
+}  // namespace
+
+PressureTrend DerivedTracker::TrendOf(double change) {
     if (change >= kTrendChange) return PressureTrend::Rising;
     if (change <= -kTrendChange) return PressureTrend::Falling;
     return PressureTrend::Steady;
 }
-}  // namespace
 
 DerivedReadings DerivedTracker::Update(const StationState& s, const DaySummary* today) {
     const long now = static_cast<long>(s.currentDate.dayNumber) * kMinutesPerDay + s.lastMinute;

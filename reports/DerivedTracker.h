@@ -27,6 +27,9 @@ class DerivedTracker {
     // See RainTracker::SeedDays.
     void SeedDays(const std::vector<DaySummary>& pastDays) { rain_.SeedDays(pastDays); }
 
+    // Rising, falling or steady for a change of the pressure over three hours (inHg).
+    static PressureTrend TrendOf(double change);
+
   private:
     struct PressurePoint {
         long minute;

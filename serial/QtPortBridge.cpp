@@ -37,17 +37,22 @@ int QtPortBridge::OnSerialCharacter(int character, int port) {
         [this, character, port] { return onCharacter_ ? onCharacter_(character, port) : 0; });
 }
 
-// A report that only arrives while the port is being stopped belongs to the
-// port being replaced; showing it would hold the stop until someone closed it.
+// A report is shown without holding up the monitor thread: it goes on
+// retrying and reading while the box is open. One that only arrives while the
+// port is being stopped belongs to the port being replaced and goes to the log.
 void QtPortBridge::ReportError(const std::string& caption, const std::string& text) {
-    HandOver([this, &caption, &text] {
-        if (serving_ || !presentError_) {
-            qWarning("%s", text.c_str());
+    auto present = [this, caption = QString::fromStdString(caption),
+                    text = QString::fromStdString(text), posted = stops_.load()] {
+        if (serving_ || posted != stops_ || !presentError_) {
+            qWarning("%s", qPrintable(text));
         } else {
-            presentError_(QString::fromStdString(caption), QString::fromStdString(text));
+            presentError_(caption, text);
         }
-        return 0;
-    });
+    };
+    if (QThread::currentThread() == thread())
+        present();
+    else
+        QMetaObject::invokeMethod(this, std::move(present), Qt::QueuedConnection);
 }
 
 void QtPortBridge::OnLinkChange(PortLink change, int port, const std::string& device) {
@@ -59,6 +64,7 @@ void QtPortBridge::OnLinkChange(PortLink change, int port, const std::string& de
 
 void QtPortBridge::ServeWhileStopping() {
     if (QThread::currentThread() != thread()) return;
+    ++stops_;  // a report queued before now belongs to the port being stopped
     serving_ = true;
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     serving_ = false;
@@ -78,6 +84,7 @@ void QtPortBridge::RunOutsideHandOver(std::function<void()> action) {
 void QtPortBridge::OpenAndMonitor(SerialPort& port, int portNumber) {
     RunOutsideHandOver([this, &port, portNumber] {
         port.OpenPort(this, portNumber, PortConfig::InstrumentLine());
+        ++stops_;  // what the old monitor thread still queued is of no port now
         port.StartMonitor();
     });
 }

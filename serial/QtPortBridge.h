@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QString>
+#include <atomic>
 #include <functional>
 
 #include "SerialPortOwner.h"
@@ -13,7 +14,8 @@ class SerialPort;
 // serial port's owner: each call from the monitor thread is handed over to
 // this object's thread with a blocking queued call, so the monitor thread
 // waits until the handler has run there. Error reports go to the presenter on
-// that thread, which shows them to the user and returns once they are closed.
+// that thread without the monitor thread waiting for them: the presenter
+// shows them and returns at once, so the port goes on while a box is open.
 // Declare it before the SerialPort that uses it, so that it outlives the
 // port's monitor thread.
 class QtPortBridge : public QObject, public SerialPortOwner {
@@ -61,4 +63,5 @@ class QtPortBridge : public QObject, public SerialPortOwner {
     LinkHandler onLinkChange_;
     int deliveryDepth_ = 0;
     bool serving_ = false;
+    std::atomic<int> stops_{0};  // turns of a stop served so far
 };

@@ -11,7 +11,8 @@ enum class PortLink {
 };
 
 // Receives what the serial port's monitor thread hands over. Every call is
-// synchronous: the monitor thread waits until it returns. Set-up failures are
+// synchronous, the monitor thread waits until it returns, so a report must
+// not wait for the user: the port could not retry meanwhile. Set-up failures are
 // reported on the thread that called OpenPort.
 class SerialPortOwner {
   public:
@@ -21,7 +22,7 @@ class SerialPortOwner {
     virtual int OnPortEvent(int eventParam, int port) = 0;
     // One received byte, 0 to 255.
     virtual int OnSerialCharacter(int character, int port) = 0;
-    // A failed port operation, to be shown to the user; returns when shown.
+    // A failed port operation, to be shown to the user; returns at once.
     virtual void ReportError(const std::string& caption, const std::string& text) = 0;
     // The link changed; device is the path the COM number leads to. Called
     // after the change's report, on the thread that met it.

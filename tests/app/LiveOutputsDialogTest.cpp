@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "AboutDialog.h"
 #include "HttpProbe.h"
 #include "LiveOutputsDialog.h"
 #include "LoopbackServer.h"
@@ -187,6 +188,101 @@ TEST(LiveOutputsDialog, TestLogsInToTheServerAndShowsItsAnswer) {
     EXPECT_EQ(dialog.TestAnswer("cwop"), "Works: # logresp CW1234 unverified, server TEST");
     ASSERT_TRUE(server.WaitForRecords(1));
     EXPECT_EQ(server.records()[0], "user CW1234 pass -1 vers Nimbulo 9.9");
+    // Shown whole, however narrow the dialog is made.
+    dialog.ShowPage(2);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.resize(dialog.minimumSizeHint());
+    QCoreApplication::processEvents();
+    auto* answer = dialog.findChild<QLabel*>("cwopAnswer");
+    EXPECT_GE(answer->height(), answer->heightForWidth(answer->width()));
+}
+
+// The first wrong field in the order shown is named, on its page; the message
+// goes once the field is mended. Fields hold what they show whole, the
+// position as it was typed; the dialog can be made smaller and larger.
+TEST(LiveOutputsDialog, NamesTheFirstWrongFieldOnItsPageAndForgetsItOnceMended) {
+    TestSupport::IsolateTest();
+    LiveOutputSettings settings;
+    settings.station.latitude = 42.6;
+    settings.station.longitude = -71.25;
+    LiveOutputsDialog dialog(settings, "9.9");
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_NE(dialog.minimumSize(), dialog.maximumSize());
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("stationLatitude")->text(), "42.6");
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("stationLongitude")->text(), "-71.25");
+    auto* server = dialog.findChild<QLineEdit*>("cwopServer");
+    server->setText("cwop.aprs.net:14580");
+    constexpr int kStationPage = 0;
+    constexpr int kCwopPage = 3;
+    dialog.ShowPage(kCwopPage);
+    QCoreApplication::processEvents();
+    EXPECT_GT(server->width(), server->fontMetrics().horizontalAdvance(server->text()) + 8);
+
+    SwitchOn(dialog, "cwop");
+    Set(dialog, "cwopId", "CW1234");
+    Set(dialog, "stationLatitude", "north");  // wrong, and before the empty longitude
+    Set(dialog, "stationLongitude", "");
+    PressOk(dialog);
+    EXPECT_EQ(dialog.ErrorText(), "The latitude must be decimal degrees from -90 to 90.");
+    EXPECT_EQ(dialog.CurrentPage(), kStationPage);
+    auto* latitude = dialog.findChild<QLineEdit*>("stationLatitude");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return latitude->hasFocus(); }, 2000));
+    latitude->selectAll();
+    QTest::keyClicks(latitude, "42.6");
+    EXPECT_EQ(dialog.ErrorText(), "The longitude is needed with the latitude.");
+    EXPECT_TRUE(latitude->hasFocus()) << "the field being typed in keeps the focus";
+    QTest::keyClicks(dialog.findChild<QLineEdit*>("stationLongitude"), "-71.25");
+    EXPECT_EQ(dialog.ErrorText(), "");
+    EXPECT_TRUE(dialog.isVisible());  // mending is no OK
+}
+
+// Each problem whole, and how many there are.
+TEST(LiveOutputsDialog, ShowsHowManyOutputsHaveAProblemAndEachWhole) {
+    TestSupport::IsolateTest();
+    LiveOutputsDialog dialog(LiveOutputSettings{}, "9.9");
+    const QStringList problems{
+        "CWOP: cannot read the passcode file '/etc/nimbulo/passcode': No such file or directory",
+        "Weather Underground: cannot read the station key file '/etc/nimbulo/wu.key': Permission "
+        "denied"};
+    dialog.ShowProblems(problems);
+    EXPECT_EQ(dialog.ProblemsText(), "2 live outputs have a problem:\n" + problems.join('\n'));
+    dialog.ShowProblems({});
+    EXPECT_EQ(dialog.ProblemsText(), "");
+}
+
+}  // namespace
+
+namespace {
+
+// Two outputs that cannot start: both in the title's count, the tooltip and
+// the About box, each whole; neither hides the other.
+TEST(LiveOutputProblems, EveryProblemIsCountedInTheTitleAndShownWholeInTheAboutBox) {
+    TestSupport::IsolateTest();
+    TestSupport::Store("Cwop/Enabled", 1);
+    TestSupport::Store("Cwop/Id", "CW1234");
+    TestSupport::Store("Wunderground/Enabled", 1);
+    TestSupport::Store("Wunderground/StationId", "KTEST1");
+    TestSupport::Store("Wunderground/KeyFile", QDir::current().filePath("missing.key"));
+    StationWindow window;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.liveOutputProblems().size() == 2; }, 5000));
+    EXPECT_TRUE(window.windowTitle().endsWith(" - 2 live outputs have a problem (see About)"))
+        << window.windowTitle().toStdString();
+    QString about;
+    QTimer::singleShot(50, [&] {
+        auto* box = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        about = box->ProblemsText();
+        box->accept();
+    });
+    window.ShowAbout();
+    for (const auto& [output, message] : window.liveOutputProblems()) {
+        EXPECT_TRUE(window.toolTip().contains(message)) << message.toStdString();
+        EXPECT_TRUE(about.contains(message)) << message.toStdString();
+    }
+    EXPECT_TRUE(about.startsWith("2 live outputs have a problem:")) << about.toStdString();
+    EXPECT_TRUE(about.contains("missing.key")) << about.toStdString();
 }
 
 // Each field alone wrong, in the form's order: the first wrong one is named.

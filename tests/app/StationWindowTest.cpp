@@ -356,8 +356,9 @@ TEST_F(StationWindowTest, AFileFaultAndItsEndEachShowABoxOnceTheRecordIsDone) {
     Store("Settings/SaveStatus", 1);
     StationWindow window;
     QStringList shown;
-    window.fileFaults().SetPresenter(
-        [&](const QString& caption, const QString& text, bool) { shown << caption + ": " + text; });
+    window.fileFaults().SetPresenter([&](const QString&, const QString& caption,
+                                         const QString& text,
+                                         bool) { shown << caption + ": " + text; });
     std::ofstream("OutputData") << "a plain file";
     Replay(window, {kRecord1440});
     EXPECT_TRUE(shown.isEmpty());  // not inside the processing

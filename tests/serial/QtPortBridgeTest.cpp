@@ -107,7 +107,7 @@ TEST_F(BridgeOnPty, ReadWeatherDataFromInsideAHandOverIsPutOffUntilTheHandOverRe
 TEST_F(BridgeOnPty, AMonitorReportIsShownOnTheBridgesThreadButNotWhenAStopOvertakesIt) {
     ASSERT_TRUE(StartWithMask(SerialPort::EV_RXCHAR));
     pty.CloseMaster();
-    QThread::msleep(150);  // the monitor thread waits in the report's hand-over
+    QThread::msleep(150);  // the report waits in this thread's queue
     port.StopMonitor();
     EXPECT_EQ(owner.Kinds(), "");
 

@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Every window on a laptop screen and at twice the scale, as a window manager
+// places it: inside the free area of the screen with each button on it.
+// Run on a virtual screen of a given size (on-screen.sh); the sizes are read
+// from the real windows.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QtTest/QTest>
+#include <filesystem>
+
+#include "AboutDialog.h"
+#include "Archive.h"
+#include "HelpWindow.h"
+#include "HistoryWindow.h"
+#include "LiveOutputsDialog.h"
+#include "OptionsDialog.h"
+#include "SettingsStore.h"
+#include "StationWindow.h"
+#include "TestSupport.h"
+
+namespace {
+
+// Whether the window manager has framed it: only then is its place final.
+bool Framed(QWidget& window) {
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) return false;
+    return QTest::qWaitFor([&] { return window.frameGeometry() != window.geometry(); }, 5000);
+}
+
+// The main window proves that a window manager runs; a dialog it has not
+// framed within the time is still checked where it stands.
+void ExpectInside(QWidget& window, const char* name, bool mustBeFramed = false) {
+    const bool framed = Framed(window);
+    if (mustBeFramed) ASSERT_TRUE(framed) << name << ": no window manager framed it";
+    const QRect area = window.screen()->availableGeometry();
+    // Once framed, a window that did not fit is brought inside.
+    QTest::qWaitFor([&] { return area.contains(window.frameGeometry()); }, 2000);
+    EXPECT_TRUE(area.contains(window.frameGeometry()))
+        << name << " at " << window.frameGeometry().x() << "," << window.frameGeometry().y() << " "
+        << window.frameGeometry().width() << "x" << window.frameGeometry().height()
+        << " inside at y " << window.geometry().y() << " minimum "
+        << window.minimumSizeHint().height() << " on " << area.width() << "x" << area.height();
+    for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+        if (!button->isVisibleTo(&window)) continue;
+        const QRect on(button->mapToGlobal(QPoint(0, 0)), button->size());
+        EXPECT_TRUE(area.contains(on))
+            << name << ": "
+            << (button->text().isEmpty() ? button->toolTip() : button->text()).toStdString();
+    }
+}
+
+class WindowsFit : public ::testing::Test {
+  protected:
+    void SetUp() override { TestSupport::IsolateTest(); }
+};
+
+TEST_F(WindowsFit, EveryWindowOpensInsideTheScreenWithEveryButtonOnIt) {
+    StationWindow window;
+    ExpectInside(window, "main window", true);
+    OptionsDialog options(&window);
+    ExpectInside(options, "Options");
+    options.close();
+    AboutDialog about(&window);
+    about.ShowProblems({"MQTT: no connection to broker.example (Name or service not known)",
+                        "Weather Underground: cannot read the station key file 'key'"});
+    ExpectInside(about, "About");
+    about.close();
+    LiveOutputsDialog outputs(LiveOutputSettings{}, "2.0.0.1", &window);
+    ExpectInside(outputs, "Live outputs");
+    for (int page = 0; page < outputs.PageCount(); ++page) {
+        outputs.ShowPage(page);
+        ExpectInside(outputs, "Live outputs, a page");
+    }
+    outputs.close();
+    window.ShowHelp();
+    ASSERT_NE(window.helpWindow(), nullptr);
+    ExpectInside(*window.helpWindow(), "Help");
+}
+
+// Stored on a big screen, far to the right and down: brought inside this one.
+TEST_F(WindowsFit, HistoryStoredOnABiggerScreenOpensInsideThisOne) {
+    Archive(std::filesystem::current_path() / Archive::kFileName, Archive::Access::Write);
+    const HistoryWindowArgs args{
+        std::filesystem::current_path() / Archive::kFileName, false, {}, [] {
+            return SettingsStore().Open();
+        }};
+    {
+        HistoryWindow first(args);  // never shown: it keeps the place given
+        first.setGeometry(1500, 900, 2400, 1600);
+        QSettings settings(TestSupport::SettingsFile(), QSettings::IniFormat);
+        settings.setValue("History/Geometry", first.saveGeometry());
+    }
+    HistoryWindow again(args);
+    ExpectInside(again, "History, stored on a bigger screen");
+}
+
+}  // namespace
