@@ -45,13 +45,17 @@ AlarmsPage::AlarmsPage(const AlarmSettings& settings, bool on, QWidget* parent) 
     setObjectName("alarmsPage");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    on_ = new QCheckBox(
-        "Alarms: tell me when the station goes quiet, a file or upload keeps "
-        "failing, or the weather crosses a line",
-        this);
+    on_ = new QCheckBox("Alarms on", this);
     on_->setObjectName("alarmsOn");
     on_->setChecked(on);
     layout->addWidget(on_);
+    // Wrapped, so that the page fits a small or scaled screen.
+    auto* what = new QLabel(
+        "Tell me when the station goes quiet, a file or upload keeps failing, or the weather "
+        "crosses a line.",
+        this);
+    what->setWordWrap(true);
+    layout->addWidget(what);
     auto* grid = new QGridLayout;
     int i = 0;
     for (const Field& f : kFields) {

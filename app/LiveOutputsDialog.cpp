@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -181,7 +182,13 @@ void LiveOutputsDialog::AddGroupPage(const QString& title, QWidget* content) {
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(content);
     column->addStretch(1);
-    AddPage(title, page);
+    // A long page (the alarms) scrolls rather than making the dialog too big
+    // for a small or scaled screen.
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(page);
+    AddPage(title, scroll);
 }
 
 void LiveOutputsDialog::ShowProblems(const QStringList& problems) {

@@ -189,7 +189,7 @@ TEST(LiveOutputsDialog, TestLogsInToTheServerAndShowsItsAnswer) {
     ASSERT_TRUE(server.WaitForRecords(1));
     EXPECT_EQ(server.records()[0], "user CW1234 pass -1 vers Nimbulo 9.9");
     // Shown whole, however narrow the dialog is made.
-    dialog.ShowPage(2);
+    dialog.ShowPage(3);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     dialog.resize(dialog.minimumSizeHint());
