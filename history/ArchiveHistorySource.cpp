@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ArchiveHistorySource.h"
 
+#include <cmath>
+#include <string_view>
+
 #include "WeatherFormulas.h"
 
 namespace {
@@ -26,7 +29,7 @@ constexpr ColumnQuantity kColumns[] = {
 
 // The digits of text[at, at + count), or -1 when one is not a digit. A
 // year's points are read at every open: no sscanf per row.
-int Digits(const std::string& text, std::size_t at, std::size_t count) {
+int Digits(std::string_view text, std::size_t at, std::size_t count) {
     if (text.size() < at + count) return -1;
     int value = 0;
     for (std::size_t i = at; i < at + count; ++i) {
@@ -37,7 +40,7 @@ int Digits(const std::string& text, std::size_t at, std::size_t count) {
 }
 
 // "YYYY-MM-DD" and "HH:MM" as the archive keeps them.
-std::optional<StationMinute> ParseMinute(const std::string& date, const std::string& time) {
+std::optional<StationMinute> ParseMinute(std::string_view date, std::string_view time) {
     const int y = Digits(date, 0, 4), mo = Digits(date, 5, 2), d = Digits(date, 8, 2);
     const int h = Digits(time, 0, 2), mi = Digits(time, 3, 2);
     if (y < 1 || mo < 1 || mo > 12 || d < 1 || d > DaysInMonth(mo, y) || h < 0 || h > 23 ||
@@ -83,17 +86,36 @@ HistoryPoint ArchiveHistorySource::ToHistoryPoint(const ArchivePoint& point, Sta
     return p;
 }
 
+HistoryPoint ArchiveHistorySource::ToHistoryPoint(const ArchivePointRow& row,
+                                                  StationMinute minute) {
+    HistoryPoint p;
+    p.minute = minute;
+    for (const auto& [column, quantity] : kColumns) p[quantity] = float(row.values[column]);
+    if (!HistoryPoint::Has(p[Q::Direction]) && !std::isnan(row.values[kCompass]))
+        p[Q::Direction] = float(row.values[kCompass] * 22.5);
+    AddDerived(p);
+    return p;
+}
+
 void ArchiveHistorySource::ForEachPoint(StationMinute from, StationMinute to,
                                         const std::function<void(const HistoryPoint&)>& take) {
-    archive_.ForEachPoint(ArchiveDateText(DateOfStationMinute(from)),
-                          ArchiveTimeText(MinuteOfDay(from)),
-                          ArchiveDateText(DateOfStationMinute(to)),
-                          ArchiveTimeText(MinuteOfDay(to)), [&](const ArchivePoint& point) {
-                              // A row whose date or time cannot be read is skipped, not
-                              // placed at the start of the calendar.
-                              if (const auto minute = ParseMinute(point.date, point.time))
-                                  take(ToHistoryPoint(point, *minute));
-                          });
+    // A day's 288 points share their date: its day number is worked out once.
+    std::string lastDate;
+    std::optional<StationMinute> dayStart;
+    archive_.ForEachPointRow(ArchiveDateText(DateOfStationMinute(from)),
+                             ArchiveTimeText(MinuteOfDay(from)),
+                             ArchiveDateText(DateOfStationMinute(to)),
+                             ArchiveTimeText(MinuteOfDay(to)), [&](const ArchivePointRow& row) {
+                                 if (row.date != lastDate) {
+                                     lastDate = row.date;
+                                     dayStart = ParseMinute(row.date, "00:00");
+                                 }
+                                 // A row whose date or time cannot be read is skipped, not
+                                 // placed at the start of the calendar.
+                                 const int h = Digits(row.time, 0, 2), mi = Digits(row.time, 3, 2);
+                                 if (!dayStart || h < 0 || h > 23 || mi < 0 || mi > 59) return;
+                                 take(ToHistoryPoint(row, *dayStart + h * 60 + mi));
+                             });
 }
 
 std::vector<DaySummary> ArchiveHistorySource::Days(const CalendarDate& from,

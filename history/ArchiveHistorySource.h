@@ -20,6 +20,7 @@ class ArchiveHistorySource : public HistorySource {
     // The archive's row as the window plots it.
     static HistoryPoint ToHistoryPoint(const ArchivePoint& point);
     static HistoryPoint ToHistoryPoint(const ArchivePoint& point, StationMinute minute);
+    static HistoryPoint ToHistoryPoint(const ArchivePointRow& row, StationMinute minute);
 
   private:
     Archive archive_;

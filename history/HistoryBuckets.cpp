@@ -25,7 +25,17 @@ StationMinute HistoryBuckets::Width(StationMinute length, int pixels) {
 }
 
 HistoryBuckets::HistoryBuckets(std::span<const HistoryPoint> points, StationMinute from,
-                               StationMinute to, int pixels) {
+                               StationMinute to, int pixels)
+    : HistoryBuckets(from, to, pixels) {
+    const auto begin = std::lower_bound(
+        points.begin(), points.end(), from,
+        [](const HistoryPoint& point, StationMinute minute) { return point.minute < minute; });
+    for (auto it = begin; it != points.end() && it->minute <= to; ++it) Take(*it);
+    Finish();
+}
+
+HistoryBuckets::HistoryBuckets(StationMinute from, StationMinute to, int pixels)
+    : from_(from), to_(to) {
     if (to < from) return;
     width_ = Width(to - from, pixels);
     first_ = FloorTo(from, width_);
@@ -36,12 +46,11 @@ HistoryBuckets::HistoryBuckets(std::span<const HistoryPoint> points, StationMinu
             series_[q][i].start = first_ + StationMinute(i) * width_;
     }
     directionSums_.assign(count, {0, 0});
-    const auto begin = std::lower_bound(
-        points.begin(), points.end(), from,
-        [](const HistoryPoint& point, StationMinute minute) { return point.minute < minute; });
-    for (auto it = begin; it != points.end() && it->minute <= to; ++it)
-        Add(*it, std::size_t((it->minute - first_) / width_));
-    Finish();
+}
+
+void HistoryBuckets::Take(const HistoryPoint& point) {
+    if (point.minute < from_ || point.minute > to_) return;
+    Add(point, std::size_t((point.minute - first_) / width_));
 }
 
 void HistoryBuckets::Add(const HistoryPoint& point, std::size_t index) {

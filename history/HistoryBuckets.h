@@ -26,6 +26,11 @@ class HistoryBuckets {
     // `points` oldest first; those outside from..to (both included) are passed over.
     HistoryBuckets(std::span<const HistoryPoint> points, StationMinute from, StationMinute to,
                    int pixels);
+    // Fed point by point (Take, oldest first, then Finish once): a long
+    // period's points need not all be held at once.
+    HistoryBuckets(StationMinute from, StationMinute to, int pixels);
+    void Take(const HistoryPoint& point);
+    void Finish();
 
     // Minutes per bucket for a period of `length` on `pixels` pixels.
     static StationMinute Width(StationMinute length, int pixels);
@@ -37,8 +42,8 @@ class HistoryBuckets {
 
   private:
     void Add(const HistoryPoint& point, std::size_t index);
-    void Finish();
 
+    StationMinute from_ = 0, to_ = -1;
     StationMinute first_ = 0;
     StationMinute width_ = kPointMinutes;
     std::array<std::vector<HistoryBucket>, kHistoryQuantityCount> series_;

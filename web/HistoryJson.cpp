@@ -78,10 +78,15 @@ std::string HistoryJson::History(HistorySource& source, const CalendarDate& from
                                  const CalendarDate& to, int buckets) {
     const StationMinute first = ToStationMinute(from, 0);
     const StationMinute last = ToStationMinute(to, int(kMinutesPerDay - kPointMinutes));
-    std::vector<HistoryPoint> points;
-    source.ForEachPoint(first, last, [&](const HistoryPoint& p) { points.push_back(p); });
-    const HistoryBuckets cut(points, first, last, buckets);
-    const RainBars rain(points, first, last, RainBars::BarMinutes(last - first));
+    // Streamed into the buckets: all time is millions of points.
+    HistoryBuckets cut(first, last, buckets);
+    RainBars rain(first, last, RainBars::BarMinutes(last - first));
+    source.ForEachPoint(first, last, [&](const HistoryPoint& p) {
+        cut.Take(p);
+        rain.Take(p);
+    });
+    cut.Finish();
+    rain.Finish();
 
     ordered_json json;
     json["from"] = DateText(from);
