@@ -14,6 +14,8 @@ class ArchiveHistorySource : public HistorySource {
 
     void ForEachPoint(StationMinute from, StationMinute to,
                       const std::function<void(const HistoryPoint&)>& take) override;
+    bool ForEachStats(StationMinute from, StationMinute to, StationMinute minutes,
+                      const std::function<void(const HistoryStats&)>& take) override;
     std::vector<DaySummary> Days(const CalendarDate& from, const CalendarDate& to) override;
     std::optional<StationMinute> Latest() override;
 

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "HistoryStats.h"
+
 namespace {
 
 StationMinute FloorTo(StationMinute minute, StationMinute width) {
@@ -21,7 +23,10 @@ constexpr double kRadiansPerDegree = std::numbers::pi / 180;
 StationMinute HistoryBuckets::Width(StationMinute length, int pixels) {
     const StationMinute room = std::max(1, pixels - 1);
     const StationMinute wanted = std::max<StationMinute>(1, (length + room - 1) / room);
-    return (wanted + kPointMinutes - 1) / kPointMinutes * kPointMinutes;
+    const StationMinute step = wanted >= kMinutesPerDay ? kMinutesPerDay
+                               : wanted >= 60           ? 60
+                                                        : kPointMinutes;
+    return (wanted + step - 1) / step * step;
 }
 
 HistoryBuckets::HistoryBuckets(std::span<const HistoryPoint> points, StationMinute from,
@@ -51,6 +56,23 @@ HistoryBuckets::HistoryBuckets(StationMinute from, StationMinute to, int pixels)
 void HistoryBuckets::Take(const HistoryPoint& point) {
     if (point.minute < from_ || point.minute > to_) return;
     Add(point, std::size_t((point.minute - first_) / width_));
+}
+
+void HistoryBuckets::Take(const HistoryStats& stats) {
+    if (stats.start < from_ || stats.start + stats.minutes - 1 > to_) return;
+    const std::size_t index = std::size_t((stats.start - first_) / width_);
+    for (std::size_t q = 0; q < kHistoryQuantityCount; ++q) {
+        const HistoryBucket& part = stats.values[q];
+        if (part.count == 0) continue;
+        HistoryBucket& bucket = series_[q][index];
+        if (bucket.count == 0) bucket.min = bucket.max = part.min;
+        bucket.min = std::min(bucket.min, part.min);
+        bucket.max = std::max(bucket.max, part.max);
+        bucket.avg += part.avg;  // sums, both
+        bucket.count += part.count;
+    }
+    directionSums_[index][0] += stats.directionCos;
+    directionSums_[index][1] += stats.directionSin;
 }
 
 void HistoryBuckets::Add(const HistoryPoint& point, std::size_t index) {

@@ -2,6 +2,9 @@
 #include "RainBars.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include "HistoryStats.h"
 
 StationMinute RainBars::BarMinutes(StationMinute length) {
     return length <= 7 * kMinutesPerDay ? 60 : kMinutesPerDay;
@@ -40,6 +43,22 @@ void RainBars::Take(const HistoryPoint& point) {
     havePrevious_ = true;
     previousMinute_ = point.minute;
     previous_ = value;
+}
+
+void RainBars::Take(const HistoryStats& stats) {
+    if (std::isnan(stats.rainFirst) || stats.start > to_) return;
+    // The first value counts as a point's would; the rises after it are the stats' own.
+    const float first = stats.rainFirst;
+    const bool sameDay =
+        havePrevious_ && previousMinute_ / kMinutesPerDay == stats.start / kMinutesPerDay;
+    const double fallen = sameDay         ? (first >= previous_ ? first - previous_ : first)
+                          : havePrevious_ ? first
+                                          : 0;
+    if (stats.start >= from_)
+        bars_[std::size_t((stats.start - first_) / barMinutes_)].amount += fallen + stats.rainRise;
+    havePrevious_ = true;
+    previousMinute_ = stats.start;
+    previous_ = stats.rainLast;
 }
 
 void RainBars::Finish() {

@@ -27,6 +27,8 @@ class RainBars {
     // Fed point by point (Take, oldest first, then Finish once).
     RainBars(StationMinute from, StationMinute to, StationMinute barMinutes);
     void Take(const HistoryPoint& point);
+    // An hour's or a day's points at once.
+    void Take(const struct HistoryStats& stats);
     void Finish();
 
     const std::vector<Bar>& bars() const { return bars_; }

@@ -78,13 +78,23 @@ std::string HistoryJson::History(HistorySource& source, const CalendarDate& from
                                  const CalendarDate& to, int buckets) {
     const StationMinute first = ToStationMinute(from, 0);
     const StationMinute last = ToStationMinute(to, int(kMinutesPerDay - kPointMinutes));
-    // Streamed into the buckets: all time is millions of points.
     HistoryBuckets cut(first, last, buckets);
     RainBars rain(first, last, RainBars::BarMinutes(last - first));
-    source.ForEachPoint(first, last, [&](const HistoryPoint& p) {
-        cut.Take(p);
-        rain.Take(p);
-    });
+    // Buckets of whole hours or days take the archive's statistics of them
+    // (from..to are whole days); otherwise the points, streamed: all time
+    // is millions of them.
+    const StationMinute statsMinutes = cut.width() % kMinutesPerDay == 0 ? kMinutesPerDay
+                                       : cut.width() % 60 == 0           ? 60
+                                                                         : 0;
+    const auto takeStats = [&](const HistoryStats& s) {
+        cut.Take(s);
+        rain.Take(s);
+    };
+    if (statsMinutes == 0 || !source.ForEachStats(first, last, statsMinutes, takeStats))
+        source.ForEachPoint(first, last, [&](const HistoryPoint& p) {
+            cut.Take(p);
+            rain.Take(p);
+        });
     cut.Finish();
     rain.Finish();
 
