@@ -23,6 +23,7 @@
 #include "ArchiveHistorySource.h"
 #include "HighsLows.h"
 #include "HistoryBuckets.h"
+#include "HistoryFill.h"
 #include "RainBars.h"
 #include "UnitSettings.h"
 
@@ -388,9 +389,32 @@ double HistoryWindow::Key(StationMinute minute) const {
 }
 
 void HistoryWindow::Redraw() {
-    LoadPoints();
     const int pixels = std::max(200, rects_[0]->width());
-    const HistoryBuckets buckets(points_, view_->from(), view_->to(), pixels);
+    const StationMinute barMinutes = RainBars::BarMinutes(view_->length());
+    HistoryBuckets buckets(view_->from(), view_->to(), pixels);
+    RainBars rain(view_->from(), view_->to(), barMinutes);
+    bool filled = false;
+    if (buckets.width() % 60 == 0) {
+        // Whole hours or days: the archive's statistics of them, read afresh
+        // (a year is 8,760 hour rows), instead of three periods of points.
+        try {
+            FillFromSource(*source_, view_->from(), view_->to(), kMinutesPerDay, buckets, rain,
+                           barMinutes);
+            filled = true;
+        } catch (const std::exception&) {
+            buckets = HistoryBuckets(view_->from(), view_->to(), pixels);
+            rain = RainBars(view_->from(), view_->to(), barMinutes);
+        }
+    }
+    if (!filled) {
+        LoadPoints();
+        for (const HistoryPoint& p : points_) {
+            buckets.Take(p);
+            rain.Take(p);
+        }
+        buckets.Finish();
+        rain.Finish();
+    }
     for (const Line& line : kLines) {
         const auto& series = buckets.Series(line.quantity);
         QVector<double> keys, values;
@@ -412,7 +436,7 @@ void HistoryWindow::Redraw() {
     }
     tempMin_->setData(keys, lows, true);
     tempMax_->setData(keys, highs, true);
-    DrawRain();
+    DrawRain(rain, barMinutes);
     for (int i = 0; i < kPlotCount; ++i) {
         QCPAxisRect* rect = rects_[i];
         rect->axis(QCPAxis::atBottom)->setRange(Key(view_->from()), Key(view_->to()));
@@ -440,9 +464,7 @@ void HistoryWindow::Redraw() {
     plot_->replot();
 }
 
-void HistoryWindow::DrawRain() {
-    const StationMinute barMinutes = RainBars::BarMinutes(view_->length());
-    const RainBars rain(points_, view_->from(), view_->to(), barMinutes);
+void HistoryWindow::DrawRain(const RainBars& rain, StationMinute barMinutes) {
     QVector<double> keys, amounts, totalKeys, totals;
     for (const RainBars::Bar& bar : rain.bars()) {
         keys.push_back(Key(bar.start) + barMinutes * 30.0);

@@ -12,6 +12,7 @@
 
 #include "ArchiveHistorySource.h"
 #include "HistoryBuckets.h"
+#include "HistoryFill.h"
 #include "RainBars.h"
 
 namespace {
@@ -79,7 +80,7 @@ void ExpectSameAsPoints(ArchiveHistorySource& source) {
     struct Case {
         StationMinute from, to;
         int pixels;
-        StationMinute stats;  // the statistics that fill its buckets
+        StationMinute stats;  // the statistics that fill its buckets and rain bars
     };
     const Case cases[] = {
         {At(1, 0), At(4, 1435), 100, 60},   // hour buckets from hour statistics
@@ -99,28 +100,9 @@ void ExpectSameAsPoints(ArchiveHistorySource& source) {
         HistoryBuckets byStats(c.from, c.to, c.pixels);
         RainBars rainByStats(c.from, c.to, barMinutes);
         ASSERT_EQ(byStats.width() % c.stats, 0);
-        std::vector<HistoryStats> stats;
-        ASSERT_TRUE(source.ForEachStats(c.from, c.to, c.stats,
-                                        [&](const HistoryStats& s) { stats.push_back(s); }));
-        // The periods cut by from or to come from their points, in time order.
-        const StationMinute firstWhole = (c.from + c.stats - 1) / c.stats * c.stats;
-        const StationMinute lastWhole = (c.to + 1) / c.stats * c.stats - 1;
-        for (const HistoryPoint& p : points)
-            if (p.minute < firstWhole) {
-                byStats.Take(p);
-                rainByStats.Take(p);
-            }
-        for (const HistoryStats& s : stats) {
-            byStats.Take(s);
-            rainByStats.Take(s);
-        }
-        for (const HistoryPoint& p : points)
-            if (p.minute > lastWhole) {
-                byStats.Take(p);
-                rainByStats.Take(p);
-            }
-        byStats.Finish();
-        rainByStats.Finish();
+        ASSERT_TRUE(source.ForEachStats(c.from, c.to, c.stats, [](const HistoryStats&) {}));
+        // The periods cut by from or to come from their points.
+        FillFromSource(source, c.from, c.to, 0, byStats, rainByStats, barMinutes);
 
         int gaps = 0;
         for (std::size_t q = 0; q < kHistoryQuantityCount; ++q) {
