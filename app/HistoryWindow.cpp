@@ -25,6 +25,7 @@
 #include "HistoryBuckets.h"
 #include "HistoryFill.h"
 #include "RainBars.h"
+#include "StatsCache.h"
 #include "UnitSettings.h"
 
 namespace {
@@ -319,7 +320,8 @@ void HistoryWindow::ShowEmpty(const QString& why) {
 void HistoryWindow::OpenSource() {
     if (!std::filesystem::exists(archivePath_)) return;
     try {
-        source_ = std::make_unique<ArchiveHistorySource>(archivePath_);
+        source_ =
+            std::make_unique<StatsCache>(std::make_unique<ArchiveHistorySource>(archivePath_));
     } catch (const std::exception& e) {
         ShowEmpty("<p>" +
                   tr("The archive %1 cannot be read: %2")
@@ -395,8 +397,8 @@ void HistoryWindow::Redraw() {
     RainBars rain(view_->from(), view_->to(), barMinutes);
     bool filled = false;
     if (buckets.width() % 60 == 0) {
-        // Whole hours or days: the archive's statistics of them, read afresh
-        // (a year is 8,760 hour rows), instead of three periods of points.
+        // Whole hours or days: the archive's statistics of them (a year is
+        // 8,760 hour rows), kept for three periods, instead of three periods of points.
         try {
             FillFromSource(*source_, view_->from(), view_->to(), kMinutesPerDay, buckets, rain,
                            barMinutes);

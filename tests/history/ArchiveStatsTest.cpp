@@ -14,6 +14,7 @@
 #include "HistoryBuckets.h"
 #include "HistoryFill.h"
 #include "RainBars.h"
+#include "StatsCache.h"
 
 namespace {
 
@@ -162,6 +163,27 @@ TEST_F(ArchiveStatsTest, AreMadeWhenAFirstVersionArchiveIsOpenedForWriting) {
     Archive(file_, Archive::Access::Write);
     ArchiveHistorySource source(file_);
     ExpectSameAsPoints(source);
+}
+
+TEST_F(ArchiveStatsTest, KeptByTheWindowUntilANewerPointComes) {
+    std::vector<ArchivePoint> points = MadeUpPoints();
+    const ArchivePoint last = points.back();
+    points.pop_back();
+    Archive(file_, Archive::Access::Write).Import(points);
+    StatsCache cache(std::make_unique<ArchiveHistorySource>(file_));
+    const auto gustOfLastHour = [&] {
+        long long count = 0;
+        cache.ForEachStats(At(4, 180), At(4, 239), 60, [&](const HistoryStats& s) {
+            count += s.values[std::size_t(HistoryQuantity::Gust)].count;
+        });
+        return count;
+    };
+    cache.Latest();
+    EXPECT_EQ(gustOfLastHour(), 11);
+    Archive(file_, Archive::Access::Write).Write({&last, 1}, {});
+    EXPECT_EQ(gustOfLastHour(), 11);  // kept
+    cache.Latest();
+    EXPECT_EQ(gustOfLastHour(), 12);
 }
 
 }  // namespace
