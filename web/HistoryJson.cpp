@@ -7,6 +7,7 @@
 
 #include "HighsLows.h"
 #include "HistoryBuckets.h"
+#include "HistoryFill.h"
 #include "RainBars.h"
 
 using nlohmann::ordered_json;
@@ -79,24 +80,11 @@ std::string HistoryJson::History(HistorySource& source, const CalendarDate& from
     const StationMinute first = ToStationMinute(from, 0);
     const StationMinute last = ToStationMinute(to, int(kMinutesPerDay - kPointMinutes));
     HistoryBuckets cut(first, last, buckets);
-    RainBars rain(first, last, RainBars::BarMinutes(last - first));
-    // Buckets of whole hours or days take the archive's statistics of them
-    // (from..to are whole days); otherwise the points, streamed: all time
-    // is millions of them.
-    const StationMinute statsMinutes = cut.width() % kMinutesPerDay == 0 ? kMinutesPerDay
-                                       : cut.width() % 60 == 0           ? 60
-                                                                         : 0;
-    const auto takeStats = [&](const HistoryStats& s) {
-        cut.Take(s);
-        rain.Take(s);
-    };
-    if (statsMinutes == 0 || !source.ForEachStats(first, last, statsMinutes, takeStats))
-        source.ForEachPoint(first, last, [&](const HistoryPoint& p) {
-            cut.Take(p);
-            rain.Take(p);
-        });
-    cut.Finish();
-    rain.Finish();
+    const StationMinute barMinutes = RainBars::BarMinutes(last - first);
+    RainBars rain(first, last, barMinutes);
+    // Whole hours or days from the archive's statistics, the rest streamed
+    // from the points: all time is millions of them.
+    FillFromSource(source, first, last, 0, cut, rain, barMinutes);
 
     ordered_json json;
     json["from"] = DateText(from);

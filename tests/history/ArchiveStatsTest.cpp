@@ -89,6 +89,8 @@ void ExpectSameAsPoints(ArchiveHistorySource& source) {
         {At(1, 0), At(4, 1435), 5, 1440},   // a day from day statistics
         {At(1, 0), At(4, 1435), 3, 1440},   // two days
         {At(1, 1200), At(4, 239), 40, 60},  // from and to within days
+        {At(1, 0), At(2, 1435), 40, 60},    // to the last point of a day with points
+        {At(1, 0), At(2, 1435), 3, 1440},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.pixels << " pixels, statistics of " << c.stats);
