@@ -29,8 +29,10 @@
 #include "DerivedTracker.h"
 #include "HighsLows.h"
 #include "HistoryBuckets.h"
+#include "HistoryFill.h"
 #include "RainBars.h"
 #include "ScreenFit.h"
+#include "StatsCache.h"
 #include "UnitSettings.h"
 
 namespace {
@@ -386,7 +388,8 @@ void HistoryWindow::ShowEmpty(const QString& why) {
 void HistoryWindow::OpenSource() {
     if (!std::filesystem::exists(archivePath_)) return;
     try {
-        source_ = std::make_unique<ArchiveHistorySource>(archivePath_);
+        source_ =
+            std::make_unique<StatsCache>(std::make_unique<ArchiveHistorySource>(archivePath_));
     } catch (const std::exception& e) {
         ShowEmpty("<p>" +
                   tr("The archive %1 cannot be read: %2")
@@ -465,9 +468,32 @@ double HistoryWindow::Key(StationMinute minute) const {
 }
 
 void HistoryWindow::Redraw() {
-    LoadPoints();
     const int pixels = std::max(200, rects_[0]->width());
-    const HistoryBuckets buckets(points_, view_->from(), view_->to(), pixels);
+    const StationMinute barMinutes = RainBars::BarMinutes(view_->length());
+    HistoryBuckets buckets(view_->from(), view_->to(), pixels);
+    RainBars rain(view_->from(), view_->to(), barMinutes);
+    bool filled = false;
+    if (buckets.width() % 60 == 0) {
+        // Whole hours or days: the archive's statistics of them (a year is
+        // 8,760 hour rows), kept for three periods, instead of three periods of points.
+        try {
+            FillFromSource(*source_, view_->from(), view_->to(), kMinutesPerDay, buckets, rain,
+                           barMinutes);
+            filled = true;
+        } catch (const std::exception&) {
+            buckets = HistoryBuckets(view_->from(), view_->to(), pixels);
+            rain = RainBars(view_->from(), view_->to(), barMinutes);
+        }
+    }
+    if (!filled) {
+        LoadPoints();
+        for (const HistoryPoint& p : points_) {
+            buckets.Take(p);
+            rain.Take(p);
+        }
+        buckets.Finish();
+        rain.Finish();
+    }
     for (const Line& line : kLines) {
         const auto& series = buckets.Series(line.quantity);
         QVector<double> keys, values;
@@ -489,7 +515,7 @@ void HistoryWindow::Redraw() {
     }
     tempMin_->setData(keys, lows, true);
     tempMax_->setData(keys, highs, true);
-    DrawRain();
+    DrawRain(rain, barMinutes);
     ticker_->setDateTimeFormat(view_->length() >= kYearLabelsFrom ? "d MMM\nyyyy" : "d MMM\nHH:mm");
     for (int i = 0; i < kPlotCount; ++i) {
         QCPAxisRect* rect = rects_[i];
@@ -519,9 +545,7 @@ void HistoryWindow::Redraw() {
     EnableSaving();
 }
 
-void HistoryWindow::DrawRain() {
-    const StationMinute barMinutes = RainBars::BarMinutes(view_->length());
-    const RainBars rain(points_, view_->from(), view_->to(), barMinutes);
+void HistoryWindow::DrawRain(const RainBars& rain, StationMinute barMinutes) {
     QVector<double> keys, amounts, totalKeys, totals;
     for (const RainBars::Bar& bar : rain.bars()) {
         keys.push_back(Key(bar.start) + barMinutes * 30.0);

@@ -12,6 +12,7 @@
 #include "HistorySource.h"
 #include "HistoryView.h"
 #include "HistoryWindowInterface.h"
+#include "RainBars.h"
 
 class QCustomPlot;
 class QCPAxisRect;
@@ -81,7 +82,7 @@ class HistoryWindow : public HistoryWindowInterface {
     void OpenSource();
     void LoadPoints();
     void Redraw();
-    void DrawRain();
+    void DrawRain(const RainBars& rain, StationMinute barMinutes);
     void ShowHighsLows();
     void ShowEmpty(const QString& why);
     void SaveFailed(const QString& file);

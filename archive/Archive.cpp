@@ -185,9 +185,11 @@ void Archive::CheckVersion(bool mayCreate) {
                           FormatText("archive of a newer version (schema %lld; this program "
                                      "knows %d)",
                                      found, kSchemaVersion));
-    if (found == kSchemaVersion) {
+    if (found == kSchemaVersion || found == 1) {
         CheckSchema();
         if (mayCreate) SwitchToWal();
+        // Checked first: the tables of long periods go only into a file of ours.
+        if (found == 1 && mayCreate) AddStats();
         return;
     }
     if (!mayCreate) throw SqliteError(SQLITE_ERROR, "no archive there yet");
@@ -241,6 +243,8 @@ void Archive::CreateSchema() {
         throw SqliteError(SQLITE_ERROR, "a database of another program, not an archive");
     db_.Execute(PointTableSql());
     db_.Execute(DayTableSql());
+    db_.Execute(ArchiveStats::HourTableSql());
+    db_.Execute(ArchiveStats::DayTableSql());
     db_.Execute(FormatText("PRAGMA user_version = %d", kSchemaVersion));
     transaction.Commit();
     SwitchToWal();
@@ -254,10 +258,13 @@ SqliteStatement& Archive::Prepared(std::unique_ptr<SqliteStatement>& slot, const
 void Archive::Write(std::span<const ArchivePoint> points, std::span<const DaySummary> days) {
     SqliteTransaction transaction(db_);
     SqliteStatement& insert = Prepared(pointInsert_, PointInsertSql());
+    std::set<std::string> dates;
     for (const ArchivePoint& point : points) {
         BindPoint(insert, point);
         insert.Step();
+        if (sqlite3_changes(db_.handle()) > 0) dates.insert(point.date);
     }
+    for (const std::string& date : dates) WriteStats(date);
     for (const DaySummary& day : days) WriteDay(day, false);
     transaction.Commit();
 }
@@ -294,7 +301,10 @@ Archive::ImportCount Archive::Import(std::span<const ArchivePoint> points) {
             ++count.present;
         }
     }
-    for (const std::string& date : dates) WriteDay(DayFromPoints(date), true);
+    for (const std::string& date : dates) {
+        WriteDay(DayFromPoints(date), true);
+        WriteStats(date);
+    }
     transaction.Commit();
     return count;
 }

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "ArchivePoint.h"
+#include "ArchivePointRow.h"
+#include "ArchiveStats.h"
 #include "DaySummary.h"
 #include "SqliteDatabase.h"
 #include "SqliteStatement.h"
@@ -55,6 +57,18 @@ class Archive {
     void ForEachPoint(const std::string& fromDate, const std::string& fromTime,
                       const std::string& toDate, const std::string& toTime,
                       const std::function<void(const ArchivePoint&)>& take);
+    // The same points as numbers, for reading many quickly (ArchivePointRows.cpp).
+    void ForEachPointRow(const std::string& fromDate, const std::string& fromTime,
+                         const std::string& toDate, const std::string& toTime,
+                         const std::function<void(const ArchivePointRow&)>& take);
+    // Whether the file keeps the hour and day statistics: one of the first
+    // version opened only for reading does not yet.
+    bool KeepsStats();
+    // The hour (hours true) or day statistics of the dates from..to
+    // ("YYYY-MM-DD"), both included, in order; periods without points have
+    // no row (ArchiveStats.cpp).
+    void ForEachStats(const std::string& fromDate, const std::string& toDate, bool hours,
+                      const std::function<void(const ArchiveStats::Period&)>& take);
     std::vector<ArchivePoint> ReadPoints(const std::string& fromDate, const std::string& fromTime,
                                          const std::string& toDate, const std::string& toTime);
     // Day rows from date to date ("YYYY-MM-DD"), both included, in order.
@@ -69,6 +83,9 @@ class Archive {
     void CreateSchema();
     void WriteDay(const DaySummary& day, bool fromPoints);
     DaySummary DayFromPoints(const std::string& date);
+    // The hour and day statistics of a date, made again from its points.
+    void WriteStats(const std::string& date);
+    void AddStats();
     // Prepared once and kept: preparing the day merge costs more than running it.
     SqliteStatement& Prepared(std::unique_ptr<SqliteStatement>& slot, const std::string& sql);
 
@@ -77,6 +94,8 @@ class Archive {
     std::unique_ptr<SqliteStatement> pointInsert_;
     std::unique_ptr<SqliteStatement> dayMerge_;
     std::unique_ptr<SqliteStatement> dayFromPoints_;
+    std::unique_ptr<SqliteStatement> hourStatsInsert_;
+    std::unique_ptr<SqliteStatement> dayStatsInsert_;
 };
 
 // The summary's date as "YYYY-MM-DD".

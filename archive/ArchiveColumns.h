@@ -13,7 +13,8 @@
 // tables, the CSV export and the import all follow these lists.
 namespace ArchiveColumns {
 
-inline constexpr int kSchemaVersion = 1;
+// 2: the hour and day statistics (point_hours, point_days); a file of 1 gets them.
+inline constexpr int kSchemaVersion = 2;
 
 // A value of a five-minute point; decimals as the data log prints it, 0 for
 // a whole number.

@@ -67,6 +67,14 @@ std::string SqliteStatement::Text(int column) const {
                 : std::string();
 }
 
+std::string_view SqliteStatement::TextView(int column) const {
+    const auto* text = sqlite3_column_text(statement_, column);
+    return text ? std::string_view(
+                      reinterpret_cast<const char*>(text),
+                      static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)))
+                : std::string_view();
+}
+
 std::optional<double> SqliteStatement::OptionalDouble(int column) const {
     if (IsNull(column)) return std::nullopt;
     return Double(column);

@@ -28,6 +28,8 @@ class SqliteStatement {
     double Double(int column) const;
     long long Int(int column) const;
     std::string Text(int column) const;
+    // The text without a copy, valid until the next step; empty for NULL.
+    std::string_view TextView(int column) const;
     std::optional<double> OptionalDouble(int column) const;
     std::optional<std::string> OptionalText(int column) const;
 

@@ -14,12 +14,15 @@ class ArchiveHistorySource : public HistorySource {
 
     void ForEachPoint(StationMinute from, StationMinute to,
                       const std::function<void(const HistoryPoint&)>& take) override;
+    bool ForEachStats(StationMinute from, StationMinute to, StationMinute minutes,
+                      const std::function<void(const HistoryStats&)>& take) override;
     std::vector<DaySummary> Days(const CalendarDate& from, const CalendarDate& to) override;
     std::optional<StationMinute> Latest() override;
 
     // The archive's row as the window plots it.
     static HistoryPoint ToHistoryPoint(const ArchivePoint& point);
     static HistoryPoint ToHistoryPoint(const ArchivePoint& point, StationMinute minute);
+    static HistoryPoint ToHistoryPoint(const ArchivePointRow& row, StationMinute minute);
 
   private:
     Archive archive_;

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "HistoryStats.h"
+
 namespace {
 
 StationMinute FloorTo(StationMinute minute, StationMinute width) {
@@ -21,11 +23,24 @@ constexpr double kRadiansPerDegree = std::numbers::pi / 180;
 StationMinute HistoryBuckets::Width(StationMinute length, int pixels) {
     const StationMinute room = std::max(1, pixels - 1);
     const StationMinute wanted = std::max<StationMinute>(1, (length + room - 1) / room);
-    return (wanted + kPointMinutes - 1) / kPointMinutes * kPointMinutes;
+    const StationMinute step = wanted >= kMinutesPerDay ? kMinutesPerDay
+                               : wanted >= 60           ? 60
+                                                        : kPointMinutes;
+    return (wanted + step - 1) / step * step;
 }
 
 HistoryBuckets::HistoryBuckets(std::span<const HistoryPoint> points, StationMinute from,
-                               StationMinute to, int pixels) {
+                               StationMinute to, int pixels)
+    : HistoryBuckets(from, to, pixels) {
+    const auto begin = std::lower_bound(
+        points.begin(), points.end(), from,
+        [](const HistoryPoint& point, StationMinute minute) { return point.minute < minute; });
+    for (auto it = begin; it != points.end() && it->minute <= to; ++it) Take(*it);
+    Finish();
+}
+
+HistoryBuckets::HistoryBuckets(StationMinute from, StationMinute to, int pixels)
+    : from_(from), to_(to) {
     if (to < from) return;
     width_ = Width(to - from, pixels);
     first_ = FloorTo(from, width_);
@@ -36,12 +51,28 @@ HistoryBuckets::HistoryBuckets(std::span<const HistoryPoint> points, StationMinu
             series_[q][i].start = first_ + StationMinute(i) * width_;
     }
     directionSums_.assign(count, {0, 0});
-    const auto begin = std::lower_bound(
-        points.begin(), points.end(), from,
-        [](const HistoryPoint& point, StationMinute minute) { return point.minute < minute; });
-    for (auto it = begin; it != points.end() && it->minute <= to; ++it)
-        Add(*it, std::size_t((it->minute - first_) / width_));
-    Finish();
+}
+
+void HistoryBuckets::Take(const HistoryPoint& point) {
+    if (point.minute < from_ || point.minute > to_) return;
+    Add(point, std::size_t((point.minute - first_) / width_));
+}
+
+void HistoryBuckets::Take(const HistoryStats& stats) {
+    if (stats.start < from_ || stats.start + stats.minutes - 1 > to_) return;
+    const std::size_t index = std::size_t((stats.start - first_) / width_);
+    for (std::size_t q = 0; q < kHistoryQuantityCount; ++q) {
+        const HistoryBucket& part = stats.values[q];
+        if (part.count == 0) continue;
+        HistoryBucket& bucket = series_[q][index];
+        if (bucket.count == 0) bucket.min = bucket.max = part.min;
+        bucket.min = std::min(bucket.min, part.min);
+        bucket.max = std::max(bucket.max, part.max);
+        bucket.avg += part.avg;  // sums, both
+        bucket.count += part.count;
+    }
+    directionSums_[index][0] += stats.directionCos;
+    directionSums_[index][1] += stats.directionSin;
 }
 
 void HistoryBuckets::Add(const HistoryPoint& point, std::size_t index) {

@@ -19,13 +19,22 @@ struct HistoryBucket {
 
 // A period's points cut into buckets, so that no series has more points than
 // the plot has pixels. A bucket is a whole number of five-minute steps and
-// starts at a multiple of its width, so a pan keeps the buckets it shows.
+// starts at a multiple of its width, so a pan keeps the buckets it shows;
+// from an hour on it is whole hours, from a day on whole days, so that the
+// archive's hour and day statistics fill it as its points would.
 // A span short enough gets one bucket per point: every point as it is.
 class HistoryBuckets {
   public:
     // `points` oldest first; those outside from..to (both included) are passed over.
     HistoryBuckets(std::span<const HistoryPoint> points, StationMinute from, StationMinute to,
                    int pixels);
+    // Fed point by point (Take, oldest first, then Finish once): a long
+    // period's points need not all be held at once.
+    HistoryBuckets(StationMinute from, StationMinute to, int pixels);
+    void Take(const HistoryPoint& point);
+    // An hour's or a day's points at once; the width must be a whole number of them.
+    void Take(const struct HistoryStats& stats);
+    void Finish();
 
     // Minutes per bucket for a period of `length` on `pixels` pixels.
     static StationMinute Width(StationMinute length, int pixels);
@@ -37,8 +46,8 @@ class HistoryBuckets {
 
   private:
     void Add(const HistoryPoint& point, std::size_t index);
-    void Finish();
 
+    StationMinute from_ = 0, to_ = -1;
     StationMinute first_ = 0;
     StationMinute width_ = kPointMinutes;
     std::array<std::vector<HistoryBucket>, kHistoryQuantityCount> series_;

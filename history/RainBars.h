@@ -24,10 +24,20 @@ class RainBars {
     // `points` oldest first; from..to both included.
     RainBars(std::span<const HistoryPoint> points, StationMinute from, StationMinute to,
              StationMinute barMinutes);
+    // Fed point by point (Take, oldest first, then Finish once).
+    RainBars(StationMinute from, StationMinute to, StationMinute barMinutes);
+    void Take(const HistoryPoint& point);
+    // An hour's or a day's points at once.
+    void Take(const struct HistoryStats& stats);
+    void Finish();
 
     const std::vector<Bar>& bars() const { return bars_; }
     double total() const { return bars_.empty() ? 0 : bars_.back().total; }
 
   private:
+    StationMinute from_ = 0, to_ = -1, first_ = 0, barMinutes_ = 1;
     std::vector<Bar> bars_;
+    bool havePrevious_ = false;
+    StationMinute previousMinute_ = 0;
+    double previous_ = 0;
 };

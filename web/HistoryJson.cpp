@@ -7,6 +7,7 @@
 
 #include "HighsLows.h"
 #include "HistoryBuckets.h"
+#include "HistoryFill.h"
 #include "RainBars.h"
 
 using nlohmann::ordered_json;
@@ -78,10 +79,12 @@ std::string HistoryJson::History(HistorySource& source, const CalendarDate& from
                                  const CalendarDate& to, int buckets) {
     const StationMinute first = ToStationMinute(from, 0);
     const StationMinute last = ToStationMinute(to, int(kMinutesPerDay - kPointMinutes));
-    std::vector<HistoryPoint> points;
-    source.ForEachPoint(first, last, [&](const HistoryPoint& p) { points.push_back(p); });
-    const HistoryBuckets cut(points, first, last, buckets);
-    const RainBars rain(points, first, last, RainBars::BarMinutes(last - first));
+    HistoryBuckets cut(first, last, buckets);
+    const StationMinute barMinutes = RainBars::BarMinutes(last - first);
+    RainBars rain(first, last, barMinutes);
+    // Whole hours or days from the archive's statistics, the rest streamed
+    // from the points: all time is millions of them.
+    FillFromSource(source, first, last, 0, cut, rain, barMinutes);
 
     ordered_json json;
     json["from"] = DateText(from);

@@ -51,7 +51,7 @@ const FaultCase kCases[] = {
      "not a database"},
     {"NewerSchema",
      [](const std::string& db) {
-         MakeDatabase(db, "CREATE TABLE points (x); PRAGMA user_version = 2");
+         MakeDatabase(db, "CREATE TABLE points (x); PRAGMA user_version = 3");
      },
      "newer version"},
     {"AnotherProgramsDatabase",

@@ -37,11 +37,13 @@ TEST(HistoryBuckets, AreWholeFiveMinuteStepsFewEnoughForThePixels) {
         int pixels;
         StationMinute width;
     };
-    // length / (pixels - 1) rounded up to five minutes.
+    // length / (pixels - 1) rounded up to five minutes, from an hour on to
+    // hours, from a day on to days.
     const Case cases[] = {{1440, 800, 5},
                           {7 * 1440, 800, 15},
                           {365 * 1440, 800, 660},
-                          {365 * 1440, 1200, 440},
+                          {365 * 1440, 1200, 480},
+                          {20 * 365 * 1440, 2000, 4 * 1440},
                           {60, 2, 60}};
     for (const Case& c : cases) {
         EXPECT_EQ(HistoryBuckets::Width(c.length, c.pixels), c.width)
