@@ -205,7 +205,19 @@ void AlarmSet::Repeats(Duration now, Notices& out) {
     }
 }
 
+void AlarmSet::AddNotifier(AlarmNotifier& notifier) {
+    std::lock_guard lock(notifiersMutex_);
+    notifiers_.push_back(&notifier);
+}
+
+void AlarmSet::RemoveNotifier(AlarmNotifier& notifier) {
+    std::lock_guard lock(notifiersMutex_);
+    std::erase(notifiers_, &notifier);
+}
+
 void AlarmSet::Tell(const Notices& notices) {
+    if (notices.empty()) return;
+    std::lock_guard lock(notifiersMutex_);
     for (const AlarmNotice& notice : notices) {
         for (AlarmNotifier* notifier : notifiers_) notifier->Notify(notice);
     }

@@ -45,8 +45,10 @@ class AlarmSet : public RecordListener {
 
     explicit AlarmSet(AlarmSettings settings, Clock clock = SystemClock());
 
-    // Before the first input; the notifier must outlive the set.
-    void AddNotifier(AlarmNotifier& notifier) { notifiers_.push_back(&notifier); }
+    // Any time, from any thread; a notifier is told until RemoveNotifier
+    // returns, so it must outlive the set or be removed before it goes.
+    void AddNotifier(AlarmNotifier& notifier);
+    void RemoveNotifier(AlarmNotifier& notifier);
 
     // The silent alarm counts only while reading is on.
     void ReadingStarted();
@@ -91,6 +93,7 @@ class AlarmSet : public RecordListener {
 
     const AlarmSettings settings_;
     const Clock clock_;
+    std::mutex notifiersMutex_;  // held while they are told, which is quick
     std::vector<AlarmNotifier*> notifiers_;
 
     mutable std::mutex mutex_;  // guards everything below

@@ -195,6 +195,7 @@ StationWindow::StationWindow(QWidget* parent)
 
 StationWindow::~StationWindow() {
     serialPort_.StopMonitor();
+    pageAlarms_.reset();
     alarms_.reset();
     liveOutputs_->Stop();
     web_.Stop();
@@ -225,6 +226,7 @@ void StationWindow::StartLiveOutputs() {
         // A failed alarm command or mail stays in the title as the outputs' faults do.
         connect(alarms_.get(), &WindowAlarms::Problem, this, &StationWindow::ShowLiveOutputReport);
         alarms_->SetReading(link_.state().state() != LinkState::State::Idle);
+        pageAlarms_ = std::make_unique<PageAlarms>(web_.live(), alarms_->set());
     }
 }
 
@@ -549,6 +551,7 @@ void StationWindow::ShowLiveOutputs() {
 
 // The pipeline forgets the old outputs before they go.
 void StationWindow::RestartLiveOutputs() {
+    pageAlarms_.reset();
     alarms_.reset();
     liveOutputs_->Stop();
     liveOutputs_->Detach(pipeline_);

@@ -18,6 +18,7 @@
 #include "LinkWatch.h"
 #include "LiveOutputs.h"
 #include "NoticeBoxes.h"
+#include "PageAlarms.h"
 #include "QtPortBridge.h"
 #include "SerialPort.h"
 #include "SettingsStore.h"
@@ -161,7 +162,8 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     std::unique_ptr<LiveOutputs> liveOutputs_;
     std::map<QString, QString> liveOutputProblems_;  // empty while the live outputs work
     StationWebPage web_;                             // serving while [Web] Enabled
-    std::unique_ptr<WindowAlarms> alarms_;  // while [Alarms] is on; goes before liveOutputs_
+    std::unique_ptr<WindowAlarms> alarms_;    // while [Alarms] is on; goes before liveOutputs_
+    std::unique_ptr<PageAlarms> pageAlarms_;  // the alarms on the web page; goes before alarms_
     // The port goes first when the window goes away: its monitor thread hands
     // over to the bridge and the processing path above, which must outlive it.
     QtPortBridge portBridge_;

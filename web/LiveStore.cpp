@@ -84,10 +84,21 @@ std::string LiveStore::CurrentJsonLocked() const {
     if (json.find("\"station_time\"") == std::string::npos) extra["station_time"] = nullptr;
     extra["station_name"] = stationName_.empty() ? nlohmann::json() : nlohmann::json(stationName_);
     extra["units_hint"] = "us";
+    if (!alarms_.empty()) extra["alarms"] = nlohmann::json::parse(alarms_, nullptr, false);
     std::string members = extra.dump();
     members.erase(0, 1);  // its opening brace
     if (json.size() > 1) json += ',';
     return json + members;
+}
+
+void LiveStore::SetAlarms(const std::string& json) {
+    {
+        std::lock_guard lock(mutex_);
+        if (json == alarms_) return;
+        alarms_ = json;
+        if (!json.empty()) PushLocked("alarms", json);
+    }
+    changed_.notify_all();
 }
 
 std::string LiveStore::LinkJsonLocked() const {

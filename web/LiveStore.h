@@ -28,7 +28,7 @@ class LiveStore : public RecordListener, public FivePointWriter {
   public:
     struct Event {
         std::uint64_t seq = 0;
-        std::string name;  // "state", "point", "link"
+        std::string name;  // "state", "point", "link", "alarms"
         std::string data;  // one line of JSON
     };
     static constexpr std::size_t kRecentEvents = 64;
@@ -38,6 +38,9 @@ class LiveStore : public RecordListener, public FivePointWriter {
     // silentSince: when the last record came (computer time), for Silent.
     void SetLink(WebLink link, std::optional<std::time_t> silentSince = std::nullopt);
     void SetStationName(std::string name);
+    // Every alarm's state (AlarmsJson), or empty while there are no alarms:
+    // in /api/current as "alarms", and an "alarms" event at each change.
+    void SetAlarms(const std::string& json);
 
     // The /api/current answer.
     std::string CurrentJson() const;
@@ -61,6 +64,7 @@ class LiveStore : public RecordListener, public FivePointWriter {
     WebLink link_ = WebLink::Idle;
     std::optional<std::time_t> silentSince_;
     std::string stationName_;
+    std::string alarms_;  // AlarmsJson, empty without alarms
     std::deque<Event> recent_;
     std::uint64_t seq_ = 0;
     bool closed_ = false;

@@ -10,10 +10,12 @@
 #include <thread>
 #include <vector>
 
+#include "AlarmSet.h"
 #include "Archive.h"
 #include "ArchiveHistorySource.h"
 #include "FivePointValues.h"
 #include "HttpProbe.h"
+#include "PageAlarms.h"
 #include "StationState.h"
 #include "WebServer.h"
 
@@ -308,6 +310,22 @@ TEST_F(WebServerTest, StreamsCarryStatePointAndLinkEventsAsTheyHappen) {
     EXPECT_EQ(current["temperature_outdoor_f"], 41.2);
     EXPECT_EQ(current["station_date"], "2026-03-02");
     EXPECT_TRUE(current["station_name"].is_null());
+    EXPECT_FALSE(current.contains("alarms")) << "no alarms set up, none shown";
+    stream->Forget();
+
+    AlarmSettings frost;
+    frost.tempLowF = 32.0;
+    AlarmSet alarms(frost);
+    {
+        PageAlarms onPage(live_, alarms);
+        alarms.OnRecord(Record(14 * 60 + 45, 28.4));
+        EXPECT_NE(stream->ReadUntil("\"temp_low\":{\"active\":true").find("event: alarms\ndata: "),
+                  std::string::npos);
+        const json alarmed = json::parse(Fetch(port_, "/api/current").body);
+        EXPECT_EQ(alarmed["alarms"]["temp_low"]["active"], true);
+        EXPECT_EQ(alarmed["alarms"]["temp_high"]["active"], false);
+    }
+    EXPECT_FALSE(json::parse(Fetch(port_, "/api/current").body).contains("alarms"));
 }
 
 TEST_F(WebServerTest, KeepAliveCommentsFlowWhileNothingHappens) {

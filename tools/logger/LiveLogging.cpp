@@ -23,6 +23,7 @@
 #include "HeadlessView.h"
 #include "LoggerAlarms.h"
 #include "LoggerLink.h"
+#include "PageAlarms.h"
 #include "PortConfig.h"
 #include "ReplayRun.h"
 #include "SerialPort.h"
@@ -235,6 +236,8 @@ int RunLive(const LoggerOptions& options, std::ostream& out, std::ostream& err) 
     StationWebPage web(Archive::kFileName);
     web.SetSummarySettings(options.station, options.metric);
     web.Attach(pipeline);
+    std::optional<PageAlarms> pageAlarms;
+    if (alarms) pageAlarms.emplace(web.live(), alarms->set());
     if (options.web.enabled) {
         std::string error;
         if (!web.Start(options.web, error)) {

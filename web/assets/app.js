@@ -144,6 +144,38 @@ function showLink() {
   $("now").classList.toggle("stale", state !== "receiving");
 }
 
+// The owner's alarms that are active now, each on a line of its own.
+const ALARM_NAMES = {
+  silent: "The station is silent",
+  files: "A file cannot be written",
+  uploads: "Uploads keep failing",
+  temp_high: "High temperature",
+  temp_low: "Low temperature",
+  gust_high: "High gust",
+  rain_hour: "Heavy rain in the last hour",
+  pressure_drop: "Pressure falling fast",
+  humidity_high: "High humidity",
+};
+
+function showAlarms() {
+  const box = $("alarms");
+  const alarms = page.alarms || page.current?.alarms || {};
+  const lines = Object.entries(alarms)
+    .filter(([, a]) => a && a.active)
+    .map(([name, a]) => {
+      const value = a.value === null || a.value === undefined ? "" : `: ${a.value} ${a.unit || ""}`.trimEnd();
+      const since = a.since ? ` since ${sinceText(a.since)}` : "";
+      return `Alarm: ${ALARM_NAMES[name] || name}${since}${value}`;
+    });
+  box.textContent = "";
+  for (const line of lines) {
+    const row = document.createElement("div");
+    row.textContent = line;
+    box.append(row);
+  }
+  box.hidden = lines.length === 0;
+}
+
 // ---- Live updates ------------------------------------------------------------
 
 function connect() {
@@ -151,7 +183,13 @@ function connect() {
   events.addEventListener("state", (e) => {
     page.current = JSON.parse(e.data);
     if (page.current.link) page.link = { link: page.current.link, silent_since: page.current.silent_since ?? null };
+    page.alarms = page.current.alarms || null;
     showCurrent(true);
+    showAlarms();
+  });
+  events.addEventListener("alarms", (e) => {
+    page.alarms = JSON.parse(e.data);
+    showAlarms();
   });
   events.addEventListener("link", (e) => {
     page.link = JSON.parse(e.data);
@@ -404,7 +442,9 @@ async function refreshAll() {
   } catch (error) {
     console.warn(error.message);
   }
+  page.alarms = page.current?.alarms || null;
   showCurrent(false);
+  showAlarms();
   refreshArchive();
 }
 
