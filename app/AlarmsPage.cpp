@@ -61,11 +61,15 @@ AlarmsPage::AlarmsPage(const AlarmSettings& settings, bool on, QWidget* parent) 
     for (const Field& f : kFields) {
         auto* edit = new QLineEdit(QString::fromStdString(AlarmSettingText(settings, f.key)), this);
         edit->setObjectName(QString("alarm") + f.key);
-        if (i < 10) edit->setMaximumWidth(90);  // the numbers
+        if (i < 10)
+            edit->setMaximumWidth(90);  // the numbers
+        else                            // room for a path or an address
+            edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(24, 'n')));
         auto* label = new QLabel(f.label, this);
         label->setBuddy(edit);
-        grid->addWidget(label, i / 2, (i % 2) * 2);
-        grid->addWidget(edit, i / 2, (i % 2) * 2 + 1);
+        // One a row: narrow enough for a laptop at twice the scale; the page scrolls.
+        grid->addWidget(label, i, 0);
+        grid->addWidget(edit, i, 1, Qt::AlignLeft);
         fields_[f.key] = edit;
         ++i;
     }
