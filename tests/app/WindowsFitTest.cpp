@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QtTest/QTest>
 #include <filesystem>
@@ -47,7 +48,13 @@ void ExpectInside(QWidget& window, const char* name, bool mustBeFramed = false) 
         << window.minimumSizeHint().height() << " on " << area.width() << "x" << area.height();
     for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
         if (!button->isVisibleTo(&window)) continue;
-        const QRect on(button->mapToGlobal(QPoint(0, 0)), button->size());
+        // A button on a page that scrolls is reached by scrolling: its view must be on screen.
+        const QWidget* shown = button;
+        for (const QWidget* up = button->parentWidget(); up && up != &window;
+             up = up->parentWidget())
+            if (const auto* scroll = qobject_cast<const QScrollArea*>(up))
+                shown = scroll->viewport();
+        const QRect on(shown->mapToGlobal(QPoint(0, 0)), shown->size());
         EXPECT_TRUE(area.contains(on))
             << name << ": "
             << (button->text().isEmpty() ? button->toolTip() : button->text()).toStdString();
