@@ -14,10 +14,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <chrono>
+#include <filesystem>
 
 #include "AlarmsPage.h"
 #include "ConnectionTests.h"
 #include "ScreenFit.h"
+#include "SecretFile.h"
 #include "StationIdentityPage.h"
 #include "WebPageSettingsPage.h"
 
@@ -86,6 +88,21 @@ bool ReadSeconds(QLineEdit* field, const QString& what, std::chrono::seconds& in
 bool Required(QLineEdit* field, const QString& what, QString& error) {
     if (!field->text().trimmed().isEmpty()) return true;
     error = what + " is needed.";
+    Wrong(field);
+    return false;
+}
+
+// A password, passcode or key file of an output that is on must be one the
+// output can read: a regular file with something in it, never a FIFO that
+// would hold the output up or a folder that gives an empty secret. A file
+// not there yet is the output's to report while it runs, as at start.
+bool SecretFileUsable(bool on, QLineEdit* field, const QString& what, QString& error) {
+    const std::string path = S(field);
+    std::error_code ignored;
+    if (!on || path.empty() || !std::filesystem::exists(path, ignored)) return true;
+    const std::string problem = SecretFileProblem(path);
+    if (problem.empty()) return true;
+    error = QString("%1 '%2' %3.").arg(what, Q(path), Q(problem));
     Wrong(field);
     return false;
 }
@@ -305,7 +322,9 @@ bool LiveOutputsDialog::ReadMqtt(LiveOutputSettings& out, QString& error) const 
     MqttOptions& mqtt = out.mqtt;
     if (out.mqttOn && !Required(mqttHost_, "MQTT: the broker host", error)) return false;
     mqtt.host = S(mqttHost_);
-    if (!ReadInt(mqttPort_, "MQTT: the port", 1, 65535, mqtt.port, error)) return false;
+    if (!ReadInt(mqttPort_, "MQTT: the port", 1, 65535, mqtt.port, error) ||
+        !SecretFileUsable(out.mqttOn, mqttPasswordFile_, "MQTT: the password file", error))
+        return false;
     mqtt.stationId = S(mqttStationId_).empty() ? MqttOptions{}.stationId : S(mqttStationId_);
     mqtt.prefix = S(mqttPrefix_);
     mqtt.user = S(mqttUser_);
@@ -326,7 +345,8 @@ bool LiveOutputsDialog::ReadCwop(LiveOutputSettings& out, QString& error) const 
         error = "CWOP: the station's latitude and longitude are needed.";
         return false;
     }
-    if (!ReadSeconds(cwopInterval_, "CWOP: the interval", cwop.timing.interval, error))
+    if (!SecretFileUsable(out.cwopOn, cwopPasscodeFile_, "CWOP: the passcode file", error) ||
+        !ReadSeconds(cwopInterval_, "CWOP: the interval", cwop.timing.interval, error))
         return false;
     cwop.id = S(cwopId_);
     cwop.passcodeFile = S(cwopPasscodeFile_);
@@ -338,7 +358,8 @@ bool LiveOutputsDialog::ReadStation(const StationFields& fields, const QString& 
                                     StationUploadOptions& station, QString& error) const {
     on = fields.box->isChecked();
     if (on && (!Required(fields.stationId, title + ": the station id", error) ||
-               !Required(fields.keyFile, title + ": the station key file", error))) {
+               !Required(fields.keyFile, title + ": the station key file", error) ||
+               !SecretFileUsable(on, fields.keyFile, title + ": the station key file", error))) {
         return false;
     }
     if (!ReadSeconds(fields.interval, title + ": the interval", station.timing.interval, error))

@@ -2,6 +2,7 @@
 // "Live outputs..." from the window's menu: what OK stores and applies, and
 // a Test against a server on 127.0.0.1; the station's identity in it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -147,6 +148,30 @@ TEST(LiveOutputsDialog, OkStoresTheFieldsAndStartsTheOutputsAtOnce) {
     window.pipeline().ProcessLine(kRecord.c_str());
     EXPECT_NE(TestSupport::ReadAll("wxnow.json").find("\"temperature_outdoor_f\""),
               std::string::npos);
+}
+
+// A key file that would hang an output (a FIFO) or give it an empty key (a
+// folder, an empty file) is refused at OK, naming the field.
+TEST(LiveOutputsDialog, RefusesAKeyFileThatIsNoRegularFileWithSomethingInIt) {
+    TestSupport::IsolateTest();
+    const QString fifo = QDir::current().filePath("wu.fifo");
+    const QString empty = QDir::current().filePath("wu.empty");
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    QFile(empty).open(QIODevice::WriteOnly);
+    const std::pair<QString, QString> cases[] = {
+        {fifo, "a FIFO"}, {QDir::currentPath(), "a directory"}, {empty, "is empty"}};
+    LiveOutputsDialog dialog(LiveOutputSettings{}, "9.9");
+    SwitchOn(dialog, "wunderground");
+    Set(dialog, "wundergroundStationId", "KTEST1");
+    for (const auto& [file, why] : cases) {
+        Set(dialog, "wundergroundKeyFile", file);
+        PressOk(dialog);
+        const QString error = dialog.ErrorText();
+        EXPECT_TRUE(error.startsWith("Weather Underground: the station key file '" + file + "'"))
+            << error.toStdString();
+        EXPECT_TRUE(error.contains(why)) << error.toStdString();
+        EXPECT_EQ(dialog.result(), 0) << "the dialog stays open";
+    }
 }
 
 TEST(LiveOutputsDialog, CancelChangesNothing) {
