@@ -129,7 +129,8 @@ struct LoggerParser {
     QCommandLineOption config{
         "config",
         "Read the live outputs from <file>, a settings file with the station display's "
-        "groups and keys ([Mqtt], [Settings], [Cwop], [Wunderground], [Pwsweather]); "
+        "groups and keys ([Mqtt], [Settings], [Cwop], [Wunderground], [Pwsweather], "
+        "[Station], [Web], [Alarms]); "
         "the options given on the command line win.",
         "file"};
     QCommandLineOption configIfPresent{
