@@ -213,8 +213,13 @@ describe("the page before any station", () => {
     const { page } = await openPage(browser.context);
     await page.goto(empty.url + "/", { waitUntil: "load" });
     await empty.sendUntilTaken(lines[0]);
-    await page.waitForFunction(() => document.querySelector("#banner:not([hidden])")?.textContent.includes("silent") && document.getElementById("now").classList.contains("stale"));
-    const staleColour = await page.$eval("[data-key=temperature_outdoor_f]", (n) => getComputedStyle(n).color);
+    // The colour is read in the same moment the page shows the silence, not a step later.
+    const staleColour = await (
+      await page.waitForFunction(() => {
+        const silent = document.querySelector("#banner:not([hidden])")?.textContent.includes("silent") && document.getElementById("now").classList.contains("stale");
+        return silent && getComputedStyle(document.querySelector("[data-key=temperature_outdoor_f]")).color;
+      })
+    ).jsonValue();
     empty.send(lines[1]);
     await page.waitForFunction(() => document.getElementById("banner").hidden && !document.getElementById("now").classList.contains("stale"));
     const liveColour = await page.$eval("[data-key=temperature_outdoor_f]", (n) => getComputedStyle(n).color);
