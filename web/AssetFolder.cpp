@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -11,6 +12,10 @@
 namespace fs = std::filesystem;
 
 namespace {
+// A page's file is small: a folder named by mistake (NIMBULO_WEB_DIR=/tmp)
+// must not pull an archive or a backup into memory.
+constexpr std::uintmax_t kLargestAsset = 4 << 20;
+
 const char* ContentType(const fs::path& file) {
     static const std::map<std::string, const char*> kTypes = {
         {".html", "text/html; charset=utf-8"},
@@ -25,7 +30,7 @@ const char* ContentType(const fs::path& file) {
         {".txt", "text/plain; charset=utf-8"},
     };
     const auto found = kTypes.find(file.extension().string());
-    return found == kTypes.end() ? "application/octet-stream" : found->second;
+    return found == kTypes.end() ? nullptr : found->second;
 }
 
 fs::path ProgramFolder() {
@@ -56,6 +61,8 @@ AssetFolder::AssetFolder(const fs::path& folder, const fs::path& chartLibrary) {
     for (fs::directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) {
         // Only the folder's own files: no subfolders, no links out of it.
         if (it->is_symlink() || !it->is_regular_file()) continue;
+        std::error_code sizeCode;
+        if (!ContentType(it->path()) || it->file_size(sizeCode) > kLargestAsset) continue;
         Add(it->path().filename().string(), it->path());
     }
     if (!chartLibrary.empty()) Add("vendor/chart.js", chartLibrary);
@@ -65,7 +72,8 @@ void AssetFolder::Add(const std::string& name, const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::ostringstream body;
     body << in.rdbuf();
-    if (in) files_[name] = File{ContentType(file), body.str()};
+    const char* type = ContentType(file);
+    if (in && type) files_[name] = File{type, body.str()};
 }
 
 const AssetFolder::File* AssetFolder::Find(const std::string& name) const {

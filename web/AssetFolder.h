@@ -7,7 +7,8 @@
 #include <string>
 
 // The page's files, read once when the server starts: only the regular
-// files found then in the assets folder (and Debian's chart library as
+// files of a page's kinds (html, css, js, svg, ...) of at most 4 MB found
+// then in the assets folder (and Debian's chart library as
 // vendor/chart.js) are ever served, from memory, so no request can name
 // another file of the disk.
 class AssetFolder {

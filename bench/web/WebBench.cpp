@@ -134,7 +134,7 @@ void Libraries(LiveStore& live) {
     WebSettings settings;
     settings.port = 0;
     std::string error;
-    civet.Start(settings, error, fs::temp_directory_path());
+    civet.Start(settings, error, {});
     const double civetMb = ResidentMb() - before;
     std::printf("civetweb: %.0f requests/s on /api/current, %.1f MB resident for 72 workers\n",
                 RequestsPerSecond(civet.port(), "/api/current"), civetMb);
@@ -171,7 +171,7 @@ void Streams(LiveStore& live) {
     WebSettings settings;
     settings.port = 0;
     std::string error;
-    server.Start(settings, error, fs::temp_directory_path());
+    server.Start(settings, error, {});
     std::vector<std::unique_ptr<Connection>> streams;
     for (int i = 0; i < kStreams; ++i) {
         streams.push_back(std::make_unique<Connection>(server.port()));

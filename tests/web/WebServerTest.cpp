@@ -83,6 +83,8 @@ class WebServerTest : public ::testing::Test {
         std::ofstream(dir_ / "assets" / "index.html") << "<h1>station page</h1>";
         std::ofstream(dir_ / "assets" / "app.js") << "console.log('page');";
         std::ofstream(dir_ / "assets" / "sub" / "hidden.js") << "secret";
+        std::ofstream(dir_ / "assets" / "nimbulo.db") << "archive";
+        std::ofstream(dir_ / "assets" / "huge.js") << std::string(5 << 20, ' ');
         std::ofstream(dir_ / "secret.txt") << "not for the network";
         const std::vector<ArchivePoint> points = {
             Point("2026-03-01", "00:00", 40.0, 0.0), Point("2026-03-01", "00:05", 35.0, 0.1),
@@ -145,6 +147,8 @@ TEST_F(WebServerTest, EachRouteAnswersWithItsTypeAndTheSafetyHeaders) {
         {"GET", "/nothing", 404, "text/plain", "no such page"},
         {"GET", "/assets/missing.js", 404, "text/plain", "no such file"},
         {"GET", "/assets/sub/hidden.js", 404, "text/plain", "no such file"},
+        {"GET", "/assets/nimbulo.db", 404, "text/plain", "no such file"},
+        {"GET", "/assets/huge.js", 404, "text/plain", "no such file"},
         {"GET", "/noaa/", 404, "text/plain", "no climate summaries"},
         {"GET", "/noaa/2026-03.txt", 404, "text/plain", "no climate summaries"},
         {"POST", "/", 405, "text/plain", "only GET and HEAD"},
