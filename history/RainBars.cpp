@@ -7,7 +7,11 @@
 #include "HistoryStats.h"
 
 StationMinute RainBars::BarMinutes(StationMinute length) {
-    return length <= 7 * kMinutesPerDay ? 60 : kMinutesPerDay;
+    // Beyond a year, days are thinner than a pixel and thousands of bars
+    // cost the drawing hundreds of milliseconds: weeks say more.
+    return length <= 7 * kMinutesPerDay     ? 60
+           : length <= 400 * kMinutesPerDay ? kMinutesPerDay
+                                            : 7 * kMinutesPerDay;
 }
 
 RainBars::RainBars(std::span<const HistoryPoint> points, StationMinute from, StationMinute to,

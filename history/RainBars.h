@@ -6,7 +6,7 @@
 
 #include "HistoryPoint.h"
 
-// The rain of a period as bars (per hour or per day) and its running total,
+// The rain of a period as bars (per hour, day or week) and its running total,
 // from the points' "today's rain", which the station sets back to 0 at its
 // midnight: within a day each rise counts; the first point of a new day
 // counts with its whole value.
@@ -18,7 +18,7 @@ class RainBars {
         double total = 0;   // inches from the period's start to the bar's end
     };
 
-    // Hours for up to a week, days beyond.
+    // Hours for up to a week, days up to 400 days, weeks beyond.
     static StationMinute BarMinutes(StationMinute length);
 
     // `points` oldest first; from..to both included.

@@ -26,6 +26,7 @@
 #include "HistoryJson.h"
 #include "HttpProbe.h"
 #include "StationState.h"
+#include "TwentyYearArchive.h"
 #include "WebServer.h"
 
 namespace fs = std::filesystem;
@@ -34,7 +35,6 @@ using web_test::Connection;
 
 namespace {
 
-constexpr int kYears = 20;
 constexpr int kStreams = 100;
 
 double Ms(Clock::duration d) {
@@ -60,42 +60,6 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// kYears of five-minute points ending 2025-12-31, every value present.
-void WriteArchive(const fs::path& file) {
-    CalendarDate date;
-    date.FromDate(1, 1, 2026 - kYears);
-    const uint32_t first = date.dayNumber;
-    CalendarDate end;
-    end.FromDate(1, 1, 2026);
-    const int total = int(end.dayNumber - first) * 288;
-    Archive archive(file, Archive::Access::Write);
-    std::vector<ArchivePoint> points;
-    for (int i = 0; i < total; ++i) {
-        date.SetFromDayNumber(first + uint32_t(i / 288));
-        const int minute = (i % 288) * 5;
-        const double day = std::sin(2 * M_PI * (minute - 240) / 1440.0);
-        ArchivePoint p;
-        p.date = ArchiveDateText(date);
-        p.time = ArchiveTimeText(minute);
-        auto& v = p.values;
-        v[ArchiveColumns::kTempOutdoor] = std::round(450 + 150 * day) / 10;
-        v[ArchiveColumns::kTempIndoor] = 68.0;
-        v[ArchiveColumns::kHumidityOutdoor] = std::round(70 - 20 * day);
-        v[ArchiveColumns::kHumidityIndoor] = 41.5;
-        v[ArchiveColumns::kWindSpeedAvg] = std::round(50 + 40 * std::sin(i / 37.0)) / 10;
-        v[ArchiveColumns::kGust] = *v[ArchiveColumns::kWindSpeedAvg] + 3;
-        v[ArchiveColumns::kDirectionDegrees] = double((i / 7) % 360);
-        v[ArchiveColumns::kPressure] = std::round(2992 + 40 * std::sin(i / 900.0)) / 100;
-        v[ArchiveColumns::kRainToday] = (i % 288) > 200 ? 0.01 * ((i % 288) - 200) : 0;
-        points.push_back(std::move(p));
-        if (points.size() == 100000 || i + 1 == total) {
-            archive.Import(points);
-            points.clear();
-        }
-    }
-    std::printf("archive: %d points, %.0f MB\n", total, fs::file_size(file) / 1e6);
-}
-
 void History(const fs::path& file) {
     ArchiveHistorySource source(file);
     struct Span {
@@ -103,7 +67,8 @@ void History(const fs::path& file) {
         int fromYear;
         double goal;
     };
-    for (const Span span : {Span{"a year", 2025, 50}, Span{"all time", 2026 - kYears, 100}}) {
+    for (const Span span :
+         {Span{"a year", 2025, 50}, Span{"all time", 2026 - kArchiveYears, 100}}) {
         CalendarDate from, to;
         from.FromDate(1, 1, span.fromYear);
         to.FromDate(12, 31, 2025);
@@ -211,10 +176,9 @@ int main() {
     live.OnRecord(Record(41.2));
     Libraries(live);
     Streams(live);
-    // Kept between runs. A copy of a first-version archive put there is
-    // brought to the present version here, and the time it takes printed.
-    const fs::path file = fs::temp_directory_path() / "nimbulo-web-bench-2.db";
-    if (!fs::exists(file)) WriteArchive(file);
+    // A copy of a first-version archive put in its place is brought to the
+    // present version here, and the time it takes printed.
+    const fs::path file = TwentyYearArchive();
     const auto start = Clock::now();
     Archive(file, Archive::Access::Write);
     std::printf(

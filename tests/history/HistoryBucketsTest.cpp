@@ -151,6 +151,7 @@ TEST(RainBars, CountEachRiseAndTheFirstValueOfANewDay) {
     EXPECT_NEAR(rain.bars()[1].total, 0.09, 1e-6);
     EXPECT_EQ(RainBars::BarMinutes(7 * 1440), 60);
     EXPECT_EQ(RainBars::BarMinutes(31 * 1440), 1440);
+    EXPECT_EQ(RainBars::BarMinutes(3653 * 1440), 7 * 1440);
 }
 
 }  // namespace
