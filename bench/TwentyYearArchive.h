@@ -13,6 +13,33 @@
 // folder between runs and shared by the benchmarks that read it.
 inline constexpr int kArchiveYears = 20;
 
+// The i-th five-minute point from the day `firstDay`: temperatures and
+// humidity following the day, the wind rising and falling, the pressure
+// slowly waving, rain in the evening of every fifth day.
+inline ArchivePoint BenchPoint(uint32_t firstDay, int i) {
+    CalendarDate date;
+    date.SetFromDayNumber(firstDay + uint32_t(i / 288));
+    const int minute = (i % 288) * 5;
+    const double day = std::sin(2 * M_PI * (minute - 240) / 1440.0);
+    ArchivePoint p;
+    p.date = ArchiveDateText(date);
+    p.time = ArchiveTimeText(minute);
+    auto& v = p.values;
+    v[ArchiveColumns::kTempOutdoor] =
+        std::round(450 + 150 * day + 200 * std::sin(i / 16000.0)) / 10;
+    v[ArchiveColumns::kTempIndoor] = 68.0;
+    v[ArchiveColumns::kHumidityOutdoor] = std::round(70 - 20 * day);
+    v[ArchiveColumns::kHumidityIndoor] = 41.5;
+    v[ArchiveColumns::kWindSpeedAvg] = std::round(50 + 40 * std::sin(i / 37.0)) / 10;
+    v[ArchiveColumns::kGust] = *v[ArchiveColumns::kWindSpeedAvg] + 3;
+    v[ArchiveColumns::kDirectionDegrees] = double((i / 7) % 360);
+    v[ArchiveColumns::kCompass] = double((i / 7) % 16);
+    v[ArchiveColumns::kPressure] = std::round(2992 + 40 * std::sin(i / 900.0)) / 100;
+    v[ArchiveColumns::kRainToday] =
+        (i % 288) > 200 && (i / 288) % 5 == 0 ? 0.01 * ((i % 288) - 200) : 0;
+    return p;
+}
+
 inline std::filesystem::path TwentyYearArchive() {
     const auto file = std::filesystem::temp_directory_path() / "nimbulo-web-bench-2.db";
     if (std::filesystem::exists(file)) return file;
@@ -25,23 +52,7 @@ inline std::filesystem::path TwentyYearArchive() {
     Archive archive(file, Archive::Access::Write);
     std::vector<ArchivePoint> points;
     for (int i = 0; i < total; ++i) {
-        date.SetFromDayNumber(first + uint32_t(i / 288));
-        const int minute = (i % 288) * 5;
-        const double day = std::sin(2 * M_PI * (minute - 240) / 1440.0);
-        ArchivePoint p;
-        p.date = ArchiveDateText(date);
-        p.time = ArchiveTimeText(minute);
-        auto& v = p.values;
-        v[ArchiveColumns::kTempOutdoor] = std::round(450 + 150 * day) / 10;
-        v[ArchiveColumns::kTempIndoor] = 68.0;
-        v[ArchiveColumns::kHumidityOutdoor] = std::round(70 - 20 * day);
-        v[ArchiveColumns::kHumidityIndoor] = 41.5;
-        v[ArchiveColumns::kWindSpeedAvg] = std::round(50 + 40 * std::sin(i / 37.0)) / 10;
-        v[ArchiveColumns::kGust] = *v[ArchiveColumns::kWindSpeedAvg] + 3;
-        v[ArchiveColumns::kDirectionDegrees] = double((i / 7) % 360);
-        v[ArchiveColumns::kPressure] = std::round(2992 + 40 * std::sin(i / 900.0)) / 100;
-        v[ArchiveColumns::kRainToday] = (i % 288) > 200 ? 0.01 * ((i % 288) - 200) : 0;
-        points.push_back(std::move(p));
+        points.push_back(BenchPoint(first, i));
         if (points.size() == 100000 || i + 1 == total) {
             archive.Import(points);
             points.clear();

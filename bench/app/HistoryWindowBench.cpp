@@ -38,29 +38,7 @@ void WriteYear(const std::filesystem::path& file) {
     points.reserve(kYearPoints);
     CalendarDate date;
     date.FromDate(1, 1, 2026);
-    const uint32_t first = date.dayNumber;
-    for (int i = 0; i < kYearPoints; ++i) {
-        date.SetFromDayNumber(first + uint32_t(i / 288));
-        const int minute = (i % 288) * 5;
-        const double day = std::sin(2 * M_PI * (minute - 240) / 1440.0);
-        ArchivePoint p;
-        p.date = ArchiveDateText(date);
-        p.time = ArchiveTimeText(minute);
-        auto& v = p.values;
-        v[ArchiveColumns::kTempOutdoor] =
-            std::round(450 + 150 * day + 200 * std::sin(i / 16000.0)) / 10;
-        v[ArchiveColumns::kTempIndoor] = 68.0;
-        v[ArchiveColumns::kHumidityOutdoor] = std::round(70 - 20 * day);
-        v[ArchiveColumns::kHumidityIndoor] = 41.5;
-        v[ArchiveColumns::kWindSpeedAvg] = std::round(50 + 40 * std::sin(i / 37.0)) / 10;
-        v[ArchiveColumns::kGust] = *v[ArchiveColumns::kWindSpeedAvg] + 3;
-        v[ArchiveColumns::kDirectionDegrees] = double((i / 7) % 360);
-        v[ArchiveColumns::kCompass] = double((i / 7) % 16);
-        v[ArchiveColumns::kPressure] = std::round(2992 + 40 * std::sin(i / 900.0)) / 100;
-        v[ArchiveColumns::kRainToday] =
-            (i % 288) > 200 && (i / 288) % 5 == 0 ? 0.01 * ((i % 288) - 200) : 0;
-        points.push_back(std::move(p));
-    }
+    for (int i = 0; i < kYearPoints; ++i) points.push_back(BenchPoint(date.dayNumber, i));
     Archive(file, Archive::Access::Write).Import(points);
 }
 
