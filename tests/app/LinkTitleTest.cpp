@@ -29,6 +29,8 @@ class LinkTitle : public ::testing::Test {
         TestSupport::Store("Ports/COM3", link);
         TestSupport::Store("Settings/ComPort", 3);
         TestSupport::Store("Settings/StaleAfter", 1);
+        // Metric: the pressure's "1013.2" is the widest reading.
+        TestSupport::Store("Settings/Units", 1);
         window = std::make_unique<StationWindow>();
         window->show();
         window->portBridge().SetErrorPresenter([this](auto&, auto& text) {
@@ -57,6 +59,13 @@ class LinkTitle : public ::testing::Test {
             EXPECT_EQ(window->Control(id)->font().italic(), italic) << id;
         }
         EXPECT_GE(StaleLook::ContrastRatio(shown, background), 4.5);
+        // Italics lean out past the last character's advance: the whole
+        // text is still inside its label.
+        const auto* pressure = static_cast<const QLabel*>(window->Control(1014));
+        const QRect ink = QFontMetrics(pressure->font()).boundingRect(pressure->text());
+        EXPECT_LE(pressure->contentsRect().left() + ink.right(), pressure->width() - 1)
+            << pressure->text().toStdString() << " in " << pressure->width() << " px, italic "
+            << italic;
         EXPECT_EQ(italic, shown != normal);
         return italic;
     }
