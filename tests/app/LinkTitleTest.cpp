@@ -45,7 +45,7 @@ class LinkTitle : public ::testing::Test {
         ASSERT_TRUE(PointLinkAt(link.toStdString(), pty->slavePath));
     }
     bool TitleBecomes(const QString& title) {
-        return QTest::qWaitFor([&] { return window->windowTitle() == title; }, 5000);
+        return TestSupport::WaitUntil([&] { return window->windowTitle() == title; });
     }
     // Whether the readings, the count, date and time look old: grey but
     // readable (4.5:1 on the window) and in italics. All or none.
@@ -97,12 +97,12 @@ TEST_F(LinkTitle, ShowsWaitingReceivingSilentAndWaitingAgain) {
     ASSERT_TRUE(TitleBecomes("Nimbulo"));
     EXPECT_FALSE(ReadingsGreyed());
     ASSERT_TRUE(SendRecord());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return TestSupport::Text(*window, 1003) == "1"; }, 5000));
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return TestSupport::Text(*window, 1003) == "1"; }));
 
     const QRegularExpression silent("^Nimbulo - no records since \\d\\d:\\d\\d:\\d\\d$");
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return silent.match(window->windowTitle()).hasMatch(); }, 5000))
-        << window->windowTitle().toStdString();
+    ASSERT_TRUE(TestSupport::WaitUntil([&] {
+        return silent.match(window->windowTitle()).hasMatch();
+    })) << window->windowTitle().toStdString();
     EXPECT_TRUE(ReadingsGreyed());
     ASSERT_TRUE(SendRecord());
     ASSERT_TRUE(TitleBecomes("Nimbulo"));
@@ -114,7 +114,7 @@ TEST_F(LinkTitle, ShowsWaitingReceivingSilentAndWaitingAgain) {
     Plug();
     ASSERT_TRUE(TitleBecomes("Nimbulo"));
     ASSERT_TRUE(SendRecord());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return TestSupport::Text(*window, 1003) == "3"; }, 5000));
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return TestSupport::Text(*window, 1003) == "3"; }));
     EXPECT_EQ(errors.size(), 2) << errors.join("\n").toStdString();  // the open, the loss
     EXPECT_EQ(titlesUnderBoxes, QStringList({waiting, waiting}));
 }
