@@ -142,6 +142,7 @@ StationWindow::StationWindow(QWidget* parent)
     new ScreenFit(this);
     SetUpPlotLabels();
     SetUpValueFont();
+    WidenReadingLabels();
     ClearReadingLabels();
     SetUpButtons();
     portBridge_.SetPortEventHandler(
@@ -323,6 +324,24 @@ void StationWindow::SetUpValueFont() {
     valueFont_.setBold(true);
     valueFont_.setPixelSize(std::max(1, Control(ControlId::kTempIndoor)->height()));
     for (int id : kReadingLabels) Control(id)->setFont(valueFont_);
+}
+
+// Six characters in the value font (a metric pressure of "1013.2", a
+// long-term rain of "1234.5" mm) are a pixel or two wider than the
+// template's label, more once italic: each reading reaches to just inside
+// the frame around it. Nothing moves; only the text gets room.
+void StationWindow::WidenReadingLabels() {
+    constexpr int kFrameLines = 3;  // the etched line and a pixel of air
+    for (int id : kReadingLabels) {
+        QWidget* label = Control(id);
+        for (QWidget* control : controls_.controls) {
+            const auto* frame = qobject_cast<GroupFrame*>(control);
+            if (!frame || !frame->geometry().contains(label->pos())) continue;
+            const int right = frame->geometry().right() - kFrameLines;
+            if (right > label->geometry().right())
+                label->resize(right - label->x() + 1, label->height());
+        }
+    }
 }
 
 // The template's names are no readings: until the first record the value

@@ -116,6 +116,7 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
   private:
     QWidget* SupplyControl(const ControlTemplate& control);
     void SetUpValueFont();
+    void WidenReadingLabels();
     void ClearReadingLabels();
     void StoreChangedDevices(const std::array<QString, 4>& devices);
     void ShowUnits();

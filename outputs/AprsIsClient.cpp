@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "HostNotFound.h"
 #include "ServerAnswer.h"
 
 namespace {
@@ -54,7 +55,8 @@ UploadResult AprsIsClient::Connect(int& fd) {
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     const int rc = ::getaddrinfo(host.c_str(), server_.c_str() + colon + 1, &hints, &found);
-    if (rc != 0) return Failed(std::string("cannot find the server: ") + gai_strerror(rc));
+    if (rc == EAI_NONAME || rc == EAI_NODATA) return Failed(HostNotFound(host));
+    if (rc != 0) return Failed(HostNotFound(host, gai_strerror(rc)));
     std::string why = "no address";
     const Clock::time_point connectDeadline = Clock::now() + timing_.connectTimeout;
     for (addrinfo* a = found; a != nullptr && fd < 0; a = a->ai_next) {

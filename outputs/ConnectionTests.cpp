@@ -9,6 +9,7 @@
 
 #include "AprsIsClient.h"
 #include "CwopPacket.h"
+#include "HostNotFound.h"
 #include "HttpUploadClient.h"
 #include "SecretFile.h"
 #include "StationUploadQuery.h"
@@ -62,6 +63,7 @@ UploadResult TestMqttConnection(const MqttOptions& options, std::chrono::millise
         rc = mosquitto_loop(mosq.get(), 100, 1);
     }
     mosquitto_disconnect(mosq.get());
+    if (rc == MOSQ_ERR_EAI) return {false, HostNotFound(options.host)};
     if (rc != MOSQ_ERR_SUCCESS) return {false, Broker(options) + ": " + MqttError(rc)};
     if (answer < 0) return {false, Broker(options) + ": no answer"};
     if (answer != 0) return {false, Broker(options) + ": " + mosquitto_connack_string(answer)};

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "HostNotFound.h"
 #include "ServerAnswer.h"
 
 namespace {
@@ -70,7 +71,9 @@ UploadResult HttpUploadClient::Get(const std::string& url, bool anyOkReply,
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, &cancel_);
     curl_easy_setopt(c, CURLOPT_USERAGENT, "Nimbulo");
     const CURLcode rc = curl_easy_perform(c);
-    if (rc != CURLE_OK) return {false, curl_easy_strerror(rc)};  // never names the URL
+    // Never names the URL, which holds the key; the host alone is no secret.
+    if (rc == CURLE_COULDNT_RESOLVE_HOST) return {false, HostNotFound(HostOfUrl(url))};
+    if (rc != CURLE_OK) return {false, curl_easy_strerror(rc)};
     long status = 0;
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
     const std::string answer = ShownServerAnswer(reply, hidden);

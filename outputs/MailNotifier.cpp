@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 
+#include "HostNotFound.h"
 #include "SecretFile.h"
 
 namespace {
@@ -170,6 +171,9 @@ bool MailNotifier::Send(const AlarmNotice& notice, std::string& error) {
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, &cancel_);
     const CURLcode rc = curl_easy_perform(c);
     curl_slist_free_all(recipients);
-    if (rc != CURLE_OK) error = curl_easy_strerror(rc);
+    if (rc == CURLE_COULDNT_RESOLVE_HOST)
+        error = HostNotFound(HostOfUrl(url));
+    else if (rc != CURLE_OK)
+        error = curl_easy_strerror(rc);
     return rc == CURLE_OK;
 }

@@ -12,6 +12,7 @@
 #include "CurrentConditionsJson.h"
 #include "FivePointJson.h"
 #include "HomeAssistantDiscovery.h"
+#include "HostNotFound.h"
 #include "SecretFile.h"
 
 namespace {
@@ -121,7 +122,7 @@ bool MqttPublisher::TryConnect() {
     const int rc =
         mosquitto_connect_async(mosq_, options_.host.c_str(), options_.port, kKeepAliveSeconds);
     if (rc != MOSQ_ERR_SUCCESS) {
-        ReportProblem(ErrorText(rc));
+        ReportProblem(rc == MOSQ_ERR_EAI ? HostNotFound(options_.host) : ErrorText(rc));
         return false;
     }
     if (mosquitto_loop_start(mosq_) != MOSQ_ERR_SUCCESS) {

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr int kTextFlags = Qt::TextSingleLine | Qt::TextShowMnemonic;
+constexpr int kFocusFrameWidth = 2;
 
 QRect ToQRect(const PixelRect& r) {
     return QRect(r.left, r.top, r.Width(), r.Height());
@@ -146,14 +147,22 @@ void IconButton::focusOutEvent(QFocusEvent* event) {
     Apply(tracker.FocusLost());
 }
 
+// Two pixels in the highlight colour with a pixel of the highlighted text's
+// colour inside: seen from a chair's distance over a dark icon and a light
+// one alike.
 void IconButton::PaintFocusFrame(QPainter& painter, const ButtonLook& look) {
     if (!look.focusFrame) return;
     const QRect frame = ToQRect(ButtonLayout::FocusFrame({0, 0, width(), height()}));
-    painter.save();
-    painter.setPen(QPen(SystemColor(QPalette::HighlightedText), 1));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(frame.adjusted(0, 0, -1, -1));
-    painter.restore();
+    const auto ring = [&painter](const QRect& outer, int thickness, const QColor& colour) {
+        const QRect inner = outer.adjusted(thickness, thickness, -thickness, -thickness);
+        painter.fillRect(QRect(outer.left(), outer.top(), outer.width(), thickness), colour);
+        painter.fillRect(QRect(outer.left(), inner.bottom() + 1, outer.width(), thickness), colour);
+        painter.fillRect(QRect(outer.left(), inner.top(), thickness, inner.height()), colour);
+        painter.fillRect(QRect(inner.right() + 1, inner.top(), thickness, inner.height()), colour);
+    };
+    ring(frame, kFocusFrameWidth, SystemColor(QPalette::Highlight));
+    ring(frame.adjusted(kFocusFrameWidth, kFocusFrameWidth, -kFocusFrameWidth, -kFocusFrameWidth),
+         1, SystemColor(QPalette::HighlightedText));
 }
 
 void IconButton::paintEvent(QPaintEvent*) {

@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialog>
 #include <QFontMetrics>
+#include <QPushButton>
+#include <QtTest/QTest>
 
 #include "DialogBuilder.h"
 #include "DialogUnits.h"
+#include "FocusFrameStyle.h"
 
 namespace {
 
@@ -67,6 +71,30 @@ TEST_F(MainTemplate, KeepsTheTestButtonHiddenAndOutOfTheTabChain) {
         if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisible())
             chain.push_back(widget->property(DialogBuilder::kIdProperty).toInt());
     EXPECT_EQ(chain, (std::vector<int>{1000, 1021, 1, 0xE146, 1020}));
+}
+
+// The platform's style marks a focused push button by a faint outline only.
+TEST(FocusFrameStyle, FramesTheFocusedPushButtonInTwoPixelsOfTheHighlight) {
+    FocusFrameStyle style;
+    QDialog dialog;
+    QPushButton button("OK", &dialog);
+    QPushButton other("Cancel", &dialog);
+    button.setStyle(&style);
+    button.setGeometry(10, 10, 80, 30);
+    other.setGeometry(10, 50, 80, 30);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    other.setFocus(Qt::TabFocusReason);
+    const QImage plain = button.grab().toImage();
+    button.setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(button.hasFocus());
+    const QImage framed = button.grab().toImage();
+    const QRgb highlight = button.palette().color(QPalette::Highlight).rgb();
+    for (const QPoint& at : {QPoint(0, 15), QPoint(1, 15), QPoint(40, 28), QPoint(79, 15)}) {
+        EXPECT_EQ(framed.pixel(at), highlight) << at.x() << "," << at.y();
+        EXPECT_NE(plain.pixel(at), highlight) << at.x() << "," << at.y();
+    }
 }
 
 }  // namespace

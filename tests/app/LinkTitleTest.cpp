@@ -29,6 +29,8 @@ class LinkTitle : public ::testing::Test {
         TestSupport::Store("Ports/COM3", link);
         TestSupport::Store("Settings/ComPort", 3);
         TestSupport::Store("Settings/StaleAfter", 1);
+        // Metric: the pressure's "1013.2" is the widest reading.
+        TestSupport::Store("Settings/Units", 1);
         window = std::make_unique<StationWindow>();
         window->show();
         window->portBridge().SetErrorPresenter([this](auto&, auto& text) {
@@ -43,7 +45,7 @@ class LinkTitle : public ::testing::Test {
         ASSERT_TRUE(PointLinkAt(link.toStdString(), pty->slavePath));
     }
     bool TitleBecomes(const QString& title) {
-        return QTest::qWaitFor([&] { return window->windowTitle() == title; }, 5000);
+        return TestSupport::WaitUntil([&] { return window->windowTitle() == title; });
     }
     // Whether the readings, the count, date and time look old: grey but
     // readable (4.5:1 on the window) and in italics. All or none.
@@ -57,6 +59,13 @@ class LinkTitle : public ::testing::Test {
             EXPECT_EQ(window->Control(id)->font().italic(), italic) << id;
         }
         EXPECT_GE(StaleLook::ContrastRatio(shown, background), 4.5);
+        // Italics lean out past the last character's advance: the whole
+        // text is still inside its label.
+        const auto* pressure = static_cast<const QLabel*>(window->Control(1014));
+        const QRect ink = QFontMetrics(pressure->font()).boundingRect(pressure->text());
+        EXPECT_LE(pressure->contentsRect().left() + ink.right(), pressure->width() - 1)
+            << pressure->text().toStdString() << " in " << pressure->width() << " px, italic "
+            << italic;
         EXPECT_EQ(italic, shown != normal);
         return italic;
     }
@@ -88,12 +97,12 @@ TEST_F(LinkTitle, ShowsWaitingReceivingSilentAndWaitingAgain) {
     ASSERT_TRUE(TitleBecomes("Nimbulo"));
     EXPECT_FALSE(ReadingsGreyed());
     ASSERT_TRUE(SendRecord());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return TestSupport::Text(*window, 1003) == "1"; }, 5000));
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return TestSupport::Text(*window, 1003) == "1"; }));
 
     const QRegularExpression silent("^Nimbulo - no records since \\d\\d:\\d\\d:\\d\\d$");
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return silent.match(window->windowTitle()).hasMatch(); }, 5000))
-        << window->windowTitle().toStdString();
+    ASSERT_TRUE(TestSupport::WaitUntil([&] {
+        return silent.match(window->windowTitle()).hasMatch();
+    })) << window->windowTitle().toStdString();
     EXPECT_TRUE(ReadingsGreyed());
     ASSERT_TRUE(SendRecord());
     ASSERT_TRUE(TitleBecomes("Nimbulo"));
@@ -105,7 +114,7 @@ TEST_F(LinkTitle, ShowsWaitingReceivingSilentAndWaitingAgain) {
     Plug();
     ASSERT_TRUE(TitleBecomes("Nimbulo"));
     ASSERT_TRUE(SendRecord());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return TestSupport::Text(*window, 1003) == "3"; }, 5000));
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return TestSupport::Text(*window, 1003) == "3"; }));
     EXPECT_EQ(errors.size(), 2) << errors.join("\n").toStdString();  // the open, the loss
     EXPECT_EQ(titlesUnderBoxes, QStringList({waiting, waiting}));
 }

@@ -39,18 +39,20 @@ TEST(PortBox, ThePortIsOpenedAgainAndReadWhileTheBoxIsOpenAndALossUpdatesThatBox
     // Plugged in while nobody has pressed OK.
     PtyPair pty;
     ASSERT_TRUE(PointLinkAt(link.toStdString(), pty.slavePath));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return window.windowTitle() != "Nimbulo - waiting for COM2 (" + link + ")"; }, 5000));
+    // The title changes once the retry has opened and set up the port, which
+    // then keeps what comes: only the first open of a read clears the line,
+    // so the record is written once and must be counted once.
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return window.windowTitle() == "Nimbulo"; }))
+        << window.windowTitle().toStdString();
     const std::string record =
         TestSupport::Record({100, 64, 453, 1234, 10132, 682, 870, 415, 99, 877, 12, 90}) + "\r\n";
     ASSERT_TRUE(pty.Write(record));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return TestSupport::Text(window, 1003) == "1"; }, 5000));
-    EXPECT_EQ(window.windowTitle(), "Nimbulo");
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return TestSupport::Text(window, 1003) == "1"; }));
     EXPECT_TRUE(box->isVisible());
 
     // Pulled out again: the same box tells of the loss in plain words.
     Unplug(link.toStdString(), pty);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return box->text().contains("keeps trying"); }, 5000))
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return box->text().contains("keeps trying"); }))
         << box->text().toStdString();
     EXPECT_TRUE(box->text().startsWith("WARNING:")) << box->text().toStdString();
     EXPECT_EQ(window.boxes().OpenCount(), 1);

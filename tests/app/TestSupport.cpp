@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
 #include "SettingsStore.h"
@@ -49,6 +52,19 @@ QString Text(const StationWindow& window, int id) {
 std::string ReadAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    if (done()) return true;
+    QEventLoop loop;
+    QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+    const QMetaObject::Connection idle = QObject::connect(
+        QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &loop, [&] {
+            if (done()) loop.quit();
+        });
+    loop.exec();
+    QObject::disconnect(idle);
+    return done();
 }
 
 }  // namespace TestSupport

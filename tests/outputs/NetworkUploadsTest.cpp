@@ -11,7 +11,9 @@
 
 #include "../core/TempDir.h"
 #include "CommandOutput.h"
+#include "ConnectionTests.h"
 #include "LoopbackServer.h"
+#include "MqttPublisher.h"
 #include "StationUploadQuery.h"
 #include "UploadTestSupport.h"
 
@@ -385,6 +387,49 @@ TEST(StationUpload, TheAnswerDecidesAndIsShownOnOneLineWithoutTheKey) {
         ASSERT_EQ(reports.size(), 1u) << c.reply;
         EXPECT_NE(reports[0].find(c.shown), std::string::npos) << reports[0];
         EXPECT_EQ(reports[0].find('\n'), std::string::npos) << reports[0];
+    }
+}
+
+// A server name that does not resolve (".invalid" never does, and needs no
+// network to say so) is named in the problem each output reports and in
+// the answer of its Test button.
+TEST(Uploads, AServerNameThatCannotBeFoundIsNamed) {
+    const std::string host = "nonexistent.invalid";
+    TempDir secrets;
+    const StationUploadOptions station{"KTEST1", secrets.Write("key", "k\n").string(),
+                                       "https://" + host + "/update.php", EveryPoint()};
+    CwopOptions cwop;
+    cwop.id = "CW1234";
+    cwop.havePosition = true;
+    cwop.server = host + ":14580";
+    cwop.timing = EveryPoint();
+    MqttOptions mqtt;
+    mqtt.host = host;
+    const auto uploaded = [](const UploadOptions& options) {
+        LiveStation live(options);
+        live.Point();
+        return live.WaitForReports(1) ? live.reports()[0] : "";
+    };
+    UploadOptions wunderground;
+    wunderground.wunderground = station;
+    const std::pair<const char*, std::function<std::string()>> cases[] = {
+        {"CWOP", [&] { return uploaded(CwopOnly(cwop)); }},
+        {"Weather Underground", [&] { return uploaded(wunderground); }},
+        {"MQTT",
+         [&] {
+             std::string told;
+             MqttPublisher publisher(mqtt, [&](const std::string& m) { told = m; });
+             publisher.Start();
+             return told;
+         }},
+        {"CWOP Test", [&] { return TestCwopLogin(cwop, "9.9").message; }},
+        {"PWSweather Test", [&] { return TestStationUpload(station, true, "9.9").message; }},
+        {"MQTT Test", [&] { return TestMqttConnection(mqtt, std::chrono::seconds(5)).message; }},
+    };
+    for (const auto& [output, problem] : cases) {
+        const std::string told = problem();
+        EXPECT_NE(told.find("the host " + host + " cannot be found"), std::string::npos)
+            << output << ": " << told;
     }
 }
 

@@ -142,10 +142,14 @@ TEST_F(IconButtonTest, CaptionMovesTheIconToTheLeftEdgeAndOnlyKeyboardFocusDraws
     button.clearFocus();
     button.setFocus(Qt::TabFocusReason);
     const QImage framed = button.grab().toImage();
-    const QRgb frame = System(QPalette::HighlightedText);
-    EXPECT_EQ(std::tuple(framed.pixel(1, 1), framed.pixel(2, 2), framed.pixel(97, 27),
-                         framed.pixel(50, 2), framed.pixel(3, 3)),
-              std::tuple(kBlue, frame, frame, frame, kBlue));
+    // Two pixels of the highlight colour, one of the highlighted text's inside.
+    const QRgb frame = System(QPalette::Highlight);
+    const QRgb inner = System(QPalette::HighlightedText);
+    EXPECT_EQ(std::tuple(framed.pixel(1, 1), framed.pixel(2, 2), framed.pixel(3, 3),
+                         framed.pixel(96, 26), framed.pixel(50, 2), framed.pixel(50, 3)),
+              std::tuple(kBlue, frame, frame, frame, frame, frame));
+    EXPECT_EQ(std::tuple(framed.pixel(4, 4), framed.pixel(95, 25), framed.pixel(50, 5)),
+              std::tuple(inner, inner, kBlue));
     button.clearFocus();  // which also ends the pointer look that showing the button began
     EXPECT_EQ(button.grab().toImage().pixel(50, 2), kBlue);
 }
