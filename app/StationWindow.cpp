@@ -201,8 +201,8 @@ StationWindow::~StationWindow() {
     web_.Stop();
 }
 
-// Reports come from the publisher's and the uploads' threads: shown on this
-// one, and dropped by Qt once the window is gone.
+// Reports and faults come from the publisher's and the uploads' threads:
+// handled on this one, and dropped by Qt once the window is gone.
 void StationWindow::StartLiveOutputs() {
     UploadOptions uploads = settingsStore_.LoadUploadOptions();
     uploads.softwareVersion = VersionInfo::kVersion;
@@ -214,7 +214,15 @@ void StationWindow::StartLiveOutputs() {
                 [this, text = QString::fromStdString(message)] { ShowLiveOutputReport(text); },
                 Qt::QueuedConnection);
         },
-        kWxnowJsonFile, std::move(uploads));
+        kWxnowJsonFile, std::move(uploads),
+        [this](const OutputFault& fault) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, fault] {
+                    if (alarms_) alarms_->OnOutputFault(fault);
+                },
+                Qt::QueuedConnection);
+        });
     // An output that cannot work is named in the title; the others still run.
     liveOutputs_->Start();
     liveOutputs_->Attach(pipeline_);
@@ -234,7 +242,6 @@ void StationWindow::StartLiveOutputs() {
 // to click away while the station runs unattended. Each output keeps its
 // own, so one output's return leaves the others' problems on show.
 void StationWindow::ShowLiveOutputReport(const QString& message) {
-    if (alarms_) alarms_->OnOutputReport(message);
     const QString output = message.section(':', 0, 0);
     if (message.endsWith(QLatin1String(" again")))
         liveOutputProblems_.erase(output);

@@ -46,9 +46,10 @@ std::string ErrorText(int code) {
 }
 }  // namespace
 
-MqttPublisher::MqttPublisher(MqttOptions options, Reporter reporter)
+MqttPublisher::MqttPublisher(MqttOptions options, Reporter reporter, OutputFaultHook faults)
     : options_(std::move(options)),
       reporter_(std::move(reporter)),
+      faults_(std::move(faults)),
       prefix_(options_.TopicPrefix()),
       summaryTopic_(prefix_ + "/summary") {}
 
@@ -219,7 +220,10 @@ void MqttPublisher::OnConnect(mosquitto*, void* self, int code) {
         p->written_ = 0;
     }
     p->wake_.notify_one();
-    if (wasReported) p->reporter_("MQTT: connected to " + p->BrokerName() + " again");
+    if (!wasReported) return;
+    const std::string message = "connected to " + p->BrokerName() + " again";
+    if (p->faults_) p->faults_({"MQTT", false, message});
+    p->reporter_("MQTT: " + message);
 }
 
 void MqttPublisher::OnDisconnect(mosquitto*, void* self, int code) {
@@ -307,8 +311,10 @@ void MqttPublisher::ReportProblem(const std::string& reason) {
         if (problemReported_) return;
         problemReported_ = true;
     }
-    reporter_("MQTT: no connection to " + BrokerName() + " (" + reason +
-              "); retrying in the background");
+    const std::string message =
+        "no connection to " + BrokerName() + " (" + reason + "); retrying in the background";
+    if (faults_) faults_({"MQTT", true, message});
+    reporter_("MQTT: " + message);
 }
 
 // A broker that takes the connection but never answers makes no callback.

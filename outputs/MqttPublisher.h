@@ -16,6 +16,7 @@
 
 #include "FivePointWriter.h"
 #include "MqttOptions.h"
+#include "OutputFault.h"
 #include "RecordListener.h"
 
 struct mosquitto;
@@ -38,12 +39,13 @@ struct mosquitto;
 class MqttPublisher : public RecordListener, public FivePointWriter {
   public:
     // Told once per outage, and once when the broker is back, on a background
-    // thread; must be safe to call from there.
+    // thread; must be safe to call from there. The outage and the return go
+    // to the fault hook too, as output "MQTT".
     using Reporter = std::function<void(const std::string& message)>;
     // A week of five-minute points.
     static constexpr std::size_t kMaxQueuedSummaries = 2016;
 
-    MqttPublisher(MqttOptions options, Reporter reporter);
+    MqttPublisher(MqttOptions options, Reporter reporter, OutputFaultHook faults = {});
     ~MqttPublisher() override;
     MqttPublisher(const MqttPublisher&) = delete;
     MqttPublisher& operator=(const MqttPublisher&) = delete;
@@ -119,6 +121,7 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
 
     const MqttOptions options_;
     const Reporter reporter_;
+    const OutputFaultHook faults_;
     const std::string prefix_;
     const std::string summaryTopic_;
     mosquitto* mosq_ = nullptr;
