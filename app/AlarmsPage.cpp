@@ -36,6 +36,7 @@ constexpr Field kFields[] = {
     {"SmtpServer", "SMTP server (host:port)"},
     {"SmtpUser", "SMTP user"},
     {"SmtpPasswordFile", "SMTP password file"},
+    {"SmtpCaFile", "SMTP CA file (TLS)"},
     {"MailFrom", "Mail from"},
     {"MailTo", "Mail to"},
 };

@@ -15,8 +15,9 @@
 
 // Mails each notice through an SMTP server (libcurl): a plain-text message
 // with the alarm and the station's current readings, STARTTLS where the
-// server offers it, a login when SmtpUser is set (the password from
-// SmtpPasswordFile, read once at Start). A thread of its own sends, so a
+// server offers it (its certificate checked against SmtpCaFile when set,
+// else the system's), a login when SmtpUser is set, over TLS only (the
+// password from SmtpPasswordFile, read once at Start). A thread of its own sends, so a
 // slow or silent server costs the caller nothing; while it fails, at most
 // kMaxQueued notices wait, and the failure is reported once, and once more
 // when a mail goes out again.
@@ -31,7 +32,7 @@ class MailNotifier : public AlarmNotifier {
     MailNotifier(const MailNotifier&) = delete;
     MailNotifier& operator=(const MailNotifier&) = delete;
 
-    // False, and reported, when the password file cannot be read.
+    // False, and reported, when the password or CA file cannot be read.
     bool Start();
     // Ends a mail under way at once, and the thread.
     void Stop();
