@@ -549,10 +549,16 @@ void StationWindow::ShowAbout() {
 
 // OK has stored the settings; they take effect at once, no restart.
 void StationWindow::ShowLiveOutputs() {
-    LiveOutputsDialog dialog(settingsStore_.LoadLiveOutputSettings(), VersionInfo::kVersion, this);
-    dialog.ShowProblems(ProblemList());
-    if (dialog.exec() != QDialog::Accepted) return;
-    settingsStore_.SaveLiveOutputSettings(dialog.settings());
+    std::optional<LiveOutputSettings> chosen;
+    {
+        LiveOutputsDialog dialog(settingsStore_.LoadLiveOutputSettings(), VersionInfo::kVersion,
+                                 this);
+        dialog.ShowProblems(ProblemList());
+        dialog.SetRunningMqtt(liveOutputs_->mqtt());
+        if (dialog.exec() == QDialog::Accepted) chosen = dialog.settings();
+    }  // its tests are over before the outputs they may use go
+    if (!chosen) return;
+    settingsStore_.SaveLiveOutputSettings(*chosen);
     RestartLiveOutputs();
 }
 

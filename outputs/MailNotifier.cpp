@@ -110,6 +110,8 @@ void MailNotifier::Run() {
                       "); later notices are tried again");
         } else if (sent && failing_) {
             reporter_("mail: sending through " + settings_.smtpServer + " again");
+        } else if (sent && notice.kind == AlarmNotice::Kind::Test) {
+            reporter_("mail: test notice sent through " + settings_.smtpServer);
         }
         failing_ = !sent;
         lock.lock();

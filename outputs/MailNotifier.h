@@ -20,7 +20,7 @@
 // password from SmtpPasswordFile, read once at Start). A thread of its own sends, so a
 // slow or silent server costs the caller nothing; while it fails, at most
 // kMaxQueued notices wait, and the failure is reported once, and once more
-// when a mail goes out again.
+// when a mail goes out again; a test notice that went out is reported too.
 class MailNotifier : public AlarmNotifier {
   public:
     using Reporter = std::function<void(const std::string& message)>;

@@ -423,6 +423,7 @@ void MqttPublisher::Send(const Batch& batch, std::unique_lock<std::mutex>& lock)
         // A message lost to a dropped connection is made good by the burst
         // after the next connection.
         if (rc == MOSQ_ERR_SUCCESS) ++sent_;
+        if (m.sent) m.sent(rc == MOSQ_ERR_SUCCESS);
     }
     struct Handed {
         std::uint64_t seq;
@@ -471,11 +472,11 @@ void MqttPublisher::PublishRetained(const std::string& topic, std::string payloa
     wake_.notify_one();
 }
 
-void MqttPublisher::PublishEvent(const std::string& topic, std::string payload) {
+void MqttPublisher::PublishEvent(const std::string& topic, std::string payload, Sent sent) {
     {
         std::lock_guard lock(mutex_);
         if (extraEvents_.size() >= kMaxExtraEvents) extraEvents_.pop_front();
-        extraEvents_.push_back({topic, std::move(payload), false});
+        extraEvents_.push_back({topic, std::move(payload), false, std::move(sent)});
     }
     wake_.notify_one();
 }

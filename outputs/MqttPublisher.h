@@ -69,7 +69,11 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
     // again after every connection; an event goes once, QoS 0, and at most
     // kMaxExtraEvents wait while the broker is away.
     void PublishRetained(const std::string& topic, std::string payload);
-    void PublishEvent(const std::string& topic, std::string payload);
+    // sent, when given, is told on our thread whether the event was handed
+    // to the connection; it is never told if the publisher goes first.
+    using Sent = std::function<void(bool handed)>;
+    void PublishEvent(const std::string& topic, std::string payload, Sent sent = {});
+    const MqttOptions& options() const { return options_; }
     static constexpr std::size_t kMaxExtraEvents = 100;
 
   private:
@@ -78,6 +82,7 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
         std::string topic;
         std::string payload;
         bool retain;
+        Sent sent = {};
     };
     struct Summary {
         FivePointValues point;
