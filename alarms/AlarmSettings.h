@@ -25,7 +25,7 @@ struct AlarmSettings {
     std::string smtpServer;  // "host:port"; empty: no mail
     std::string smtpUser;
     std::string smtpPasswordFile;
-    std::string smtpCaFile;  // PEM certificates trusted instead of the system's (a server's own)
+    std::string smtpCaFile;  // PEM certificates trusted besides the system's (a server's own)
     std::string mailFrom;
     std::string mailTo;
 

@@ -15,8 +15,8 @@
 
 // Mails each notice through an SMTP server (libcurl): a plain-text message
 // with the alarm and the station's current readings, STARTTLS where the
-// server offers it (its certificate checked against SmtpCaFile when set,
-// else the system's), a login when SmtpUser is set, over TLS only (the
+// server offers it (its certificate checked against the system's and
+// SmtpCaFile's), a login when SmtpUser is set, over TLS only (the
 // password from SmtpPasswordFile, read once at Start). A thread of its own sends, so a
 // slow or silent server costs the caller nothing; while it fails, at most
 // kMaxQueued notices wait, and the failure is reported once, and once more
