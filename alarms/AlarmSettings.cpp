@@ -36,9 +36,13 @@ struct TextKey {
     std::string AlarmSettings::*field;
 };
 constexpr TextKey kTextKeys[] = {
-    {"Command", &AlarmSettings::command},   {"SmtpServer", &AlarmSettings::smtpServer},
-    {"SmtpUser", &AlarmSettings::smtpUser}, {"SmtpPasswordFile", &AlarmSettings::smtpPasswordFile},
-    {"MailFrom", &AlarmSettings::mailFrom}, {"MailTo", &AlarmSettings::mailTo},
+    {"Command", &AlarmSettings::command},
+    {"SmtpServer", &AlarmSettings::smtpServer},
+    {"SmtpUser", &AlarmSettings::smtpUser},
+    {"SmtpPasswordFile", &AlarmSettings::smtpPasswordFile},
+    {"SmtpCaFile", &AlarmSettings::smtpCaFile},
+    {"MailFrom", &AlarmSettings::mailFrom},
+    {"MailTo", &AlarmSettings::mailTo},
 };
 
 std::string Trimmed(const std::string& text) {

@@ -25,6 +25,7 @@ struct AlarmSettings {
     std::string smtpServer;  // "host:port"; empty: no mail
     std::string smtpUser;
     std::string smtpPasswordFile;
+    std::string smtpCaFile;  // PEM certificates trusted besides the system's (a server's own)
     std::string mailFrom;
     std::string mailTo;
 

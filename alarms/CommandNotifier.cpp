@@ -129,14 +129,15 @@ void CommandNotifier::Notify(const AlarmNotice& notice) {
     }
     const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
     Run& run = runs_[notice.alarm];
-    run.thread = std::thread([this, alarm = notice.alarm, pid, pidFd, errFd = errPipe[0]] {
-        Wait(alarm, pid, pidFd, errFd);
+    const bool test = notice.kind == AlarmNotice::Kind::Test;
+    run.thread = std::thread([this, alarm = notice.alarm, test, pid, pidFd, errFd = errPipe[0]] {
+        Wait(alarm, test, pid, pidFd, errFd);
     });
 }
 
 // Collects the first line of the error output until the command ends, the
 // time-out passes or the notifier goes; the command is reaped in any case.
-void CommandNotifier::Wait(const std::string& alarm, int pid, int pidFd, int errFd) {
+void CommandNotifier::Wait(const std::string& alarm, bool test, int pid, int pidFd, int errFd) {
     const auto deadline = std::chrono::steady_clock::now() + timeout_;
     std::string errors;
     bool errOpen = true;
@@ -179,19 +180,21 @@ void CommandNotifier::Wait(const std::string& alarm, int pid, int pidFd, int err
     close(pidFd);
     const std::string firstLine = errors.substr(0, errors.find('\n'));
     const std::string what = "alarm command '" + program_ + "' for " + alarm;
-    std::string failure;
+    std::string outcome;
     if (killed) {
-        failure =
+        outcome =
             what + " killed after " +
             std::to_string(std::chrono::duration_cast<std::chrono::seconds>(timeout_).count()) +
             " s";
     } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        failure = what + " failed (" + ExitText(status) + ")" +
+        outcome = what + " failed (" + ExitText(status) + ")" +
                   (firstLine.empty() ? "" : ": " + firstLine);
+    } else if (test) {
+        outcome = what + " ran (exit status 0)";
     }
     {
         std::lock_guard lock(mutex_);
         if (auto it = runs_.find(alarm); it != runs_.end()) it->second.done = true;
     }
-    if (!failure.empty()) reporter_(failure);
+    if (!outcome.empty()) reporter_(outcome);
 }

@@ -18,7 +18,8 @@
 // own that waits for it, so a command that hangs costs the caller nothing;
 // it is killed (with everything it started) after the time-out. At most one
 // runs per alarm: a notice meanwhile is reported and skipped. A failure is
-// reported with the exit status and the first line of the error output.
+// reported with the exit status and the first line of the error output; a
+// test notice's run is reported when it worked too.
 class CommandNotifier : public AlarmNotifier {
   public:
     using Reporter = std::function<void(const std::string& message)>;
@@ -39,7 +40,7 @@ class CommandNotifier : public AlarmNotifier {
         std::thread thread;
         bool done = false;
     };
-    void Wait(const std::string& alarm, int pid, int pidFd, int errFd);
+    void Wait(const std::string& alarm, bool test, int pid, int pidFd, int errFd);
     void ReapFinished(std::unique_lock<std::mutex>& lock);
 
     const std::string program_;

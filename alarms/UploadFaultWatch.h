@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <string>
+#include "OutputFault.h"
 
 class AlarmSet;
 
-// The live outputs tell their faults as one line for a person, once when a
-// network starts failing and once when it works again ("CWOP (host:port):
-// upload failed (...)", "...: uploading again", "MQTT: no connection to
-// ...", "MQTT: connected to ... again"). This reads those lines for the
-// uploads alarm; any other line changes nothing. Returns whether it did.
-bool WatchUploadReport(const std::string& message, AlarmSet& alarms);
+// The uploads alarm's view of the live outputs: a network or broker that
+// starts failing, or works again, as the output's hook tells it.
+void WatchOutputFault(const OutputFault& fault, AlarmSet& alarms);

@@ -12,10 +12,14 @@
 
 #include "AlarmSet.h"
 #include "CommandNotifier.h"
+#include "ConnectionTests.h"
 #include "DesktopNotification.h"
 #include "MailNotifier.h"
 
 namespace {
+using namespace std::chrono_literals;
+constexpr auto kMqttTestTimeout = 10s;
+
 // Each key with its label, in form order: two columns of fields.
 struct Field {
     const char* key;
@@ -36,6 +40,7 @@ constexpr Field kFields[] = {
     {"SmtpServer", "SMTP server (host:port)"},
     {"SmtpUser", "SMTP user"},
     {"SmtpPasswordFile", "SMTP password file"},
+    {"SmtpCaFile", "SMTP CA file (TLS)"},
     {"MailFrom", "Mail from"},
     {"MailTo", "Mail to"},
 };
@@ -113,43 +118,93 @@ QString AlarmsPage::TestAnswer() const {
     return answer_->text();
 }
 
-void AlarmsPage::ShowAnswer(const QString& text) {
-    answer_->setText(answer_->text().isEmpty() ? text : answer_->text() + "\n" + text);
+void AlarmsPage::SetMqtt(MqttFields fields, MqttPublisher* running) {
+    mqttFields_ = std::move(fields);
+    running_ = running;
+}
+
+void AlarmsPage::SetAnswer(Way way, const QString& text) {
+    answers_[way] = text;
+    QStringList lines;
+    for (const QString& line : answers_) {
+        if (!line.isEmpty()) lines << line;
+    }
+    answer_->setText(lines.join('\n'));
 }
 
 // A set of its own with the fields as they stand, so a test needs no OK and
 // no running station; its notifiers live until the next test or the page goes.
 void AlarmsPage::Test() {
+    answers_ = {};
     answer_->clear();
     AlarmSettings settings;
     QString error;
     if (!Read(settings, error)) {
-        ShowAnswer(error);
+        answer_->setText(error);
         return;
     }
+    const int run = ++testRun_;
+    // Each way's answer, from whichever thread gives it, shown on this one.
+    auto answer = [this, run](Way way) {
+        return [this, run, way](const std::string& message) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, run, way, text = QString::fromStdString(message)] {
+                    if (run == testRun_) SetAnswer(way, text);
+                },
+                Qt::QueuedConnection);
+        };
+    };
     testCommand_.reset();
     testMail_.reset();
     testSet_ = std::make_unique<AlarmSet>(settings);
-    auto report = [this](const std::string& message) {
-        QMetaObject::invokeMethod(
-            this, [this, text = QString::fromStdString(message)] { ShowAnswer(text); },
-            Qt::QueuedConnection);
-    };
-    QStringList ways{"desktop"};
-    if (!settings.command.empty()) {
-        testCommand_ = std::make_unique<CommandNotifier>(settings.command, report);
+    if (settings.command.empty()) {
+        SetAnswer(kCommand, "command: not set");
+    } else {
+        SetAnswer(kCommand, "command: running...");
+        testCommand_ = std::make_unique<CommandNotifier>(settings.command, answer(kCommand));
         testSet_->AddNotifier(*testCommand_);
-        ways << "command";
     }
-    if (settings.mailOn()) {
-        testMail_ = std::make_unique<MailNotifier>(settings, report);
-        if (testMail_->Start()) {
-            testSet_->AddNotifier(*testMail_);
-            ways << "mail";
-        }
+    if (!settings.mailOn()) {
+        SetAnswer(kMail, "mail: not set (needs the SMTP server and Mail to)");
+    } else {
+        SetAnswer(kMail, "mail: sending...");
+        testMail_ = std::make_unique<MailNotifier>(settings, answer(kMail));
+        if (testMail_->Start()) testSet_->AddNotifier(*testMail_);
     }
-    SendDesktopNotification("Weather station alarm: test", "A test of the alarm notices", false);
+    struct Keep : AlarmNotifier {
+        AlarmNotice notice;
+        void Notify(const AlarmNotice& n) override { notice = n; }
+    } kept;  // for MQTT, which answers on a thread of its own
+    testSet_->AddNotifier(kept);
     testSet_->SendTest();
-    ShowAnswer("Test notice sent: " + ways.join(", ") +
-               ". A failure is shown here; a mail that went out, in its mailbox.");
+    testSet_->RemoveNotifier(kept);
+    TestMqtt(kept.notice, answer(kMqtt));
+    if (const QString problem = DesktopNotificationProblem(); problem.isEmpty()) {
+        SendDesktopNotification("Weather station alarm: test", "A test of the alarm notices",
+                                false);
+        SetAnswer(kDesktop, "desktop: notification sent");
+    } else {
+        SetAnswer(kDesktop, "desktop: not shown: " + problem);
+    }
+}
+
+void AlarmsPage::TestMqtt(const AlarmNotice& notice,
+                          const std::function<void(const std::string&)>& answer) {
+    QString why = "not set up";
+    const std::optional<MqttOptions> options = mqttFields_ ? mqttFields_(why) : std::nullopt;
+    if (!options) {
+        SetAnswer(kMqtt, "MQTT: " + why);
+        return;
+    }
+    SetAnswer(kMqtt, "MQTT: sending...");
+    mqttTests_.remove_if([](const std::future<void>& f) {
+        return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    });
+    mqttTests_.push_back(std::async(std::launch::async, [options = *options, running = running_,
+                                                         answer, notice] {
+        const UploadResult result = SendMqttAlarmTest(options, running, notice, kMqttTestTimeout);
+        answer(result.ok ? "MQTT: test notice " + result.message
+                         : "MQTT: not sent: " + result.message);
+    }));
 }

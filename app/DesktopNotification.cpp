@@ -2,6 +2,7 @@
 #include "DesktopNotification.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QVariantMap>
 
@@ -18,4 +19,19 @@ void SendDesktopNotification(const QString& summary, const QString& body, bool c
          << QStringList() << hints << int(-1);
     // The answer (an id) is of no use here; a missing service answers an error nobody waits for.
     bus.send(call);
+}
+
+QString DesktopNotificationProblem() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return "no session bus";
+    const QDBusReply<bool> there =
+        bus.interface()->isServiceRegistered("org.freedesktop.Notifications");
+    if (!there.isValid() || !there.value()) {
+        // A service that starts on demand is there too.
+        const QDBusReply<QStringList> activatable = bus.interface()->activatableServiceNames();
+        if (!activatable.isValid() ||
+            !activatable.value().contains("org.freedesktop.Notifications"))
+            return "no notification service on the session bus";
+    }
+    return {};
 }

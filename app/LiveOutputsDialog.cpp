@@ -151,6 +151,7 @@ LiveOutputsDialog::LiveOutputsDialog(const LiveOutputSettings& settings,
     web_ = new WebPageSettingsPage(settings.web, this);
     AddGroupPage("Web page", web_);
     alarms_ = new AlarmsPage(settings.alarms, settings.alarmsOn, this);
+    SetRunningMqtt(nullptr);
     AddGroupPage("Alarms", alarms_);
     ShowPage(0);
     error_ = new QLabel(this);
@@ -331,6 +332,20 @@ bool LiveOutputsDialog::ReadMqtt(LiveOutputSettings& out, QString& error) const 
     mqtt.passwordFile = S(mqttPasswordFile_);
     mqtt.caFile = S(mqttCaFile_);
     return true;
+}
+
+std::optional<MqttOptions> LiveOutputsDialog::MqttForTest(QString& why) const {
+    LiveOutputSettings s;
+    if (!mqttBox_->isChecked()) {
+        why = "off on the MQTT page";
+        return std::nullopt;
+    }
+    if (!ReadMqtt(s, why)) return std::nullopt;
+    return s.mqtt;
+}
+
+void LiveOutputsDialog::SetRunningMqtt(MqttPublisher* running) {
+    alarms_->SetMqtt([this](QString& why) { return MqttForTest(why); }, running);
 }
 
 bool LiveOutputsDialog::ReadCwop(LiveOutputSettings& out, QString& error) const {

@@ -14,6 +14,7 @@
 #include "UploadResult.h"
 
 class AlarmsPage;
+class MqttPublisher;
 class QCheckBox;
 class QFormLayout;
 class QGroupBox;
@@ -60,6 +61,10 @@ class LiveOutputsDialog : public QDialog {
     // The answer shown under a Test button: "mqtt", "cwop", "wunderground", "pwsweather".
     QString TestAnswer(const QString& output) const;
 
+    // The station's running MQTT publisher, for the alarms' Test; it must
+    // outlive the dialog.
+    void SetRunningMqtt(MqttPublisher* running);
+
     void accept() override;
 
   private:
@@ -86,6 +91,8 @@ class LiveOutputsDialog : public QDialog {
     StationFields StationGroup(const QString& title, const QString& name,
                                const StationUploadOptions& station, bool on);
     bool ReadMqtt(LiveOutputSettings& out, QString& error) const;
+    // The MQTT fields for the alarms' Test; nullopt with why while off or wrong.
+    std::optional<MqttOptions> MqttForTest(QString& why) const;
     bool ReadCwop(LiveOutputSettings& out, QString& error) const;
     bool ReadStation(const StationFields& fields, const QString& title, bool& on,
                      StationUploadOptions& station, QString& error) const;

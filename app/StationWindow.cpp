@@ -202,8 +202,8 @@ StationWindow::~StationWindow() {
     web_.Stop();
 }
 
-// Reports come from the publisher's and the uploads' threads: shown on this
-// one, and dropped by Qt once the window is gone.
+// Reports and faults come from the publisher's and the uploads' threads:
+// handled on this one, and dropped by Qt once the window is gone.
 void StationWindow::StartLiveOutputs() {
     UploadOptions uploads = settingsStore_.LoadUploadOptions();
     uploads.softwareVersion = VersionInfo::kVersion;
@@ -215,7 +215,15 @@ void StationWindow::StartLiveOutputs() {
                 [this, text = QString::fromStdString(message)] { ShowLiveOutputReport(text); },
                 Qt::QueuedConnection);
         },
-        kWxnowJsonFile, std::move(uploads));
+        kWxnowJsonFile, std::move(uploads),
+        [this](const OutputFault& fault) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, fault] {
+                    if (alarms_) alarms_->OnOutputFault(fault);
+                },
+                Qt::QueuedConnection);
+        });
     // An output that cannot work is named in the title; the others still run.
     liveOutputs_->Start();
     liveOutputs_->Attach(pipeline_);
@@ -235,7 +243,6 @@ void StationWindow::StartLiveOutputs() {
 // to click away while the station runs unattended. Each output keeps its
 // own, so one output's return leaves the others' problems on show.
 void StationWindow::ShowLiveOutputReport(const QString& message) {
-    if (alarms_) alarms_->OnOutputReport(message);
     const QString output = message.section(':', 0, 0);
     if (message.endsWith(QLatin1String(" again")))
         liveOutputProblems_.erase(output);
@@ -561,10 +568,16 @@ void StationWindow::ShowAbout() {
 
 // OK has stored the settings; they take effect at once, no restart.
 void StationWindow::ShowLiveOutputs() {
-    LiveOutputsDialog dialog(settingsStore_.LoadLiveOutputSettings(), VersionInfo::kVersion, this);
-    dialog.ShowProblems(ProblemList());
-    if (dialog.exec() != QDialog::Accepted) return;
-    settingsStore_.SaveLiveOutputSettings(dialog.settings());
+    std::optional<LiveOutputSettings> chosen;
+    {
+        LiveOutputsDialog dialog(settingsStore_.LoadLiveOutputSettings(), VersionInfo::kVersion,
+                                 this);
+        dialog.ShowProblems(ProblemList());
+        dialog.SetRunningMqtt(liveOutputs_->mqtt());
+        if (dialog.exec() == QDialog::Accepted) chosen = dialog.settings();
+    }  // its tests are over before the outputs they may use go
+    if (!chosen) return;
+    settingsStore_.SaveLiveOutputSettings(*chosen);
     RestartLiveOutputs();
 }
 

@@ -73,8 +73,8 @@ WindowAlarms::~WindowAlarms() {
     }
 }
 
-void WindowAlarms::OnOutputReport(const QString& message) {
-    WatchUploadReport(message.toStdString(), set_);
+void WindowAlarms::OnOutputFault(const OutputFault& fault) {
+    WatchOutputFault(fault, set_);
 }
 
 void WindowAlarms::SetReading(bool reading) {

@@ -11,6 +11,7 @@
 #include "AlarmSet.h"
 #include "FileFaultTee.h"
 #include "MqttOptions.h"
+#include "OutputFault.h"
 
 class AlarmMqtt;
 class CommandNotifier;
@@ -37,8 +38,8 @@ class WindowAlarms : public QObject, public AlarmNotifier {
     // The pipeline gets back its reporter and forgets the alarms.
     ~WindowAlarms() override;
 
-    // A line from the live outputs (on this thread).
-    void OnOutputReport(const QString& message);
+    // A live output failing or working again (on this thread).
+    void OnOutputFault(const OutputFault& fault);
     // Reading on (receiving, waiting or silent) or off.
     void SetReading(bool reading);
     void Notify(const AlarmNotice& notice) override;

@@ -6,11 +6,13 @@
 #include "StationPipeline.h"
 
 LiveOutputs::LiveOutputs(MqttOptions mqtt, bool wxnow, Reporter reporter,
-                         std::filesystem::path wxnowFile, UploadOptions uploads) {
-    auto networks = std::make_unique<NetworkUploads>(std::move(uploads), reporter);
+                         std::filesystem::path wxnowFile, UploadOptions uploads,
+                         OutputFaultHook faults) {
+    auto networks = std::make_unique<NetworkUploads>(std::move(uploads), reporter, faults);
     if (networks->any()) uploads_ = std::move(networks);
     if (!mqtt.host.empty())
-        publisher_ = std::make_unique<MqttPublisher>(std::move(mqtt), std::move(reporter));
+        publisher_ = std::make_unique<MqttPublisher>(std::move(mqtt), std::move(reporter),
+                                                     std::move(faults));
     if (wxnow) wxnow_ = std::make_unique<WxnowJsonWriter>(std::move(wxnowFile));
 }
 

@@ -21,8 +21,11 @@ class LiveOutputs {
   public:
     using Reporter = MqttPublisher::Reporter;
 
+    // faults: each network's and the broker's failure and recovery (for the
+    // uploads alarm), beside the reporter's lines.
     LiveOutputs(MqttOptions mqtt, bool wxnow, Reporter reporter,
-                std::filesystem::path wxnowFile = kWxnowJsonFile, UploadOptions uploads = {});
+                std::filesystem::path wxnowFile = kWxnowJsonFile, UploadOptions uploads = {},
+                OutputFaultHook faults = {});
     ~LiveOutputs();
     LiveOutputs(const LiveOutputs&) = delete;
     LiveOutputs& operator=(const LiveOutputs&) = delete;

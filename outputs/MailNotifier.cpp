@@ -2,7 +2,9 @@
 #include "MailNotifier.h"
 
 #include <curl/curl.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <sstream>
@@ -66,6 +68,11 @@ bool MailNotifier::Start() {
         }
         password_ = *password;
     }
+    if (!settings_.smtpCaFile.empty() && access(settings_.smtpCaFile.c_str(), R_OK) != 0) {
+        reporter_("mail: cannot read the CA file '" + settings_.smtpCaFile +
+                  "': " + std::strerror(errno));
+        return false;
+    }
     curl_global_init(CURL_GLOBAL_DEFAULT);
     thread_ = std::thread([this] { Run(); });
     return true;
@@ -104,6 +111,8 @@ void MailNotifier::Run() {
                       "); later notices are tried again");
         } else if (sent && failing_) {
             reporter_("mail: sending through " + settings_.smtpServer + " again");
+        } else if (sent && notice.kind == AlarmNotice::Kind::Test) {
+            reporter_("mail: test notice sent through " + settings_.smtpServer);
         }
         failing_ = !sent;
         lock.lock();
@@ -153,10 +162,17 @@ bool MailNotifier::Send(const AlarmNotice& notice, std::string& error) {
         recipients = curl_slist_append(recipients, ("<" + to + ">").c_str());
     const std::string from = "<" + OneLine(settings_.mailFrom) + ">";
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(c, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));  // STARTTLS where offered
+    // STARTTLS whenever the server offers it, its certificate verified (a
+    // failed check fails the mail, never falls back to plain text). A login
+    // goes only over TLS: a server that offers no STARTTLS, or a middleman
+    // that strips the offer, gets no password.
+    const bool login = !settings_.smtpUser.empty();
+    curl_easy_setopt(c, CURLOPT_USE_SSL, long(login ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+    if (!settings_.smtpCaFile.empty())
+        curl_easy_setopt(c, CURLOPT_CAINFO, settings_.smtpCaFile.c_str());
     curl_easy_setopt(c, CURLOPT_MAIL_FROM, from.c_str());
     curl_easy_setopt(c, CURLOPT_MAIL_RCPT, recipients);
-    if (!settings_.smtpUser.empty()) {
+    if (login) {
         curl_easy_setopt(c, CURLOPT_USERNAME, settings_.smtpUser.c_str());
         curl_easy_setopt(c, CURLOPT_PASSWORD, password_.c_str());
     }

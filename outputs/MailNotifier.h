@@ -15,11 +15,12 @@
 
 // Mails each notice through an SMTP server (libcurl): a plain-text message
 // with the alarm and the station's current readings, STARTTLS where the
-// server offers it, a login when SmtpUser is set (the password from
-// SmtpPasswordFile, read once at Start). A thread of its own sends, so a
+// server offers it (its certificate checked against the system's and
+// SmtpCaFile's), a login when SmtpUser is set, over TLS only (the
+// password from SmtpPasswordFile, read once at Start). A thread of its own sends, so a
 // slow or silent server costs the caller nothing; while it fails, at most
 // kMaxQueued notices wait, and the failure is reported once, and once more
-// when a mail goes out again.
+// when a mail goes out again; a test notice that went out is reported too.
 class MailNotifier : public AlarmNotifier {
   public:
     using Reporter = std::function<void(const std::string& message)>;
@@ -31,7 +32,7 @@ class MailNotifier : public AlarmNotifier {
     MailNotifier(const MailNotifier&) = delete;
     MailNotifier& operator=(const MailNotifier&) = delete;
 
-    // False, and reported, when the password file cannot be read.
+    // False, and reported, when the password or CA file cannot be read.
     bool Start();
     // Ends a mail under way at once, and the thread.
     void Stop();

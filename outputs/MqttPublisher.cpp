@@ -47,9 +47,10 @@ std::string ErrorText(int code) {
 }
 }  // namespace
 
-MqttPublisher::MqttPublisher(MqttOptions options, Reporter reporter)
+MqttPublisher::MqttPublisher(MqttOptions options, Reporter reporter, OutputFaultHook faults)
     : options_(std::move(options)),
       reporter_(std::move(reporter)),
+      faults_(std::move(faults)),
       prefix_(options_.TopicPrefix()),
       summaryTopic_(prefix_ + "/summary") {}
 
@@ -220,7 +221,10 @@ void MqttPublisher::OnConnect(mosquitto*, void* self, int code) {
         p->written_ = 0;
     }
     p->wake_.notify_one();
-    if (wasReported) p->reporter_("MQTT: connected to " + p->BrokerName() + " again");
+    if (!wasReported) return;
+    const std::string message = "connected to " + p->BrokerName() + " again";
+    if (p->faults_) p->faults_({"MQTT", false, message});
+    p->reporter_("MQTT: " + message);
 }
 
 void MqttPublisher::OnDisconnect(mosquitto*, void* self, int code) {
@@ -308,8 +312,10 @@ void MqttPublisher::ReportProblem(const std::string& reason) {
         if (problemReported_) return;
         problemReported_ = true;
     }
-    reporter_("MQTT: no connection to " + BrokerName() + " (" + reason +
-              "); retrying in the background");
+    const std::string message =
+        "no connection to " + BrokerName() + " (" + reason + "); retrying in the background";
+    if (faults_) faults_({"MQTT", true, message});
+    reporter_("MQTT: " + message);
 }
 
 // A broker that takes the connection but never answers makes no callback.
@@ -418,6 +424,7 @@ void MqttPublisher::Send(const Batch& batch, std::unique_lock<std::mutex>& lock)
         // A message lost to a dropped connection is made good by the burst
         // after the next connection.
         if (rc == MOSQ_ERR_SUCCESS) ++sent_;
+        if (m.sent) m.sent(rc == MOSQ_ERR_SUCCESS);
     }
     struct Handed {
         std::uint64_t seq;
@@ -466,11 +473,11 @@ void MqttPublisher::PublishRetained(const std::string& topic, std::string payloa
     wake_.notify_one();
 }
 
-void MqttPublisher::PublishEvent(const std::string& topic, std::string payload) {
+void MqttPublisher::PublishEvent(const std::string& topic, std::string payload, Sent sent) {
     {
         std::lock_guard lock(mutex_);
         if (extraEvents_.size() >= kMaxExtraEvents) extraEvents_.pop_front();
-        extraEvents_.push_back({topic, std::move(payload), false});
+        extraEvents_.push_back({topic, std::move(payload), false, std::move(sent)});
     }
     wake_.notify_one();
 }

@@ -16,6 +16,7 @@
 
 #include "FivePointWriter.h"
 #include "MqttOptions.h"
+#include "OutputFault.h"
 #include "RecordListener.h"
 
 struct mosquitto;
@@ -38,12 +39,13 @@ struct mosquitto;
 class MqttPublisher : public RecordListener, public FivePointWriter {
   public:
     // Told once per outage, and once when the broker is back, on a background
-    // thread; must be safe to call from there.
+    // thread; must be safe to call from there. The outage and the return go
+    // to the fault hook too, as output "MQTT".
     using Reporter = std::function<void(const std::string& message)>;
     // A week of five-minute points.
     static constexpr std::size_t kMaxQueuedSummaries = 2016;
 
-    MqttPublisher(MqttOptions options, Reporter reporter);
+    MqttPublisher(MqttOptions options, Reporter reporter, OutputFaultHook faults = {});
     ~MqttPublisher() override;
     MqttPublisher(const MqttPublisher&) = delete;
     MqttPublisher& operator=(const MqttPublisher&) = delete;
@@ -67,7 +69,11 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
     // again after every connection; an event goes once, QoS 0, and at most
     // kMaxExtraEvents wait while the broker is away.
     void PublishRetained(const std::string& topic, std::string payload);
-    void PublishEvent(const std::string& topic, std::string payload);
+    // sent, when given, is told on our thread whether the event was handed
+    // to the connection; it is never told if the publisher goes first.
+    using Sent = std::function<void(bool handed)>;
+    void PublishEvent(const std::string& topic, std::string payload, Sent sent = {});
+    const MqttOptions& options() const { return options_; }
     static constexpr std::size_t kMaxExtraEvents = 100;
 
   private:
@@ -76,6 +82,7 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
         std::string topic;
         std::string payload;
         bool retain;
+        Sent sent = {};
     };
     struct Summary {
         FivePointValues point;
@@ -119,6 +126,7 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
 
     const MqttOptions options_;
     const Reporter reporter_;
+    const OutputFaultHook faults_;
     const std::string prefix_;
     const std::string summaryTopic_;
     mosquitto* mosq_ = nullptr;

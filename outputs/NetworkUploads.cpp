@@ -17,8 +17,8 @@ UploadResult CannotRead(const std::string& what, const std::string& path, const 
 }
 }  // namespace
 
-NetworkUploads::NetworkUploads(UploadOptions options, Reporter reporter)
-    : options_(std::move(options)), reporter_(std::move(reporter)) {}
+NetworkUploads::NetworkUploads(UploadOptions options, Reporter reporter, OutputFaultHook faults)
+    : options_(std::move(options)), reporter_(std::move(reporter)), faults_(std::move(faults)) {}
 
 NetworkUploads::~NetworkUploads() {
     Stop();
@@ -63,7 +63,7 @@ bool NetworkUploads::Start() {
     if (!cwop.id.empty() && cwopOk) {
         const std::string version = options_.softwareVersion;
         workers_.push_back(std::make_unique<UploadWorker>(
-            "CWOP (" + cwop.server + ")", CwopTiming(cwop),
+            "CWOP", cwop.server, CwopTiming(cwop),
             [cwop, version](const WeatherObservation& o, const std::atomic<bool>& cancel) {
                 // Read at every upload: a changed file needs no restart.
                 std::optional<std::string> passcode = "-1";
@@ -76,7 +76,7 @@ bool NetworkUploads::Start() {
                                    CwopPacket(cwop.id, cwop.latitude, cwop.longitude, o),
                                    !IsCwopId(cwop.id));
             },
-            reporter_));
+            reporter_, faults_));
     }
     const bool wundergroundOk =
         AddStationUpload("Weather Underground", options_.wunderground, false);
@@ -93,7 +93,7 @@ bool NetworkUploads::AddStationUpload(const std::string& network,
     const std::string host =
         station.url.substr(0, station.url.find('/', station.url.find("//") + 2));
     workers_.push_back(std::make_unique<UploadWorker>(
-        network + " (" + host + ")", station.timing,
+        network, host, station.timing,
         [station, version, anyOkReply](const WeatherObservation& o,
                                        const std::atomic<bool>& cancel) {
             std::string problem;
@@ -104,7 +104,7 @@ bool NetworkUploads::AddStationUpload(const std::string& network,
             return client.Get(station.url + "?" + query, anyOkReply,
                               {query, *key, UrlEncode(*key)});
         },
-        reporter_));
+        reporter_, faults_));
     return true;
 }
 

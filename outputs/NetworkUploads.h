@@ -24,7 +24,8 @@ class NetworkUploads : public FivePointWriter {
   public:
     using Reporter = UploadWorker::Reporter;
 
-    NetworkUploads(UploadOptions options, Reporter reporter);
+    // faults: each network's failure and recovery, beside the reporter's lines.
+    NetworkUploads(UploadOptions options, Reporter reporter, OutputFaultHook faults = {});
     ~NetworkUploads() override;
 
     // Checks what can be checked before the first upload (a position for
@@ -48,6 +49,7 @@ class NetworkUploads : public FivePointWriter {
 
     const UploadOptions options_;
     const Reporter reporter_;
+    const OutputFaultHook faults_;
     const StationState* state_ = nullptr;
     std::atomic<bool> burst_{false};
     bool started_ = false;

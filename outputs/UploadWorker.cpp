@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <utility>
 
-UploadWorker::UploadWorker(std::string name, const UploadTiming& timing, Sender sender,
-                           Reporter reporter)
-    : name_(std::move(name)),
+UploadWorker::UploadWorker(std::string network, const std::string& server,
+                           const UploadTiming& timing, Sender sender, Reporter reporter,
+                           OutputFaultHook faults)
+    : network_(std::move(network)),
+      name_(network_ + " (" + server + ")"),
       timing_(timing),
       sender_(std::move(sender)),
       reporter_(std::move(reporter)),
+      faults_(std::move(faults)),
       schedule_(timing) {
     // Started with every signal blocked, so the process's signals go to the
     // thread that waits for them (the logger's signalfd), never to this one.
@@ -80,9 +83,12 @@ void UploadWorker::Run() {
 void UploadWorker::Report(const UploadResult& result) {
     if (result.ok && failing_) {
         failing_ = false;
+        if (faults_) faults_({network_, false, "uploading again"});
         reporter_(name_ + ": uploading again");
     } else if (!result.ok && !failing_) {
         failing_ = true;
-        reporter_(name_ + ": upload failed (" + result.message + "); trying again later");
+        const std::string message = "upload failed (" + result.message + "); trying again later";
+        if (faults_) faults_({network_, true, message});
+        reporter_(name_ + ": " + message);
     }
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "OutputFault.h"
 #include "UploadOptions.h"
 #include "UploadResult.h"
 #include "UploadSchedule.h"
@@ -17,7 +18,8 @@
 // Runs one network's uploads on a thread of its own. The processing thread
 // only offers each five-minute point's observation: taken when the schedule
 // says it is due, otherwise dropped (old weather is never sent late). A
-// failure is reported once, and once more when an upload works again.
+// failure is reported once, and once more when an upload works again: to
+// the fault hook, then as a line for a person.
 class UploadWorker {
   public:
     // Does one upload; returns within the time-outs, at once when cancel is set.
@@ -25,8 +27,10 @@ class UploadWorker {
         std::function<UploadResult(const WeatherObservation&, const std::atomic<bool>& cancel)>;
     using Reporter = std::function<void(const std::string& message)>;
 
-    // name says which network and server in the reports ("CWOP (host:port)").
-    UploadWorker(std::string name, const UploadTiming& timing, Sender sender, Reporter reporter);
+    // network and server name it in the reports ("CWOP (host:port)"), the
+    // network alone to the fault hook.
+    UploadWorker(std::string network, const std::string& server, const UploadTiming& timing,
+                 Sender sender, Reporter reporter, OutputFaultHook faults = {});
     ~UploadWorker();
     UploadWorker(const UploadWorker&) = delete;
     UploadWorker& operator=(const UploadWorker&) = delete;
@@ -41,10 +45,12 @@ class UploadWorker {
     void Run();
     void Report(const UploadResult& result);
 
+    const std::string network_;
     const std::string name_;
     const UploadTiming timing_;
     const Sender sender_;
     const Reporter reporter_;
+    const OutputFaultHook faults_;
     std::atomic<bool> cancel_{false};
     bool failing_ = false;  // only the worker thread touches it
 

@@ -158,15 +158,21 @@ TEST(AlarmSet, SilenceFileFaultsAndUploadFaultsStartAfterTheirMinutesAndEndWhenT
         {30, [&] { f.alarms.FileRecovered("OutputData/U2K.txt"); }, "files ended"},
         {31,
          [&] {
-             EXPECT_TRUE(WatchUploadReport(
-                 "CWOP (127.0.0.1:14580): upload failed (refused); trying again later", f.alarms));
-             WatchUploadReport("MQTT: no connection to 127.0.0.1:1 (refused); retrying", f.alarms);
+             WatchOutputFault({"CWOP", true, "upload failed (refused); trying again later"},
+                              f.alarms);
+             WatchOutputFault({"MQTT", true, "no connection to 127.0.0.1:1 (refused)"}, f.alarms);
          },
          ""},
-        {91, [&] { WatchUploadReport("MQTT: connected to 127.0.0.1:1 again", f.alarms); },
+        {91,
+         [&] {
+             WatchOutputFault({"MQTT", false, "connected to 127.0.0.1:1 again"}, f.alarms);
+         },
          "uploads started"},
         {151, [] {}, "uploads repeated"},
-        {153, [&] { WatchUploadReport("CWOP (127.0.0.1:14580): uploading again", f.alarms); },
+        {153,
+         [&] {
+             WatchOutputFault({"CWOP", false, "uploading again"}, f.alarms);
+         },
          "uploads ended"},
         {300, [] {}, ""},
     };

@@ -22,9 +22,13 @@
 #include <functional>
 
 #include "AboutDialog.h"
+#include "AlarmsPage.h"
 #include "HttpProbe.h"
+#include "JsonMember.h"
 #include "LiveOutputsDialog.h"
 #include "LoopbackServer.h"
+#include "MosquittoBroker.h"
+#include "MqttSubscriber.h"
 #include "SettingsStore.h"
 #include "StationIdentityPage.h"
 #include "StationWindow.h"
@@ -479,4 +483,68 @@ TEST(LiveOutputsDialog, AlarmsAreStoredAndAFrostShowsInTheWindowsBanner) {
         << banner->text().toStdString();
     EXPECT_TRUE(banner->text().endsWith(": 31.5 F"));
     EXPECT_TRUE(banner->testAttribute(Qt::WA_TransparentForMouseEvents));
+}
+
+// Test on the Alarms page answers for each way. On MQTT the notice goes out
+// on the window's own connection when it runs to the broker the page names,
+// else on a connection of the test's own.
+TEST(LiveOutputsDialog, AlarmTestSaysForEachWayWhetherTheNoticeWentOutAndPutsItOnMqtt) {
+    if (!MosquittoBroker::Installed()) GTEST_SKIP() << "mosquitto is not installed";
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.Start());
+    const QString port = QString::number(broker.port());
+    struct Case {
+        bool running;     // MQTT on in the settings: the window runs a publisher
+        QString command;  // the page's Command field
+        QStringList lines;
+    };
+    const Case cases[] = {
+        {true,
+         "/bin/true",
+         {"alarm command '/bin/true' for test ran (exit status 0)",
+          "mail: not set (needs the SMTP server and Mail to)",
+          "MQTT: test notice sent on the station's connection to 127.0.0.1:" + port +
+              " to nimbulo/gui/alarm"}},
+        {false,
+         "/bin/false",
+         {"alarm command '/bin/false' for test failed (exit status 1)",
+          "mail: not set (needs the SMTP server and Mail to)",
+          "MQTT: test notice sent to 127.0.0.1:" + port + " on nimbulo/gui/alarm, acknowledged"}},
+    };
+    for (const Case& c : cases) {
+        TestSupport::IsolateTest();
+        TestSupport::Store("Mqtt/Enabled", c.running ? 1 : 0);
+        TestSupport::Store("Mqtt/Host", "127.0.0.1");
+        TestSupport::Store("Mqtt/Port", broker.port());
+        TestSupport::Store("Mqtt/StationId", "gui");
+        MqttSubscriber subscriber(broker.port());
+        ASSERT_TRUE(subscriber.Sync());
+        StationWindow window;
+        QStringList lines;
+        WhenTheDialogOpens([&](LiveOutputsDialog& dialog) {
+            SwitchOn(dialog, "mqtt");
+            Set(dialog, "alarmCommand", c.command);
+            dialog.findChild<QPushButton*>("alarmTest")->click();
+            auto* page = dialog.findChild<AlarmsPage*>();
+            // Until every way has answered.
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    lines = page->TestAnswer().split('\n');
+                    return lines.size() == 4 && !page->TestAnswer().contains("...");
+                },
+                20000))
+                << page->TestAnswer().toStdString();
+            dialog.reject();
+        });
+        ChooseFromTheMenu(window, "Live outputs...");
+        ASSERT_EQ(lines.size(), 4) << lines.join('\n').toStdString();
+        EXPECT_EQ(lines.mid(0, 3).join('\n').toStdString(), c.lines.join('\n').toStdString());
+        // With a notification service or without one: said either way.
+        EXPECT_TRUE(lines[3].startsWith("desktop: ")) << lines[3].toStdString();
+        const auto event = subscriber.WaitFor("nimbulo/gui/alarm");
+        ASSERT_TRUE(event) << "running: " << c.running;
+        EXPECT_EQ(JsonMember(event->payload, "alarm"), "test") << event->payload;
+        EXPECT_EQ(JsonMember(event->payload, "state"), "test") << event->payload;
+        EXPECT_FALSE(event->retained);
+    }
 }

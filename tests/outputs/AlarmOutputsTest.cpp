@@ -112,15 +112,23 @@ int FreePort() {
     return ntohs(a.sin_port);
 }
 
-// Debian's aiosmtpd, keeping each mail as a file.
+// Debian's aiosmtpd, keeping each mail as a file; with a certificate and
+// its key it offers STARTTLS and takes no mail without it.
 class SmtpServer {
   public:
-    explicit SmtpServer(const fs::path& mailDir) : port_(FreePort()) {
+    explicit SmtpServer(const fs::path& mailDir, const fs::path& cert = {},
+                        const fs::path& key = {})
+        : port_(FreePort()) {
         const std::string listen = "127.0.0.1:" + std::to_string(port_);
+        std::vector<std::string> args = {"python3", "-m", "aiosmtpd", "-n", "-l", listen};
+        if (!cert.empty()) args.insert(args.end(), {"--tlscert", cert, "--tlskey", key});
+        args.insert(args.end(), {"-c", "aiosmtpd.handlers.Mailbox", mailDir});
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
         pid_ = fork();
         if (pid_ == 0) {
-            execl("/usr/bin/python3", "python3", "-m", "aiosmtpd", "-n", "-l", listen.c_str(), "-c",
-                  "aiosmtpd.handlers.Mailbox", mailDir.c_str(), static_cast<char*>(nullptr));
+            execv("/usr/bin/python3", argv.data());
             _exit(127);
         }
     }
@@ -202,6 +210,75 @@ TEST(MailNotifier, MailsTheAlarmAndTheReadingsThroughAnSmtpServer) {
     EXPECT_NE(message.find("temp_low active since "), std::string::npos) << message;
     EXPECT_NE(message.find("Now: outdoor 31.5 F, humidity 87 %"), std::string::npos);
     EXPECT_TRUE(reports.Lines().empty());
+}
+
+// The mail in the folder, or "" while there is none.
+std::string Delivered(const fs::path& mailDir) {
+    std::string message;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(mailDir / "new", ec)) {
+        std::ifstream in(e.path());
+        message.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return message;
+}
+
+// A server with a certificate of its own (made here, for 127.0.0.1) that
+// takes mail only after STARTTLS: trusted through SmtpCaFile the mail goes,
+// else the check fails the mail; and a login never goes in plain text.
+TEST(MailNotifier, StartTlsWithTheServersOwnCertificateAndNoLoginInPlainText) {
+    if (!SmtpServer::Installed()) GTEST_SKIP() << "python3-aiosmtpd is not installed";
+    const fs::path dir = fs::path(testing::TempDir()) / ("tls-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string openssl =
+        "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "
+        "/CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
+        (dir / "key.pem").string() + " -out " + (dir / "cert.pem").string() + " 2>/dev/null";
+    ASSERT_EQ(std::system(openssl.c_str()), 0);
+    std::ofstream(dir / "password") << "s3cret\n";
+    struct Case {
+        const char* what;
+        bool tls;             // the server offers STARTTLS (and needs it)
+        bool trust;           // SmtpCaFile names its certificate
+        bool login;           // SmtpUser and SmtpPasswordFile
+        const char* failure;  // in the report; nullptr: the mail arrives
+    };
+    const Case cases[] = {
+        {"trusted certificate", true, true, false, nullptr},
+        {"certificate nobody trusts", true, false, false, "certificate"},
+        {"login to a server without STARTTLS", false, false, true, "SSL"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const fs::path mailDir = dir / ("mail" + std::to_string(++n));
+        SmtpServer server(mailDir, c.tls ? dir / "cert.pem" : fs::path(),
+                          c.tls ? dir / "key.pem" : fs::path());
+        ASSERT_TRUE(Eventually([&] { return server.Accepts(); })) << c.what;
+        AlarmSettings settings;
+        settings.smtpServer = server.address();
+        settings.mailFrom = "station@example.org";
+        settings.mailTo = "owner@example.org";
+        if (c.trust) settings.smtpCaFile = dir / "cert.pem";
+        if (c.login) {
+            settings.smtpUser = "station";
+            settings.smtpPasswordFile = dir / "password";
+        }
+        Reports reports;
+        MailNotifier mail(settings, reports.Sink(), 10s);
+        ASSERT_TRUE(mail.Start()) << c.what;
+        mail.Notify(FrostNotice());
+        if (c.failure == nullptr) {
+            EXPECT_TRUE(Eventually([&] { return !Delivered(mailDir).empty(); }))
+                << c.what << ": " << (reports.Lines().empty() ? "" : reports.Lines()[0]);
+            EXPECT_TRUE(reports.Lines().empty()) << c.what;
+            continue;
+        }
+        ASSERT_TRUE(Eventually([&] { return !reports.Lines().empty(); })) << c.what;
+        EXPECT_NE(reports.Lines()[0].find(c.failure), std::string::npos)
+            << c.what << ": " << reports.Lines()[0];
+        EXPECT_EQ(Delivered(mailDir), "") << c.what;
+    }
 }
 
 TEST(MailNotifier, AServerThatNeverAnswersHoldsUpNoCallerAndIsReportedOnce) {

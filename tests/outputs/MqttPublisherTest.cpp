@@ -29,6 +29,12 @@ class MqttPublisherTest : public ::testing::Test {
             reports_.push_back(m);
         };
     }
+    OutputFaultHook Faults() {
+        return [this](const OutputFault& f) {
+            std::lock_guard lock(reportsLock_);
+            faults_.push_back(f);
+        };
+    }
     std::vector<std::string> Reports() {
         std::lock_guard lock(reportsLock_);
         return reports_;
@@ -42,6 +48,7 @@ class MqttPublisherTest : public ::testing::Test {
     MqttOptions options_;
     std::mutex reportsLock_;
     std::vector<std::string> reports_;
+    std::vector<OutputFault> faults_;  // each told before its report
 };
 
 StationState Station(int records) {
@@ -137,7 +144,7 @@ TEST_F(MqttPublisherTest, OneStatePerIntervalAndTheLatestBeforeStopEnds) {
 
 TEST_F(MqttPublisherTest, ABrokerDownCostsNothingIsReportedOnceAndGetsTheLatestStateBack) {
     MqttSubscriber subscriber(broker_.port());
-    MqttPublisher publisher(options_, Reporter());
+    MqttPublisher publisher(options_, Reporter(), Faults());
     ASSERT_TRUE(publisher.Start());
     publisher.OnRecord(Station(1));
     ASSERT_TRUE(subscriber.WaitFor("nimbulo/test/state", Count(1)));
@@ -155,6 +162,15 @@ TEST_F(MqttPublisherTest, ABrokerDownCostsNothingIsReportedOnceAndGetsTheLatestS
     EXPECT_EQ(subscriber.On("homeassistant/sensor/nimbulo_test_temperature_outdoor_f/").size(), 2u);
     ASSERT_TRUE(WaitForReports(2));
     EXPECT_NE(Reports()[1].find("again"), std::string::npos) << Reports()[1];
+    // The same two for the uploads alarm, without the text to read.
+    std::lock_guard lock(reportsLock_);
+    ASSERT_EQ(faults_.size(), 2u);
+    EXPECT_EQ(faults_[0].output, "MQTT");
+    EXPECT_TRUE(faults_[0].failing);
+    EXPECT_EQ(reports_[0], "MQTT: " + faults_[0].message);
+    EXPECT_EQ(faults_[1].output, "MQTT");
+    EXPECT_FALSE(faults_[1].failing);
+    EXPECT_EQ(reports_[1], "MQTT: " + faults_[1].message);
 }
 
 // A broker restarted for real, which keeps the archive's session: the points

@@ -293,6 +293,15 @@ TEST(CwopUpload, AServerThatIsDownIsReportedOnceAndItsReturnOnce) {
         std::string::npos)
         << reports[0];
     EXPECT_EQ(reports[1], "CWOP (" + server.address() + "): uploading again");
+    // The same two, by network, for the uploads alarm.
+    const auto faults = station.faults();
+    ASSERT_EQ(faults.size(), 2u);
+    EXPECT_EQ(faults[0].output, "CWOP");
+    EXPECT_TRUE(faults[0].failing);
+    EXPECT_EQ(reports[0], "CWOP (" + server.address() + "): " + faults[0].message);
+    EXPECT_EQ(faults[1].output, "CWOP");
+    EXPECT_FALSE(faults[1].failing);
+    EXPECT_EQ(faults[1].message, "uploading again");
 }
 
 // A server that takes the connection and never answers: the points go on,

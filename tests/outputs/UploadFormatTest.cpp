@@ -223,7 +223,7 @@ TEST(UploadWorker, SendsAfterTheDelayAndKeepsTheSpacing) {
     std::condition_variable sent;
     std::vector<Clock::time_point> sends;
     UploadWorker worker(
-        "test", timing,
+        "test", "127.0.0.1", timing,
         [&](const WeatherObservation&, const std::atomic<bool>&) {
             std::lock_guard lock(mutex);
             sends.push_back(Clock::now());

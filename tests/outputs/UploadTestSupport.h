@@ -17,7 +17,12 @@
 class LiveStation {
   public:
     explicit LiveStation(UploadOptions options)
-        : uploads_(std::move(options), [this](const std::string& m) { Told(m); }) {
+        : uploads_(
+              std::move(options), [this](const std::string& m) { Told(m); },
+              [this](const OutputFault& f) {
+                  std::lock_guard lock(mutex_);
+                  faults_.push_back(f);
+              }) {
         pipeline_.SetStartYear(2002);
         EXPECT_TRUE(uploads_.Start());
         uploads_.Attach(pipeline_);
@@ -46,6 +51,11 @@ class LiveStation {
         std::lock_guard lock(mutex_);
         return reports_;
     }
+    // What the fault hook was told, each before its report.
+    std::vector<OutputFault> faults() {
+        std::lock_guard lock(mutex_);
+        return faults_;
+    }
 
   private:
     void Told(const std::string& message) {
@@ -63,6 +73,7 @@ class LiveStation {
     std::mutex mutex_;
     std::condition_variable told_;
     std::vector<std::string> reports_;
+    std::vector<OutputFault> faults_;
     int minute_ = 0;
     NetworkUploads uploads_;  // last: stopped before anything it reports to goes
 };

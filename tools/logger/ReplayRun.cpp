@@ -43,11 +43,13 @@ void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options
 LiveOutputs LoggerLiveOutputs(const LoggerOptions& options, std::ostream& err, AlarmSet* alarms) {
     return LiveOutputs(
         options.mqtt, options.wxnow,
-        [&err, alarms](const std::string& message) {
+        [&err](const std::string& message) {
             err << ("nimbulo-logger: " + message + "\n") << std::flush;
-            if (alarms) WatchUploadReport(message, *alarms);
         },
-        kWxnowJsonFile, options.uploads);
+        kWxnowJsonFile, options.uploads,
+        [alarms](const OutputFault& fault) {
+            if (alarms) WatchOutputFault(fault, *alarms);
+        });
 }
 
 int RunReplay(const LoggerOptions& options, std::ostream& out, std::ostream& err) {

@@ -17,7 +17,7 @@ void SetUpLoggerPipeline(StationPipeline& pipeline, const LoggerOptions& options
 
 // --mqtt and --wxnow, not started yet. Each MQTT problem (and the broker
 // back again) is one line on err, written whole from the publisher's thread.
-// With alarms, the outputs' fault lines feed its uploads alarm too.
+// With alarms, the outputs' fault hook feeds its uploads alarm too.
 LiveOutputs LoggerLiveOutputs(const LoggerOptions& options, std::ostream& err,
                               AlarmSet* alarms = nullptr);
 
