@@ -49,11 +49,6 @@ void Wrong(QLineEdit* field) {
     field->setFocus();
 }
 
-// Decimal degrees as the user would type them: no trailing zeros.
-QString Degrees(double value) {
-    return QString::number(value, 'g', 10);
-}
-
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }

@@ -120,9 +120,9 @@ QIcon IconResource(int id) {
 StationWindow::StationWindow(QWidget* parent)
     : QDialog(parent),
       pipeline_(*this, *this),
+      web_(Archive::kFileName),
       portBridge_([this](int character, int port) { return OnSerialCharacter(character, port); }),
-      serialPort_([this](int port) { return settingsStore_.DeviceForComPort(port).toStdString(); }),
-      web_(Archive::kFileName) {
+      serialPort_([this](int port) { return settingsStore_.DeviceForComPort(port).toStdString(); }) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);

@@ -37,10 +37,12 @@ bool Framed(QWidget& window) {
 // framed within the time is still checked where it stands.
 void ExpectInside(QWidget& window, const char* name, bool mustBeFramed = false) {
     const bool framed = Framed(window);
-    if (mustBeFramed) ASSERT_TRUE(framed) << name << ": no window manager framed it";
+    if (mustBeFramed) {
+        ASSERT_TRUE(framed) << name << ": no window manager framed it";
+    }
     const QRect area = window.screen()->availableGeometry();
     // Once framed, a window that did not fit is brought inside.
-    QTest::qWaitFor([&] { return area.contains(window.frameGeometry()); }, 2000);
+    (void)QTest::qWaitFor([&] { return area.contains(window.frameGeometry()); }, 2000);
     EXPECT_TRUE(area.contains(window.frameGeometry()))
         << name << " at " << window.frameGeometry().x() << "," << window.frameGeometry().y() << " "
         << window.frameGeometry().width() << "x" << window.frameGeometry().height()

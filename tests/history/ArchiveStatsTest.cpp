@@ -122,7 +122,9 @@ void ExpectSameAsPoints(ArchiveHistorySource& source) {
                 EXPECT_NEAR(a[i].avg, b[i].avg, 1e-9);
             }
         }
-        if (byPoints.width() < 1440) EXPECT_GT(gaps, 0);
+        if (byPoints.width() < 1440) {
+            EXPECT_GT(gaps, 0);
+        }
         ASSERT_EQ(rainByPoints.bars().size(), rainByStats.bars().size());
         for (std::size_t i = 0; i < rainByPoints.bars().size(); ++i)
             EXPECT_NEAR(rainByPoints.bars()[i].amount, rainByStats.bars()[i].amount, 1e-9) << i;
