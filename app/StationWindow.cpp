@@ -122,7 +122,8 @@ StationWindow::StationWindow(QWidget* parent)
       pipeline_(*this, *this),
       web_(Archive::kFileName),
       portBridge_([this](int character, int port) { return OnSerialCharacter(character, port); }),
-      serialPort_([this](int port) { return settingsStore_.DeviceForComPort(port).toStdString(); }) {
+      serialPort_(
+          [this](int port) { return settingsStore_.DeviceForComPort(port).toStdString(); }) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
