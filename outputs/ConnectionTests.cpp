@@ -74,6 +74,7 @@ UploadResult Connect(const MqttOptions& options, mosquitto* mosq, Answers& answe
            std::chrono::steady_clock::now() < deadline) {
         rc = mosquitto_loop(mosq, 100, 1);
     }
+    if (rc == MOSQ_ERR_EAI) return {false, HostNotFound(options.host)};
     if (rc != MOSQ_ERR_SUCCESS) return {false, Broker(options) + ": " + MqttError(rc)};
     if (answers.connack < 0) return {false, Broker(options) + ": no answer"};
     if (answers.connack != 0)
