@@ -47,7 +47,9 @@ void ExpectInside(QWidget& window, const char* name, bool mustBeFramed = false) 
         << name << " at " << window.frameGeometry().x() << "," << window.frameGeometry().y() << " "
         << window.frameGeometry().width() << "x" << window.frameGeometry().height()
         << " inside at y " << window.geometry().y() << " minimum "
-        << window.minimumSizeHint().height() << " on " << area.width() << "x" << area.height();
+        << window.minimumSizeHint().height() << " on " << area.width() << "x" << area.height()
+        << (window.isVisible() ? ", visible" : ", hidden") << (framed ? ", framed" : ", unframed")
+        << ", size " << window.size().width() << "x" << window.size().height();
     for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
         if (!button->isVisibleTo(&window)) continue;
         // A button on a page that scrolls is reached by scrolling: its view must be on screen.
