@@ -66,18 +66,20 @@ AlarmsPage::AlarmsPage(const AlarmSettings& settings, bool on, QWidget* parent) 
     for (const Field& f : kFields) {
         auto* edit = new QLineEdit(QString::fromStdString(AlarmSettingText(settings, f.key)), this);
         edit->setObjectName(QString("alarm") + f.key);
-        if (i < 10)
-            edit->setMaximumWidth(90);  // the numbers
-        else                            // room for a path or an address
-            edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(24, 'n')));
+        const bool number = i < 10;
+        if (number)
+            edit->setMaximumWidth(90);
+        else  // a path or an address: as wide as the page lets it be
+            edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(12, 'n')));
         auto* label = new QLabel(f.label, this);
         label->setBuddy(edit);
         // One a row: narrow enough for a laptop at twice the scale; the page scrolls.
         grid->addWidget(label, i, 0);
-        grid->addWidget(edit, i, 1, Qt::AlignLeft);
+        grid->addWidget(edit, i, 1, number ? Qt::AlignLeft : Qt::Alignment());
         fields_[f.key] = edit;
         ++i;
     }
+    grid->setColumnStretch(1, 1);
     layout->addLayout(grid);
     auto* testRow = new QHBoxLayout;
     auto* test = new QPushButton("Test", this);
