@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "CurrentConditionsJson.h"
+#include "EndNetworkThread.h"
 #include "FivePointJson.h"
 #include "HomeAssistantDiscovery.h"
 #include "HostNotFound.h"
@@ -150,7 +151,7 @@ void MqttPublisher::Stop() {
     }
     wake_.notify_one();
     worker_.join();
-    mosquitto_loop_stop(mosq_, false);
+    EndNetworkThread(mosq_);
     started_ = false;
 }
 
@@ -349,7 +350,7 @@ void MqttPublisher::Run() {
         }
         wake_.wait_until(lock, NextWake(now));
     }
-    FlushAndDisconnect(lock);
+    FlushLast(lock);
 }
 
 MqttPublisher::Outgoing MqttPublisher::StateMessage(Clock::time_point now) {
@@ -448,7 +449,7 @@ void MqttPublisher::Send(const Batch& batch, std::unique_lock<std::mutex>& lock)
     if (!handed.empty()) delivered_.notify_all();
 }
 
-void MqttPublisher::FlushAndDisconnect(std::unique_lock<std::mutex>& lock) {
+void MqttPublisher::FlushLast(std::unique_lock<std::mutex>& lock) {
     Batch last = TakeDue(Clock::time_point::max(), true);
     if (connected_) {
         available_ = false;
@@ -459,8 +460,6 @@ void MqttPublisher::FlushAndDisconnect(std::unique_lock<std::mutex>& lock) {
     delivered_.wait_for(lock, kStopWriteWait,
                         [this] { return !connected_ || (written_ >= sent_ && handed_ == 0); });
     lock.unlock();
-    // Also ends the reconnect attempts of the loop thread.
-    mosquitto_disconnect(mosq_);
 }
 
 void MqttPublisher::PublishRetained(const std::string& topic, std::string payload) {

@@ -118,7 +118,7 @@ class MqttPublisher : public RecordListener, public FivePointWriter {
     bool Acknowledge(int mid);
     void PopAcknowledged();
     bool Away() const { return !connected_ && problemReported_; }
-    void FlushAndDisconnect(std::unique_lock<std::mutex>& lock);
+    void FlushLast(std::unique_lock<std::mutex>& lock);
     void ReportDropped(std::unique_lock<std::mutex>& lock);
     void ReportProblem(const std::string& reason);
     void ReportSilence(Clock::time_point now, std::unique_lock<std::mutex>& lock);

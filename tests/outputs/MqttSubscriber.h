@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "EndNetworkThread.h"
+
 // Subscribes to every topic of a local broker with QoS 1 (again after a
 // reconnection) and keeps what arrives, retained flag included. With an id it
 // has a persistent session: the broker keeps what comes while it is away.
@@ -34,8 +36,7 @@ class MqttSubscriber {
         mosquitto_loop_start(mosq_);
     }
     ~MqttSubscriber() {
-        mosquitto_disconnect(mosq_);
-        mosquitto_loop_stop(mosq_, false);
+        EndNetworkThread(mosq_);
         mosquitto_destroy(mosq_);
     }
 
