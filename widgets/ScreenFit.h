@@ -18,7 +18,9 @@ class ScreenFit : public QObject {
 
     // Fits window now, frame included when it is known.
     static void Fit(QWidget* window);
-    // The window manager's frame around window; none before it is framed.
+    // Whether the window manager's frame around window is known.
+    static bool Framed(const QWidget* window);
+    // The window manager's frame around window; none before it is known.
     static QMargins FrameOf(const QWidget* window);
 
   protected:
