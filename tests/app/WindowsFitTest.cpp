@@ -5,14 +5,20 @@
 // from the real windows.
 
 #include <gtest/gtest.h>
+#include <xcb/xcb.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
+#include <QtMath>
 #include <QtTest/QTest>
+#include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <optional>
 
 #include "AboutDialog.h"
 #include "Archive.h"
@@ -20,26 +26,48 @@
 #include "HistoryWindow.h"
 #include "LiveOutputsDialog.h"
 #include "OptionsDialog.h"
-#include "ScreenFit.h"
 #include "SettingsStore.h"
 #include "StationWindow.h"
 #include "TestSupport.h"
 
 namespace {
 
+// The frame the window manager says it has put around window, from the
+// window's _NET_FRAME_EXTENTS. Qt reads a frame once, and on a loaded machine
+// that can be while the frame is still being made: the server has the truth.
+std::optional<QMargins> FrameExtents(const QWidget& window) {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11) return std::nullopt;
+    xcb_connection_t* c = x11->connection();
+    const char name[] = "_NET_FRAME_EXTENTS";
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> atom(
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, sizeof name - 1, name), nullptr), free);
+    if (!atom || atom->atom == XCB_ATOM_NONE) return std::nullopt;
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
+        xcb_get_property_reply(c,
+                               xcb_get_property(c, 0, static_cast<xcb_window_t>(window.winId()),
+                                                atom->atom, XCB_ATOM_CARDINAL, 0, 4),
+                               nullptr),
+        free);
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16)
+        return std::nullopt;
+    const auto* edge = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    const qreal scale = window.devicePixelRatioF();
+    const auto in = [scale](std::uint32_t pixels) { return qCeil(pixels / scale); };
+    const QMargins frame(in(edge[0]), in(edge[2]), in(edge[1]), in(edge[3]));  // l, r, t, b
+    if (frame.isNull()) return std::nullopt;
+    return frame;
+}
+
 // Whether the window manager has framed it: only then is its place final.
 bool Framed(QWidget& window) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return false;
-    return QTest::qWaitFor([&] { return ScreenFit::Framed(&window); }, 5000);
+    return QTest::qWaitFor([&] { return FrameExtents(window).has_value(); }, 5000);
 }
 
-// The window manager frames every window alike. Where Qt's one reading of a
-// dialog's frame caught it still being made, the main window's frame stands in.
-QMargins usualFrame;
-
-QRect Outline(QWidget& window, bool framed) {
-    return framed ? window.frameGeometry() : window.geometry().marginsAdded(usualFrame);
+QRect Outline(const QWidget& window) {
+    return window.geometry().marginsAdded(FrameExtents(window).value_or(QMargins()));
 }
 
 // The main window proves that a window manager runs; a dialog it has not
@@ -48,12 +76,11 @@ void ExpectInside(QWidget& window, const char* name, bool mustBeFramed = false) 
     const bool framed = Framed(window);
     if (mustBeFramed) {
         ASSERT_TRUE(framed) << name << ": no window manager framed it";
-        usualFrame = ScreenFit::FrameOf(&window);
     }
     const QRect area = window.screen()->availableGeometry();
     // Once framed, a window that did not fit is brought inside.
-    (void)QTest::qWaitFor([&] { return area.contains(Outline(window, framed)); }, 2000);
-    const QRect outline = Outline(window, framed);
+    (void)QTest::qWaitFor([&] { return area.contains(Outline(window)); }, 2000);
+    const QRect outline = Outline(window);
     EXPECT_TRUE(area.contains(outline))
         << name << " at " << outline.x() << "," << outline.y() << " " << outline.width() << "x"
         << outline.height() << " inside at y " << window.geometry().y() << " minimum "

@@ -7,11 +7,19 @@
 size=$1
 shift
 exec xvfb-run -a -s "-screen 0 ${size}x24" sh -c '
-openbox >/dev/null 2>&1 &
-tries=0
+log=$(mktemp)
+openbox >"$log" 2>&1 &
+wm=$!
+# On a loaded machine the window manager may take a while: a minute at most.
+deadline=$(($(date +%s) + 60))
 until obxprop --root 2>/dev/null | grep -q _NET_SUPPORTING_WM_CHECK; do
-  tries=$((tries + 1))
-  if [ "$tries" -gt 200 ]; then echo "on-screen.sh: openbox did not start" >&2; exit 1; fi
-  sleep 0.05
+  if ! kill -0 "$wm" 2>/dev/null || [ "$(date +%s)" -gt "$deadline" ]; then
+    echo "on-screen.sh: openbox did not start on $DISPLAY:" >&2
+    cat "$log" >&2
+    rm -f "$log"
+    exit 1
+  fi
+  sleep 0.1
 done
+rm -f "$log"
 exec "$@"' on-screen "$@"
