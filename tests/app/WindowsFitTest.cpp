@@ -13,7 +13,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
-#include <QtMath>
 #include <QtTest/QTest>
 #include <cstdint>
 #include <filesystem>
@@ -32,42 +31,55 @@
 
 namespace {
 
-// The frame the window manager says it has put around window, from the
-// window's _NET_FRAME_EXTENTS. Qt reads a frame once, and on a loaded machine
-// that can be while the frame is still being made: the server has the truth.
-std::optional<QMargins> FrameExtents(const QWidget& window) {
+template <typename T>
+using Reply = std::unique_ptr<T, decltype(&free)>;
+
+// A window as the X server has it, in device pixels: its own area, and the
+// frame the window manager says it has put around it (_NET_FRAME_EXTENTS).
+// Qt reads a frame once, and on a loaded machine that can be while the
+// window manager is still making it: the server has the truth.
+struct OnServer {
+    QRect area;
+    std::optional<QMargins> frame;
+    QRect Outline() const { return area.marginsAdded(frame.value_or(QMargins())); }
+};
+
+OnServer ReadFromServer(const QWidget& window) {
+    OnServer seen;
     auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11) return std::nullopt;
+    if (!x11) return seen;
     xcb_connection_t* c = x11->connection();
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    const Reply<xcb_get_geometry_reply_t> size(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr), free);
+    if (!size) return seen;
+    const Reply<xcb_translate_coordinates_reply_t> at(
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, id, size->root, 0, 0),
+                                        nullptr),
+        free);
+    if (!at) return seen;
+    seen.area = QRect(at->dst_x, at->dst_y, size->width, size->height);
     const char name[] = "_NET_FRAME_EXTENTS";
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> atom(
+    const Reply<xcb_intern_atom_reply_t> atom(
         xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, sizeof name - 1, name), nullptr), free);
-    if (!atom || atom->atom == XCB_ATOM_NONE) return std::nullopt;
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
-        xcb_get_property_reply(c,
-                               xcb_get_property(c, 0, static_cast<xcb_window_t>(window.winId()),
-                                                atom->atom, XCB_ATOM_CARDINAL, 0, 4),
+    if (!atom || atom->atom == XCB_ATOM_NONE) return seen;
+    const Reply<xcb_get_property_reply_t> extents(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, atom->atom, XCB_ATOM_CARDINAL, 0, 4),
                                nullptr),
         free);
-    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16)
-        return std::nullopt;
-    const auto* edge = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-    const qreal scale = window.devicePixelRatioF();
-    const auto in = [scale](std::uint32_t pixels) { return qCeil(pixels / scale); };
-    const QMargins frame(in(edge[0]), in(edge[2]), in(edge[1]), in(edge[3]));  // l, r, t, b
-    if (frame.isNull()) return std::nullopt;
-    return frame;
+    if (!extents || extents->format != 32 || xcb_get_property_value_length(extents.get()) != 16)
+        return seen;
+    const auto* edge = static_cast<const std::uint32_t*>(xcb_get_property_value(extents.get()));
+    const QMargins frame(edge[0], edge[2], edge[1], edge[3]);  // stored left, right, top, bottom
+    if (!frame.isNull()) seen.frame = frame;
+    return seen;
 }
 
 // Whether the window manager has framed it: only then is its place final.
 bool Framed(QWidget& window) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return false;
-    return QTest::qWaitFor([&] { return FrameExtents(window).has_value(); }, 5000);
-}
-
-QRect Outline(const QWidget& window) {
-    return window.geometry().marginsAdded(FrameExtents(window).value_or(QMargins()));
+    return QTest::qWaitFor([&] { return ReadFromServer(window).frame.has_value(); }, 5000);
 }
 
 // The main window proves that a window manager runs; a dialog it has not
@@ -78,15 +90,16 @@ void ExpectInside(QWidget& window, const char* name, bool mustBeFramed = false) 
         ASSERT_TRUE(framed) << name << ": no window manager framed it";
     }
     const QRect area = window.screen()->availableGeometry();
+    const qreal scale = window.devicePixelRatioF();
+    const QRect device(area.topLeft() * scale, area.size() * scale);
     // Once framed, a window that did not fit is brought inside.
-    (void)QTest::qWaitFor([&] { return area.contains(Outline(window)); }, 2000);
-    const QRect outline = Outline(window);
-    EXPECT_TRUE(area.contains(outline))
+    (void)QTest::qWaitFor([&] { return device.contains(ReadFromServer(window).Outline()); }, 2000);
+    const QRect outline = ReadFromServer(window).Outline();
+    EXPECT_TRUE(device.contains(outline))
         << name << " at " << outline.x() << "," << outline.y() << " " << outline.width() << "x"
-        << outline.height() << " inside at y " << window.geometry().y() << " minimum "
-        << window.minimumSizeHint().height() << " on " << area.width() << "x" << area.height()
-        << (window.isVisible() ? ", visible" : ", hidden") << (framed ? ", framed" : ", unframed")
-        << ", size " << window.size().width() << "x" << window.size().height();
+        << outline.height() << " on " << device.width() << "x" << device.height()
+        << " device pixels" << (window.isVisible() ? ", visible" : ", hidden")
+        << (framed ? ", framed" : ", unframed");
     for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
         if (!button->isVisibleTo(&window)) continue;
         // A button on a page that scrolls is reached by scrolling: its view must be on screen.
