@@ -6,20 +6,37 @@
 # Usage: on-screen.sh WIDTHxHEIGHT PROGRAM [ARGS...]
 size=$1
 shift
-exec xvfb-run -a -s "-screen 0 ${size}x24" sh -c '
-log=$(mktemp)
-openbox >"$log" 2>&1 &
-wm=$!
-# On a loaded machine the window manager may take a while: a minute at most.
+dir=$(mktemp -d)
+server=
+wm=
+trap 'kill $wm $server 2>/dev/null; rm -rf "$dir"' EXIT
+trap 'exit 1' INT TERM
+
+fail() {
+  echo "on-screen.sh: $1" >&2
+  cat "$dir"/*.log >&2
+  exit 1
+}
+
+# On a loaded machine the server and window manager may take a while.
 deadline=$(($(date +%s) + 60))
-until obxprop --root 2>/dev/null | grep -q _NET_SUPPORTING_WM_CHECK; do
-  if ! kill -0 "$wm" 2>/dev/null || [ "$(date +%s)" -gt "$deadline" ]; then
-    echo "on-screen.sh: openbox did not start on $DISPLAY:" >&2
-    cat "$log" >&2
-    rm -f "$log"
-    exit 1
-  fi
+late() { [ "$(date +%s)" -gt "$deadline" ]; }
+
+# The server picks a free display itself and names it once it is ready:
+# screens started side by side never race for one number.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 "${size}x24" 3>"$dir/display" 2>"$dir/server.log" &
+server=$!
+until [ -s "$dir/display" ]; do
+  if ! kill -0 "$server" 2>/dev/null || late; then fail "Xvfb did not start"; fi
   sleep 0.1
 done
-rm -f "$log"
-exec "$@"' on-screen "$@"
+DISPLAY=:$(cat "$dir/display")
+export DISPLAY
+
+openbox >"$dir/wm.log" 2>&1 &
+wm=$!
+until obxprop --root 2>/dev/null | grep -q _NET_SUPPORTING_WM_CHECK; do
+  if ! kill -0 "$wm" 2>/dev/null || late; then fail "openbox did not start on $DISPLAY"; fi
+  sleep 0.1
+done
+"$@"
