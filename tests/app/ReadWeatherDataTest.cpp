@@ -52,7 +52,7 @@ TEST_F(ReadWeatherData, RecordsFromTheChosenComPortFillTheLabelsUntilTheWindowCl
     const std::string record =
         TestSupport::Record({100, 64, 453, 1234, 10132, 682, 870, 415, 99, 877, 12, 90}) + "\r\n";
     ASSERT_EQ(write(station, record.data(), record.size()), ssize_t(record.size()));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Text(*window, 1003) == "1"; }, 5000));
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return Text(*window, 1003) == "1"; }));
     EXPECT_EQ(Text(*window, 1006), "45.3");
     EXPECT_EQ(Text(*window, 1014), "29.92");
     EXPECT_EQ(Text(*window, 1017), "14:37 ");
@@ -60,7 +60,7 @@ TEST_F(ReadWeatherData, RecordsFromTheChosenComPortFillTheLabelsUntilTheWindowCl
     EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
     for (int i = 0; i < 20; ++i)
         ASSERT_EQ(write(station, record.data(), record.size()), ssize_t(record.size()));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Text(*window, 1003) != "1"; }, 5000));
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return Text(*window, 1003) != "1"; }));
     window->reject();
     window.reset();  // must return although the monitor thread may be handing over a byte
     close(station);
@@ -117,7 +117,7 @@ TEST_F(ReadWeatherData, FillsTheLabelsFromTheSimulator) {
     const QString device = QString::fromLocal8Bit(simulator.readLine()).trimmed();
     ASSERT_TRUE(device.startsWith("/dev/")) << device.toStdString();
     auto window = StartReading(device);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Text(*window, 1003) == "3"; }, 15000))
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return Text(*window, 1003) == "3"; }))
         << "records: " << Text(*window, 1003).toStdString();
     const QRegularExpression oneDecimal("^-?[0-9]+\\.[0-9]$"), twoDecimals("^-?[0-9]+\\.[0-9]{2}$");
     for (int id : {1009, 1010, 1011, 1006, 1004, 1007, 1008, 1012, 1013, 1014})
