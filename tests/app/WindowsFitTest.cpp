@@ -76,10 +76,12 @@ OnServer ReadFromServer(const QWidget& window) {
 }
 
 // Whether the window manager has framed it: only then is its place final.
+// A window manager on a loaded machine may take seconds to.
 bool Framed(QWidget& window) {
+    constexpr int kFramingMs = 30000;
     window.show();
-    if (!QTest::qWaitForWindowExposed(&window)) return false;
-    return QTest::qWaitFor([&] { return ReadFromServer(window).frame.has_value(); }, 5000);
+    if (!QTest::qWaitForWindowExposed(&window, kFramingMs)) return false;
+    return QTest::qWaitFor([&] { return ReadFromServer(window).frame.has_value(); }, kFramingMs);
 }
 
 // The main window proves that a window manager runs; a dialog it has not
