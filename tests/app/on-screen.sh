@@ -36,7 +36,11 @@ export DISPLAY
 openbox >"$dir/wm.log" 2>&1 &
 wm=$!
 until obxprop --root 2>/dev/null | grep -q _NET_SUPPORTING_WM_CHECK; do
-  if ! kill -0 "$wm" 2>/dev/null || late; then fail "openbox did not start on $DISPLAY"; fi
+  if ! kill -0 "$wm" 2>/dev/null; then
+    wait "$wm"
+    fail "openbox ended ($?) before it started on $DISPLAY"
+  fi
+  if late; then fail "openbox did not start on $DISPLAY"; fi
   sleep 0.1
 done
 "$@"
