@@ -23,8 +23,10 @@ deadline=$(($(date +%s) + 60))
 late() { [ "$(date +%s)" -gt "$deadline" ]; }
 
 # The server picks a free display itself and names it once it is ready:
-# screens started side by side never race for one number.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 "${size}x24" 3>"$dir/display" 2>"$dir/server.log" &
+# screens started side by side never race for one number. Without -noreset
+# the server would start afresh whenever its last client leaves, as the probe
+# below does, dropping a window manager that connects at that moment.
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 "${size}x24" 3>"$dir/display" 2>"$dir/server.log" &
 server=$!
 until [ -s "$dir/display" ]; do
   if ! kill -0 "$server" 2>/dev/null || late; then fail "Xvfb did not start"; fi
@@ -44,3 +46,10 @@ until obxprop --root 2>/dev/null | grep -q _NET_SUPPORTING_WM_CHECK; do
   sleep 0.1
 done
 "$@"
+status=$?
+if ! kill -0 "$wm" 2>/dev/null; then
+  wait "$wm"
+  echo "on-screen.sh: openbox ended ($?) while the program ran" >&2
+  cat "$dir/wm.log" >&2
+fi
+exit "$status"
