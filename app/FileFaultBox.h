@@ -9,8 +9,8 @@
 
 // The window's side of file faults: a report or the data log that cannot be
 // written is shown in the "Application Error" box, and its return in a box of
-// its own. The boxes are put off until the record that met the fault has
-// been processed, so a fault never holds up the files that follow it. Files
+// its own. The boxes are shown from the event loop, never inside the writing
+// of a file, so a fault never holds up the files that follow it. Files
 // that fail for the same cause (a full disk) share one box.
 class FileFaultBox : public QObject, public FileFaultReporter {
     Q_OBJECT

@@ -361,7 +361,6 @@ TEST_F(StationWindowTest, AFileFaultAndItsEndEachShowABoxOnceTheRecordIsDone) {
                                          bool) { shown << caption + ": " + text; });
     std::ofstream("OutputData") << "a plain file";
     Replay(window, {kRecord1440});
-    EXPECT_TRUE(shown.isEmpty());  // not inside the processing
     QCoreApplication::processEvents();
     ASSERT_EQ(shown.size(), 1);
     // The whole path: a box says nothing of the folder it was started in.
