@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StaleLook.h"
 
+#include <QFontMetrics>
 #include <algorithm>
 #include <cmath>
 
@@ -36,4 +37,22 @@ QColor StaleLook::Colour(const QColor& text, const QColor& background) {
         if (ContrastRatio(grey, background) >= kMinimumContrast + 0.3) return grey;
     }
     return text;
+}
+
+QFont StaleLook::Italic(QFont font, const QString& text, int room) {
+    font.setItalic(true);
+    // Fonts sized in pixels step a pixel, those in points half a point, down
+    // to three quarters of the size at most: smaller would be hard to read.
+    const bool pixels = font.pixelSize() > 0;
+    const qreal size = pixels ? font.pixelSize() : font.pointSizeF();
+    const qreal step = pixels ? 1 : 0.5;
+    for (qreal next = size - step;
+         QFontMetrics(font).boundingRect(text).right() > room && next >= size * 0.75;
+         next -= step) {
+        if (pixels)
+            font.setPixelSize(int(next));
+        else
+            font.setPointSizeF(next);
+    }
+    return font;
 }

@@ -468,9 +468,12 @@ void StationWindow::ShowLinkState() {
         QPalette labelPalette = label->palette();
         labelPalette.setColor(QPalette::WindowText, colour);
         label->setPalette(labelPalette);
-        QFont font = label->font();
-        font.setItalic(stale);
-        label->setFont(font);
+        const QFont fresh = freshFonts_.try_emplace(id, label->font()).first->second;
+        const auto* text = qobject_cast<const QLabel*>(label);
+        label->setFont(stale && text ? StaleLook::Italic(fresh, text->text(),
+                                                         text->width() - 1 -
+                                                             text->contentsRect().left())
+                                     : fresh);
     }
 }
 

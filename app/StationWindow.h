@@ -148,6 +148,7 @@ class StationWindow : public QDialog, public StationView, public ChartFeed {
     std::array<QLabel*, 40> labelsById_{};  // ids 1000..1039
     std::map<QString, QPixmap> compassPictures_;
     QString compassName_;
+    std::map<int, QFont> freshFonts_;  // the reading labels' own fonts, before any stale look
     QFont valueFont_;
     QElapsedTimer pumpClock_;
     HelpWindow* help_ = nullptr;                 // a child window, made on first use
