@@ -469,11 +469,13 @@ void StationWindow::ShowLinkState() {
         labelPalette.setColor(QPalette::WindowText, colour);
         label->setPalette(labelPalette);
         const QFont fresh = freshFonts_.try_emplace(id, label->font()).first->second;
-        const auto* text = qobject_cast<const QLabel*>(label);
-        label->setFont(stale && text ? StaleLook::Italic(fresh, text->text(),
-                                                         text->width() - 1 -
-                                                             text->contentsRect().left())
-                                     : fresh);
+        const auto* reading = qobject_cast<const QLabel*>(label);
+        if (stale && reading) {
+            const int room = reading->width() - 1 - reading->contentsRect().left();
+            label->setFont(StaleLook::Italic(fresh, reading->text(), room));
+        } else {
+            label->setFont(fresh);
+        }
     }
 }
 
