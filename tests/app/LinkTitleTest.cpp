@@ -21,9 +21,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Before the application starts: only the fonts every machine has.
+const bool kCoreFontsOnly = setenv("FONTCONFIG_FILE", NIMBULO_CORE_FONTS_CONF, 1) == 0;
+
 class LinkTitle : public ::testing::Test {
   protected:
     void SetUp() override {
+        ASSERT_TRUE(kCoreFontsOnly);
         TestSupport::IsolateTest();
         link = QDir::current().filePath("ttyUSB0");
         TestSupport::Store("Ports/COM3", link);
